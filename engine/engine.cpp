@@ -1,0 +1,262 @@
+#include "engine/engine.h"
+
+#include "engine/command_table.h"
+#include "engine/params.h"
+#include "engine/script_files.h"
+#include "engine/text_values.h"
+
+namespace ludomat {
+
+namespace {
+
+// Line-counter offsets that end a run: "fim" moves past the end by 10, the Stop button by 100.
+constexpr int kStopBeyond = 100;
+// The run loop reads the clock only every this many lines, so the check costs nothing.
+constexpr unsigned kClockCheckEvery = 256;
+
+std::string withTrailingSlash(std::string folder)
+{
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder;
+}
+
+}  // namespace
+
+Engine::Engine(Host* host) : m_host(host ? host : &m_nullHost) {}
+
+void Engine::setGameFolder(std::string folder) { m_gameFolder = withTrailingSlash(std::move(folder)); }
+
+void Engine::setProgramFolder(std::string folder) { m_programFolder = withTrailingSlash(std::move(folder)); }
+
+std::filesystem::path Engine::gamePath(std::string_view name) const
+{
+    return std::filesystem::path(m_gameFolder + std::string(name));
+}
+
+void Engine::execute(std::string_view scriptName)
+{
+    m_state.registers.clear();
+    m_state.lineCounter = 0;
+    m_state.args.prm.clear();
+    m_state.args.prx.clear();
+    m_state.args.pry.clear();
+    // Script names are kept without ".scp", as "gosub" stores them, so "return" to the first
+    // script loads the right file.
+    std::string name(scriptName);
+    if (name.size() >= 4 && name.compare(name.size() - 4, 4, ".scp") == 0) name.resize(name.size() - 4);
+    m_state.currentScript = name;
+    runScript(kFreshStart);
+}
+
+void Engine::startupBlock()
+{
+    if (!m_state.args.ptx.empty())
+        assignInt(m_state.registers.at(toIntStrict(m_state.args.ptx)), m_state.clickX);
+    if (!m_state.args.pty.empty())
+        assignInt(m_state.registers.at(toIntStrict(m_state.args.pty)), m_state.clickY);
+    m_state.stopCaption = StopCaption::Stop;
+    m_state.pausedLine = -1;
+    m_state.isRunning = true;
+    m_state.returnLine = -1;
+    m_host->runStarted();
+}
+
+void Engine::runScript(int startMarker)
+{
+    ++m_runDepth;
+    m_lastError.reset();
+    m_lastEvents = std::chrono::steady_clock::now();
+    try {
+        if (startMarker == kFreshStart) startupBlock();
+        while (m_state.lineCounter < m_script.lineCount()) {
+            m_shownLine = m_state.lineCounter;
+            interpretLine(m_state.lineCounter);
+            ++m_state.lineCounter;
+            if (++m_eventTick % kClockCheckEvery == 0) letEventsRunIfDue();
+        }
+    } catch (const std::exception& e) {
+        failRun(errorAt(m_state.lineCounter, e));
+        --m_runDepth;
+        return;
+    }
+    endOfRun();
+    --m_runDepth;
+}
+
+RunError Engine::errorAt(int line, const std::exception& e) const
+{
+    RunError error;
+    error.line = line;
+    error.lineText = m_script.line(line);
+    error.message = e.what();
+    if (auto* scriptError = dynamic_cast<const ScriptError*>(&e)) error.kind = scriptError->kind();
+    return error;
+}
+
+void Engine::endOfRun()
+{
+    m_state.isRunning = false;
+    m_host->runEnded();
+}
+
+void Engine::failRun(const RunError& error)
+{
+    m_lastError = error;
+    m_shownLine = error.line;
+    // An error ends every run, also an outer one waiting below a nested run.
+    m_state.lineCounter = m_script.lineCount() + kStopBeyond;
+    endOfRun();
+    m_host->showError(error);
+}
+
+void Engine::letEventsRunIfDue()
+{
+    auto now = std::chrono::steady_clock::now();
+    if (now - m_lastEvents < kEventInterval) return;
+    processEvents();
+}
+
+void Engine::processEvents()
+{
+    m_lastEvents = std::chrono::steady_clock::now();
+    m_host->processEvents();
+    if (m_host->abortRequested()) m_state.lineCounter = m_script.lineCount() + kStopBeyond;
+}
+
+void Engine::loadParams(const ParsedLine& line)
+{
+    m_state.commandWord.assign(line.word);
+    if (!line.hasReference) {
+        for (int i = 0; i < line.paramCount; ++i) m_state.params[size_t(i)].assign(line.params[size_t(i)]);
+    } else {
+        for (int i = 0; i < line.paramCount; ++i)
+            readParam(m_state.registers, line.params[size_t(i)], m_state.params[size_t(i)]);
+    }
+    for (int i = line.paramCount; i < kMaxParams; ++i) m_state.params[size_t(i)].clear();
+}
+
+void Engine::interpretLine(int index)
+{
+    for (;;) {
+        ParsedLine& line = m_script.parsedForDispatch(index);
+        if (line.kind != LineKind::Command) return;
+        if (!line.handlerResolved) {
+            line.handler = CommandTable::instance().find(line.word);
+            line.handlerResolved = true;
+        }
+        loadParams(line);
+        m_jumpPending = false;
+        dispatch(line.handler);
+        if (!m_jumpPending) return;
+
+        // The jump: the line after the label runs at once, in this same call. Chains of jumps loop
+        // here rather than recurse, and still let messages through so Stop can end them.
+        m_jumpPending = false;
+        int target = m_script.findLabel(m_state.param(1));
+        if (target < 0) return;
+        index = target + 1;
+        m_state.lineCounter = index;
+        if (++m_eventTick % kClockCheckEvery == 0) {
+            letEventsRunIfDue();
+            if (m_state.lineCounter != index) return;
+        }
+    }
+}
+
+void Engine::dispatch(CommandHandler handler)
+{
+    for (;;) {
+        m_redispatch = false;
+        if (handler) handler(*this);
+        if (!m_redispatch) return;
+        handler = CommandTable::instance().find(m_state.commandWord);
+    }
+}
+
+void Engine::requestJump(std::string_view label)
+{
+    if (label.data() != m_state.param(1).data()) m_state.param(1).assign(label);
+    m_state.commandWord = "goto";
+    m_jumpPending = true;
+}
+
+bool Engine::loadScriptFile(std::string_view name)
+{
+    std::filesystem::path path = gamePath(std::string(name) + ".scp");
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return false;
+    std::string reason;
+    auto lines = readScriptFile(path, &reason);
+    if (!lines) throwFileOpenError(path.string(), reason);
+    m_script.setLines(std::move(*lines));
+    m_host->scriptLoaded(std::string(name));
+    return true;
+}
+
+void Engine::pauseRun()
+{
+    int line = m_state.lineCounter;
+    m_state.stopCaption = StopCaption::Cont;
+    m_state.pausedLine = line;
+    m_shownLine = line;
+    m_host->pausedAt(line);
+    processEvents();
+    m_state.lineCounter = m_script.lineCount() + kStopBeyond;
+}
+
+void Engine::stopOrContinue()
+{
+    if (m_state.stopCaption == StopCaption::Stop) {
+        pauseRun();
+        return;
+    }
+    m_state.stopCaption = StopCaption::Stop;
+    m_state.lineCounter = m_state.pausedLine;
+    m_state.pausedLine = -1;
+    runScript(kFreshStart);
+}
+
+void Engine::setCaretLine(int line)
+{
+    m_state.lineCounter = line;
+    m_state.pausedLine = line;
+    m_shownLine = line;
+}
+
+void Engine::stepLine()
+{
+    if (m_state.pausedLine > -1) m_state.lineCounter = m_state.pausedLine;
+    if (m_state.lineCounter >= m_script.lineCount() || m_state.lineCounter < 0) return;
+
+    int executed = m_state.lineCounter;
+    m_state.currentLine.assign(trimBlanks(m_script.line(executed)));
+    // A goto line shows its target while it is stepped over.
+    if (m_state.currentLine.find("goto") != std::string::npos) {
+        size_t blank = m_state.currentLine.find(' ');
+        std::string label(1, ':');
+        if (blank != std::string::npos) label.append(m_state.currentLine, blank + 1, 100);
+        for (int i = 0; i < m_script.lineCount(); ++i) {
+            if (trimBlanks(m_script.line(i)) == label) {
+                m_state.lineCounter = i;
+                break;
+            }
+        }
+    }
+    m_shownLine = m_state.lineCounter;
+    if (m_state.currentLine.compare(0, 5, "break") != 0) {
+        try {
+            interpretLine(executed);
+        } catch (const std::exception& e) {
+            m_lastError = errorAt(executed, e);
+            m_host->showError(*m_lastError);
+            return;
+        }
+    }
+    m_state.lineCounter += 1;
+    m_state.pausedLine = m_state.lineCounter;
+    m_shownLine = m_state.lineCounter;
+    m_host->stepped(m_state.lineCounter);
+    processEvents();
+}
+
+}  // namespace ludomat

@@ -1,0 +1,101 @@
+#pragma once
+// The script engine: runs the script line by line on the caller's thread, dispatching each line
+// to its command handler. Everything a script does runs here without a window; the window (or
+// the headless runner) is reached only through `Host`.
+
+#include "engine/engine_state.h"
+#include "engine/host.h"
+#include "engine/script.h"
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ludomat {
+
+// Start marker of `runScript` for a fresh start or a resume.
+constexpr int kFreshStart = -1;
+// How often, at the least, a run that never waits lets pending messages run.
+constexpr std::chrono::milliseconds kEventInterval{100};
+
+class Engine {
+public:
+    explicit Engine(Host* host = nullptr);
+
+    void setHost(Host* host) { m_host = host ? host : &m_nullHost; }
+    Host& host() { return *m_host; }
+
+    EngineState& state() { return m_state; }
+    const EngineState& state() const { return m_state; }
+    Script& script() { return m_script; }
+
+    // Folders end with "/". Files named by scripts are looked up in the game folder.
+    const std::string& gameFolder() const { return m_gameFolder; }
+    void setGameFolder(std::string folder);
+    const std::string& programFolder() const { return m_programFolder; }
+    void setProgramFolder(std::string folder);
+    std::filesystem::path gamePath(std::string_view name) const;
+
+    // The run button, after the caller has saved the script: resets the run state and runs the
+    // script from its first line. `scriptName` is the file name shown for the script.
+    void execute(std::string_view scriptName);
+    // The run loop; `startMarker` kFreshStart runs the start-up block first.
+    void runScript(int startMarker = kFreshStart);
+    // The Stop/Cont button.
+    void stopOrContinue();
+    // The Stop branch alone: pause at LineCounter and end the run after the current line.
+    void pauseRun();
+    // One line as a single step (F1).
+    void stepLine();
+    // The editor's caret moved to `line`: a following step or Cont starts there.
+    void setCaretLine(int line);
+
+    // The line the line label shows.
+    int shownLine() const { return m_shownLine; }
+    // How the last run ended.
+    const std::optional<RunError>& lastError() const { return m_lastError; }
+    int runDepth() const { return m_runDepth; }
+
+    // --- for command handlers ---
+    // Ends the run after the current line ("fim").
+    void endRun(int beyond = 10) { m_state.lineCounter = m_script.lineCount() + beyond; }
+    // Turns the current line into a jump to ":" + label, carried out after the handler returns.
+    void requestJump(std::string_view label);
+    // The handler rewrote CommandWord and the parameters: dispatch them again.
+    void requestRedispatch() { m_redispatch = true; }
+    // Replaces the script by GameFolder + name + ".scp"; false when the file does not exist.
+    // A file that exists but cannot be read ends the run with the file error.
+    bool loadScriptFile(std::string_view name);
+    // Lets pending messages run when the run has not done so for kEventInterval.
+    void letEventsRunIfDue();
+    void processEvents();
+
+private:
+    void startupBlock();
+    void endOfRun();
+    void failRun(const RunError& error);
+    RunError errorAt(int line, const std::exception& e) const;
+    // ScriptInterpreter: executes line `index`, following jumps within the same call.
+    void interpretLine(int index);
+    void loadParams(const ParsedLine& line);
+    void dispatch(CommandHandler handler);
+  
+
+    Host m_nullHost;
+    Host* m_host;
+    EngineState m_state;
+    Script m_script;
+    std::string m_gameFolder;
+    std::string m_programFolder;
+    int m_shownLine = 0;
+    int m_runDepth = 0;
+    bool m_redispatch = false;
+    bool m_jumpPending = false;
+    unsigned m_eventTick = 0;
+    std::chrono::steady_clock::time_point m_lastEvents;
+    std::optional<RunError> m_lastError;
+};
+
+}  // namespace ludomat

@@ -1,0 +1,94 @@
+#include "engine/params.h"
+
+#include "engine/text_values.h"
+
+namespace ludomat {
+
+namespace {
+
+// "#" references reach registers 0..249: register 250 cannot be read this way.
+constexpr int kReferenceLimit = 250;
+
+std::string_view orDefault(std::string_view text, std::string_view defaultText)
+{
+    return text.empty() ? defaultText : text;
+}
+
+}  // namespace
+
+void readParam(const RegisterTable& registers, std::string_view raw, std::string& out)
+{
+    if (raw.empty() || raw[0] != '#') {
+        out.assign(raw);
+        return;
+    }
+    std::string_view number = raw.substr(1);
+    int32_t n = toIntOr(number, 0);
+    if (n >= 0 && n < kReferenceLimit) out.assign(registers[n]);
+    else out.assign(number);
+}
+
+std::string_view resolveIndex(const EngineState& state, std::string_view text)
+{
+    if (text.empty() || text[0] != '$') return text;
+    std::string_view name = text.substr(1);
+    const RegisterAlias* alias = state.aliases.find(name);
+    return alias ? std::string_view(alias->number) : name;
+}
+
+std::string_view resolveValue(const EngineState& state, std::string_view text)
+{
+    if (text.empty() || text[0] != '$') return text;
+    std::string_view name = text.substr(1);
+    const RegisterAlias* alias = state.aliases.find(name);
+    if (!alias) return name;
+    return state.registers.at(toIntOr(alias->number, 0));
+}
+
+std::string splitScriptArgs(std::string_view text, ScriptArgs& args)
+{
+    size_t amp = text.find('&');
+    std::string name(text.substr(0, amp));
+    if (amp == std::string_view::npos) return name;
+    std::string_view tail = text.substr(amp);
+
+    auto take = [&](std::string_view key, std::string& target) {
+        size_t at = tail.find(key);
+        if (at == std::string_view::npos) return;
+        std::string_view value = tail.substr(at + key.size());
+        target.assign(value.substr(0, value.find('&')));
+    };
+    take("&Prm=", args.prm);
+    take("&Prx=", args.prx);
+    take("&Pry=", args.pry);
+    take("&Ptx=", args.ptx);
+    take("&Pty=", args.pty);
+    return name;
+}
+
+int32_t indexParam(const EngineState& state, int n, std::string_view defaultText, int32_t fallback)
+{
+    return toIntOr(orDefault(resolveIndex(state, state.param(n)), defaultText), fallback);
+}
+
+int32_t numberParam(const EngineState& state, int n, std::string_view defaultText, int32_t fallback)
+{
+    return toIntOr(orDefault(resolveValue(state, state.param(n)), defaultText), fallback);
+}
+
+int32_t numberParamStrict(const EngineState& state, int n, std::string_view defaultText)
+{
+    return toIntStrict(orDefault(resolveValue(state, state.param(n)), defaultText));
+}
+
+std::string_view valueParam(const EngineState& state, int n, std::string_view defaultText)
+{
+    return orDefault(resolveValue(state, state.param(n)), defaultText);
+}
+
+std::string_view indexText(const EngineState& state, int n, std::string_view defaultText)
+{
+    return orDefault(resolveIndex(state, state.param(n)), defaultText);
+}
+
+}  // namespace ludomat

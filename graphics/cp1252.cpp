@@ -1,0 +1,55 @@
+#include "graphics/cp1252.h"
+
+#include <array>
+
+namespace ludomat {
+
+namespace {
+
+// 0x80..0x9F, the only range where Windows-1252 differs from Latin-1.
+constexpr std::array<char16_t, 32> kHighTable = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+} // namespace
+
+char32_t cp1252ToUnicode(unsigned char byte)
+{
+    if (byte >= 0x80 && byte <= 0x9F)
+        return kHighTable[byte - 0x80];
+    return byte;
+}
+
+unsigned char unicodeToCp1252(char32_t codePoint)
+{
+    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF))
+        return static_cast<unsigned char>(codePoint);
+    for (std::size_t i = 0; i < kHighTable.size(); ++i) {
+        if (kHighTable[i] == codePoint)
+            return static_cast<unsigned char>(0x80 + i);
+    }
+    return '?';
+}
+
+QString fromCp1252(const std::string& bytes)
+{
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size()));
+    for (char c : bytes)
+        text.append(QChar(static_cast<char16_t>(cp1252ToUnicode(static_cast<unsigned char>(c)))));
+    return text;
+}
+
+std::string toCp1252(const QString& text)
+{
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    for (char32_t codePoint : text.toUcs4())
+        bytes.push_back(static_cast<char>(unicodeToCp1252(codePoint)));
+    return bytes;
+}
+
+} // namespace ludomat

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+namespace ludomat {
+
+// Script and register text is Windows-1252 bytes; these convert at the toolkit boundary.
+// Bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D have no character and map to the C1 control of the
+// same number, so every byte string survives a round trip.
+QString fromCp1252(const std::string& bytes);
+
+// Characters outside Windows-1252 become '?'.
+std::string toCp1252(const QString& text);
+
+char32_t cp1252ToUnicode(unsigned char byte);
+
+// Returns '?' for a character that Windows-1252 cannot hold.
+unsigned char unicodeToCp1252(char32_t codePoint);
+
+} // namespace ludomat

@@ -1,0 +1,163 @@
+// ludomat-run: runs a script without a window, as the run button would, and reports how it ended.
+
+#include "engine/engine.h"
+#include "engine/script_files.h"
+#include "tools/headless_host.h"
+
+#include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QImage>
+#include <QRegularExpression>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <unistd.h>
+
+namespace {
+
+enum ExitCode { kNormalEnd = 0, kRunError = 1, kBadUsage = 2, kTimedOut = 3 };
+
+constexpr int kScreenWidth = 760;
+constexpr int kScreenHeight = 420;
+
+struct Options {
+    std::filesystem::path script;
+    std::string gameFolder;
+    std::string programFolder;
+    std::optional<qint64> timeoutMs;
+    bool printRegisters = false;
+    QString snapshot;
+    QSize display{1920, 1080};
+};
+
+[[noreturn]] void usageError(const QString& message)
+{
+    std::fprintf(stderr, "ludomat-run: %s\nTente 'ludomat-run --help'.\n", qPrintable(message));
+    std::exit(kBadUsage);
+}
+
+Options parseOptions(const QCoreApplication& app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Executa um script do Ludomat sem janela.\n"
+        "Saída: 0 fim normal; 1 erro no script (\"error: line N: mensagem\", N a partir de 0);\n"
+        "2 uso errado ou script ilegível; 3 tempo esgotado.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument("SCRIPT.scp", "o script a executar");
+    QCommandLineOption gameFolder("game-folder", "pasta do jogo (padrão: a pasta do script)", "DIR");
+    QCommandLineOption programFolder("program-folder", "pasta do programa (padrão: a pasta do jogo)", "DIR");
+    QCommandLineOption timeout("timeout", "termina a execução depois de tantos segundos", "SECONDS");
+    QCommandLineOption registers("registers", "no fim, mostra cada registrador não vazio como N=texto");
+    QCommandLineOption snapshot("snapshot", "no fim, grava a tela em FILE (.png ou .bmp)", "FILE");
+    QCommandLineOption display("display", "tamanho da tela cheia (padrão 1920x1080)", "WxH");
+    parser.addOptions({gameFolder, programFolder, timeout, registers, snapshot, display});
+
+    if (!parser.parse(app.arguments())) usageError(parser.errorText());
+    if (parser.isSet("help")) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        std::exit(kNormalEnd);
+    }
+    if (parser.isSet("version")) {
+        std::printf("ludomat-run %s\n", qPrintable(QCoreApplication::applicationVersion()));
+        std::exit(kNormalEnd);
+    }
+    if (parser.positionalArguments().size() != 1) usageError("informe exatamente um script");
+
+    Options options;
+    options.script = std::filesystem::absolute(parser.positionalArguments().first().toStdString());
+    options.gameFolder = parser.isSet(gameFolder) ? parser.value(gameFolder).toStdString()
+                                                  : options.script.parent_path().string();
+    options.programFolder = parser.isSet(programFolder) ? parser.value(programFolder).toStdString()
+                                                        : options.gameFolder;
+    options.printRegisters = parser.isSet(registers);
+    if (parser.isSet(timeout)) {
+        bool ok = false;
+        double seconds = parser.value(timeout).toDouble(&ok);
+        if (!ok || seconds < 0) usageError("--timeout espera um número de segundos");
+        options.timeoutMs = qint64(seconds * 1000);
+    }
+    if (parser.isSet(snapshot)) {
+        options.snapshot = parser.value(snapshot);
+        if (!options.snapshot.endsWith(".png", Qt::CaseInsensitive) && !options.snapshot.endsWith(".bmp", Qt::CaseInsensitive))
+            usageError("--snapshot grava só .png ou .bmp");
+    }
+    if (parser.isSet(display)) {
+        auto match = QRegularExpression("^(\\d+)x(\\d+)$").match(parser.value(display));
+        if (!match.hasMatch() || match.captured(1).toInt() < 1 || match.captured(2).toInt() < 1)
+            usageError("--display espera LARGURAxALTURA, por exemplo 1600x840");
+        options.display = QSize(match.captured(1).toInt(), match.captured(2).toInt());
+    }
+    return options;
+}
+
+void printRegisters(const ludomat::EngineState& state)
+{
+    for (int i = 0; i < ludomat::RegisterTable::size(); ++i) {
+        const std::string& text = state.registers[i];
+        if (text.empty()) continue;
+        std::cout << i << '=';
+        std::cout.write(text.data(), std::streamsize(text.size()));
+        std::cout << '\n';
+    }
+    std::cout.flush();
+}
+
+bool saveSnapshot(const QString& path)
+{
+    QImage screen(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
+    screen.fill(Qt::black);
+    return screen.save(path, path.endsWith(".png", Qt::CaseInsensitive) ? "PNG" : "BMP");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // Text needs fonts, hence a GUI application; without a display it renders off-screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        // Qt wants a private runtime folder; a terminal or CI job may not have one.
+        std::string folder = "/tmp/ludomat-runtime-" + std::to_string(getuid());
+        std::filesystem::create_directories(folder);
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace);
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder));
+    }
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName("ludomat-run");
+    QCoreApplication::setApplicationVersion("1.0");
+    Options options = parseOptions(app);
+
+    std::string reason;
+    auto lines = ludomat::readScriptFile(options.script, &reason);
+    if (!lines) {
+        std::fprintf(stderr, "ludomat-run: não consegui ler %s: %s\n", options.script.c_str(), reason.c_str());
+        return kBadUsage;
+    }
+
+    ludomat::HeadlessHost host;
+    ludomat::Engine engine(&host);
+    engine.setGameFolder(options.gameFolder);
+    engine.setProgramFolder(options.programFolder);
+    engine.script().setLines(std::move(*lines));
+    host.setTimeout(options.timeoutMs);
+    engine.execute(options.script.filename().string());
+
+    if (options.printRegisters) printRegisters(engine.state());
+    if (!options.snapshot.isEmpty() && !saveSnapshot(options.snapshot))
+        std::fprintf(stderr, "ludomat-run: não consegui gravar %s\n", qPrintable(options.snapshot));
+    if (const auto& error = engine.lastError()) {
+        std::fprintf(stderr, "error: line %d: %s\n", error->line, error->message.c_str());
+        return kRunError;
+    }
+    if (host.timedOut()) {
+        std::fprintf(stderr, "ludomat-run: tempo esgotado\n");
+        return kTimedOut;
+    }
+    return kNormalEnd;
+}
