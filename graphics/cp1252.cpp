@@ -47,8 +47,15 @@ std::string toCp1252(const QString& text)
 {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(text.size()));
-    for (char32_t codePoint : text.toUcs4())
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t codePoint = text[i].unicode();
+        // A surrogate pair is one character, so it becomes one '?'.
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            codePoint = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
         bytes.push_back(static_cast<char>(unicodeToCp1252(codePoint)));
+    }
     return bytes;
 }
 

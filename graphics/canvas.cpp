@@ -1,0 +1,177 @@
+#include "graphics/canvas.h"
+
+#include "graphics/blit.h"
+#include "graphics/cp1252.h"
+#include "graphics/raster.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <cstdlib>
+#include <mutex>
+
+namespace ludomat {
+
+namespace {
+
+// Scripts name the faces of the original platform; these Liberation faces have the same
+// metrics, so text measures the same.
+void installFontSubstitutions()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+        QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+        QFont::insertSubstitution(QStringLiteral("Times New Roman"),
+                                  QStringLiteral("Liberation Serif"));
+    });
+}
+
+} // namespace
+
+int pointsToPixels(int points)
+{
+    // Rounded to nearest like the platform's MulDiv(points, 96, 72); a negative size is taken
+    // by its magnitude, and nothing is smaller than one pixel.
+    const long long p = std::llabs((long long)points);
+    const long long pixels = (p * 96 + 36) / 72;
+    return pixels < 1 ? 1 : (pixels > 4096 ? 4096 : int(pixels));
+}
+
+void Canvas::setFont(const Font& font)
+{
+    if (font == m_font)
+        return;
+    m_font = font;
+    m_font.colour &= 0xFFFFFFu;
+    m_qtFont.reset();
+}
+
+void Canvas::setFontFace(const std::string& face)
+{
+    Font f = m_font;
+    f.face = face;
+    setFont(f);
+}
+
+void Canvas::setFontSize(int points)
+{
+    Font f = m_font;
+    f.size = points;
+    setFont(f);
+}
+
+void Canvas::setFontColour(Rgb colour)
+{
+    m_font.colour = colour & 0xFFFFFFu;
+}
+
+void Canvas::setFontStyle(bool bold, bool italic, bool underline)
+{
+    Font f = m_font;
+    f.bold = bold;
+    f.italic = italic;
+    f.underline = underline;
+    setFont(f);
+}
+
+const QFont& Canvas::qtFont() const
+{
+    if (!m_qtFont) {
+        installFontSubstitutions();
+        QFont f(fromCp1252(m_font.face));
+        f.setPixelSize(pointsToPixels(m_font.size));
+        f.setBold(m_font.bold);
+        f.setItalic(m_font.italic);
+        f.setUnderline(m_font.underline);
+        // Text is drawn without antialiasing: every text pixel is exactly the font colour,
+        // so drawings are deterministic (golden pictures compare exactly) and text on a
+        // magenta-keyed picture leaves no pink fringe. No kerning: widths are the sum of the
+        // character advances, as the platform measures them.
+        f.setStyleStrategy(QFont::NoAntialias);
+        f.setHintingPreference(QFont::PreferFullHinting);
+        f.setKerning(false);
+        m_qtFont = f;
+    }
+    return *m_qtFont;
+}
+
+void Canvas::fillRect(const Rect& rect)
+{
+    ludomat::fillRect(*m_bitmap, rect, m_brushColour);
+}
+
+void Canvas::copyRect(const Rect& destRect, const Bitmap& source, const Rect& sourceRect)
+{
+    stretchCopy(*m_bitmap, destRect, source, sourceRect);
+}
+
+void Canvas::draw(int x, int y, const Bitmap& picture)
+{
+    stretchDraw(Rect::fromXywh(x, y, picture.width(), picture.height()), picture);
+}
+
+void Canvas::stretchDraw(const Rect& destRect, const Bitmap& picture)
+{
+    const Rect whole{0, 0, picture.width(), picture.height()};
+    if (picture.isTransparent()) {
+        const Rgb key = picture.transparentKey();
+        stretchCopy(*m_bitmap, destRect, picture, whole, &key);
+    } else {
+        stretchCopy(*m_bitmap, destRect, picture, whole);
+    }
+}
+
+void Canvas::lineTo(int x, int y)
+{
+    drawLine(*m_bitmap, m_penPos.x(), m_penPos.y(), x, y, m_penColour, m_penWidth);
+    m_penPos = QPoint(x, y);
+}
+
+void Canvas::rectangle(int x1, int y1, int x2, int y2)
+{
+    const bool solid = m_brushStyle == BrushStyle::Solid;
+    drawRectangle(*m_bitmap, {x1, y1, x2, y2}, m_penColour, m_penWidth,
+                  solid ? &m_brushColour : nullptr);
+}
+
+void Canvas::ellipse(int x1, int y1, int x2, int y2)
+{
+    const bool solid = m_brushStyle == BrushStyle::Solid;
+    drawEllipse(*m_bitmap, {x1, y1, x2, y2}, m_penColour, m_penWidth,
+                solid ? &m_brushColour : nullptr);
+}
+
+int Canvas::textWidth(const std::string& text) const
+{
+    return QFontMetrics(qtFont()).horizontalAdvance(fromCp1252(text));
+}
+
+int Canvas::textHeight(const std::string&) const
+{
+    return QFontMetrics(qtFont()).height();
+}
+
+void Canvas::textOut(int x, int y, const std::string& text)
+{
+    if (text.empty() || m_bitmap->isEmpty())
+        return;
+    const QString s = fromCp1252(text);
+    const QFontMetrics metrics(qtFont());
+    const int w = metrics.horizontalAdvance(s);
+    const int h = metrics.height();
+    if (m_brushStyle == BrushStyle::Solid)
+        ludomat::fillRect(*m_bitmap, Rect::fromXywh(x, y, w, h), m_brushColour);
+
+    QImage image = m_bitmap->view();
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setFont(qtFont());
+    painter.setPen(QColor::fromRgb(toPixel(m_font.colour)));
+    // drawText() at a point takes the baseline; a rectangle aligned top-left anchors the
+    // text's top-left corner as the platform does. The rectangle is only an anchor, so an
+    // italic overhang is not clipped.
+    painter.drawText(QRect(x, y, w, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine |
+                     Qt::TextDontClip, s);
+}
+
+} // namespace ludomat
