@@ -1,0 +1,110 @@
+#include "graphics/picture_loader.h"
+
+#include "graphics/picture_io.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace ludomat {
+
+namespace detail {
+
+FilePtr openForReading(const std::string& path)
+{
+    FilePtr file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        throw PictureError("Cannot open picture \"" + path + "\": " + std::strerror(errno));
+    return file;
+}
+
+void checkPictureSize(long long width, long long height)
+{
+    if (width > kMaxPictureSide || height > kMaxPictureSide) {
+        throw PictureError("Picture of " + std::to_string(width) + " x " + std::to_string(height) +
+                           " pixels is larger than " + std::to_string(kMaxPictureSide) + " x " +
+                           std::to_string(kMaxPictureSide));
+    }
+}
+
+} // namespace detail
+
+namespace {
+
+long long littleEndian(const unsigned char* bytes, int count)
+{
+    unsigned long long v = 0;
+    for (int i = count - 1; i >= 0; --i)
+        v = (v << 8) | bytes[i];
+    return (long long)v;
+}
+
+// Refuses a bitmap whose header claims a huge size, with a clearer message than the
+// toolkit's reader gives. Headers of other kinds are left for the reader to judge.
+void checkBmpHeader(std::FILE* file)
+{
+    unsigned char header[26];
+    if (std::fread(header, 1, sizeof header, file) != sizeof header || header[0] != 'B' ||
+        header[1] != 'M')
+        return;
+    const long long infoSize = littleEndian(header + 14, 4);
+    if (infoSize == 12) { // OS/2 1.x: 16-bit sizes
+        detail::checkPictureSize(littleEndian(header + 18, 2), littleEndian(header + 20, 2));
+    } else if (infoSize >= 16) {
+        const auto width = std::int32_t(littleEndian(header + 18, 4));
+        const auto height = std::int32_t(littleEndian(header + 22, 4));
+        detail::checkPictureSize(std::llabs(width), std::llabs(height));
+    }
+}
+
+} // namespace
+
+Bitmap loadBmp(const std::string& path)
+{
+    checkBmpHeader(detail::openForReading(path).get());
+    QImageReader reader(QFile::decodeName(QByteArray::fromStdString(path)), QByteArrayLiteral("bmp"));
+    // Only the Windows-bitmap reader: a file of another kind named .bmp is an error.
+    reader.setAutoDetectImageFormat(false);
+    const QImage image = reader.read();
+    if (image.isNull())
+        throw PictureError(reader.errorString().toStdString());
+    return Bitmap::fromImage(image);
+}
+
+bool loadPictureInto(const std::string& path, Bitmap& target)
+{
+    bool matched = false;
+    auto has = [&path](const char* extension) { return path.find(extension) != std::string::npos; };
+    if (has(".png")) {
+        target = loadPng(path);
+        matched = true;
+    }
+    if (has(".jpg")) {
+        target = loadJpeg(path);
+        matched = true;
+    }
+    if (has(".bmp")) {
+        target = loadBmp(path);
+        matched = true;
+    }
+    if (has(".gif")) {
+        target = loadGif(path);
+        matched = true;
+    }
+    target.setTransparentKey(kTransparentKey);
+    target.setTransparent(true);
+    return matched;
+}
+
+Bitmap loadPicture(const std::string& path)
+{
+    Bitmap bitmap;
+    if (!loadPictureInto(path, bitmap))
+        throw PictureError("\"" + path + "\" is not a picture name (.png, .jpg, .bmp or .gif)");
+    return bitmap;
+}
+
+} // namespace ludomat
