@@ -1,0 +1,44 @@
+#include "studio/program_folder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ludomat {
+
+QString withTrailingSlash(QString folder)
+{
+    if (!folder.isEmpty() && !folder.endsWith('/')) folder += '/';
+    return folder;
+}
+
+QString defaultProgramFolder()
+{
+    QString own = QCoreApplication::applicationDirPath();
+    if (!own.isEmpty() && QFileInfo(own).isWritable()) return withTrailingSlash(own);
+    QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    return withTrailingSlash(data);
+}
+
+void ensureRuntimeFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) return;
+    std::string folder = "/tmp/ludomat-runtime-" + std::to_string(getuid());
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace, ec);
+    // Only a real folder of our own will do: another user could have planted the name first.
+    struct stat info {};
+    if (ec || ::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid()) return;
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder));
+}
+
+}  // namespace ludomat

@@ -1,0 +1,199 @@
+// Running, stopping, continuing and stepping scripts from the studio window.
+
+#include "widget_test_support.h"
+
+#include "studio/script_editor.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTextBlock>
+
+using namespace ludomat;
+using namespace ludomat::test;
+
+class RunControlTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void stopDuringPauseThenContRepeatsThePauseLine();
+    void stopEndsALoopThatNeverWaits();
+    void breakPausesOnTheNextLine();
+    void f1StepsOneLineWhereverTheFocusIs();
+    void editorCaretChoosesTheLineToStep();
+    void errorEndsTheRunAndPointsAtTheLine();
+    void chainedScriptAppearsInTheEditor();
+};
+
+void RunControlTest::stopDuringPauseThenContRepeatsThePauseLine()
+{
+    QTemporaryDir folder;
+    auto window = openWindow(folder);
+    setScript(*window, {"inc 2", "pausa 50", "inc 1"});
+    const EngineState& state = window->engine().state();
+
+    bool stoppedInPause = false;
+    whenReady([&] { return state.isRunning && state.lineCounter == 1; },
+              [&] { click(*window, "btStp"); }, &stoppedInPause);
+    click(*window, "btExe");
+
+    QVERIFY(stoppedInPause);
+    QVERIFY(!state.isRunning);
+    QCOMPARE(labelText(*window, "Lb9"), QString("Cont"));
+    QCOMPARE(selectedText(*window), QString("pausa 50"));
+    QVERIFY(window->editor().isEnabled());
+    QCOMPARE(labelText(*window, "lbLin"), QString("1"));
+    QVERIFY(window->findChild<QLabel*>("Led2")->isHidden());
+    QCOMPARE(reg(*window, 2), QString("1"));
+    QCOMPARE(reg(*window, 1), QString());
+
+    // Cont runs the pause line again (so it waits once more), then the rest; line 0 stays done.
+    QElapsedTimer clock;
+    clock.start();
+    click(*window, "btStp");
+    QVERIFY2(clock.elapsed() >= 450, qPrintable(QString("resumed run took %1 ms").arg(clock.elapsed())));
+    QCOMPARE(reg(*window, 1), QString("1"));
+    QCOMPARE(reg(*window, 2), QString("1"));
+    QCOMPARE(labelText(*window, "Lb9"), QString("Stop"));
+    QVERIFY(!state.isRunning);
+}
+
+void RunControlTest::stopEndsALoopThatNeverWaits()
+{
+    QTemporaryDir folder;
+    auto window = openWindow(folder);
+    setScript(*window, {":volta", "inc 1", "goto volta"});
+    const EngineState& state = window->engine().state();
+
+    whenReady([&] { return state.isRunning && state.registers[1].size() >= 4; },
+              [&] { click(*window, "btStp"); });
+    click(*window, "btExe");
+
+    QVERIFY(!state.isRunning);
+    QCOMPARE(labelText(*window, "Lb9"), QString("Cont"));
+    QVERIFY(reg(*window, 1).toInt() >= 1000);
+    // The watch label of slot 1 shows the final count once the run is over.
+    QCOMPARE(labelText(*window, "Rg01"), reg(*window, 1));
+}
+
+void RunControlTest::breakPausesOnTheNextLine()
+{
+    QTemporaryDir folder;
+    auto window = openWindow(folder);
+    setScript(*window, {"inc 1", "inc 1", "inc 1", "inc 1", "break", "inc 2", "inc 3"});
+
+    click(*window, "btExe");
+    QCOMPARE(labelText(*window, "Lb9"), QString("Cont"));
+    QCOMPARE(selectedText(*window), QString("inc 2"));
+    QCOMPARE(labelText(*window, "lbLin"), QString("5"));
+    QCOMPARE(reg(*window, 1), QString("4"));
+    QCOMPARE(reg(*window, 2), QString());
+    QCOMPARE(labelText(*window, "Rg01"), QString("4"));
+
+    click(*window, "btStp");
+    QCOMPARE(reg(*window, 1), QString("4"));
+    QCOMPARE(reg(*window, 2), QString("1"));
+    QCOMPARE(reg(*window, 3), QString("1"));
+    QCOMPARE(labelText(*window, "Lb9"), QString("Stop"));
+}
+
+void RunControlTest::f1StepsOneLineWhereverTheFocusIs()
+{
+    QTemporaryDir folder;
+    auto window = openWindow(folder);
+    setScript(*window, {"inc 5", "inc 5", "inc 4"});
+
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    QCOMPARE(reg(*window, 5), QString("1"));
+    QCOMPARE(labelText(*window, "lbLin"), QString("1"));
+    QCOMPARE(labelText(*window, "Rg05"), QString("1"));
+    QCOMPARE(selectedText(*window), QString("inc 5"));
+
+    // The editor would take F1 for itself; the window sees it first and steps exactly once.
+    window->editor().setFocus();
+    QTest::keyClick(&window->editor(), Qt::Key_F1);
+    QCOMPARE(reg(*window, 5), QString("2"));
+    QCOMPARE(labelText(*window, "lbLin"), QString("2"));
+    QCOMPARE(selectedText(*window), QString("inc 4"));
+    QCOMPARE(editorLines(*window), QStringList({"inc 5", "inc 5", "inc 4"}));
+
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    QCOMPARE(reg(*window, 4), QString("1"));
+    QCOMPARE(labelText(*window, "lbLin"), QString("3"));
+    // Stepping never changes the caption.
+    QCOMPARE(labelText(*window, "Lb9"), QString("Stop"));
+
+    // Past the last line a step does nothing.
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    QCOMPARE(reg(*window, 4), QString("1"));
+    QCOMPARE(reg(*window, 5), QString("2"));
+}
+
+void RunControlTest::editorCaretChoosesTheLineToStep()
+{
+    QTemporaryDir folder;
+    auto window = openWindow(folder);
+    ScriptEditor& editor = window->editor();
+    setScript(*window, {"inc 5", "inc 6", "inc 7"});
+
+    QTextCursor third(editor.document()->findBlockByNumber(2));
+    QPoint onThird = editor.cursorRect(third).center();
+    QTest::mouseClick(editor.viewport(), Qt::LeftButton, {}, onThird);
+    QCOMPARE(labelText(*window, "lbLin"), QString("2"));
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    QCOMPARE(reg(*window, 7), QString("1"));
+    QCOMPARE(reg(*window, 5), QString());
+    QCOMPARE(reg(*window, 6), QString());
+
+    // A key release reports the caret too: up from the end lands on line 1.
+    editor.setFocus();
+    editor.moveCursor(QTextCursor::End);
+    QTest::keyClick(&editor, Qt::Key_Up);
+    QCOMPARE(labelText(*window, "lbLin"), QString("1"));
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    QCOMPARE(reg(*window, 6), QString("1"));
+    QCOMPARE(reg(*window, 5), QString());
+}
+
+void RunControlTest::errorEndsTheRunAndPointsAtTheLine()
+{
+    QTemporaryDir folder;
+    auto window = openWindow(folder);
+    setScript(*window, {"inc 3", "reg/ 3,0", "inc 4"});
+
+    click(*window, "btExe");
+    QString error = window->host().lastErrorText();
+    QVERIFY2(error.contains("Linha 1: reg/ 3,0"), qPrintable(error));
+    QVERIFY2(!error.startsWith("\n"), "the error box needs the error's message");
+    QCOMPARE(reg(*window, 3), QString("1"));
+    QCOMPARE(reg(*window, 4), QString());
+    QVERIFY(window->editor().isEnabled());
+    QCOMPARE(selectedText(*window), QString("reg/ 3,0"));
+    QVERIFY(!window->engine().state().isRunning);
+    QVERIFY(window->findChild<QLabel*>("Led2")->isHidden());
+
+    // Once corrected, the same window runs the script to its end.
+    setScript(*window, {"inc 3", "reg/ 3,1", "inc 4"});
+    click(*window, "btExe");
+    QCOMPARE(reg(*window, 4), QString("1"));
+}
+
+void RunControlTest::chainedScriptAppearsInTheEditor()
+{
+    QTemporaryDir folder;
+    writeFile(folder.filePath("outro.scp"), "inc 9\r\ninc 8\r\nreg= 7,fim\r\n");
+    auto window = openWindow(folder);
+    setScript(*window, {"inc 1", "script outro", "inc 2"});
+
+    click(*window, "btExe");
+    QCOMPARE(editorLines(*window), QStringList({"inc 9", "inc 8", "reg= 7,fim"}));
+    QCOMPARE(reg(*window, 9), QString());
+    QCOMPARE(reg(*window, 8), QString("1"));
+    QCOMPARE(reg(*window, 7), QString("fim"));
+    QCOMPARE(reg(*window, 2), QString());
+    QCOMPARE(labelText(*window, "Stn"), QString("prog01.scp"));
+    QVERIFY(!window->editor().isEdited());
+}
+
+LUDOMAT_WIDGET_TEST_MAIN(RunControlTest)
+#include "run_control_test.moc"
