@@ -25,7 +25,7 @@ void Bitmap::resize(int width, int height)
     std::vector<std::uint32_t> pixels(std::size_t(width) * std::size_t(height), toPixel(0xFFFFFF));
     const int keepWidth = std::min(width, m_width);
     const int keepHeight = std::min(height, m_height);
-    for (int y = 0; y < keepHeight; ++y) {
+    for (int y = 0; keepWidth > 0 && y < keepHeight; ++y) {
         std::memcpy(pixels.data() + std::size_t(y) * std::size_t(width), scanLine(y),
                     std::size_t(keepWidth) * 4);
     }

@@ -50,7 +50,8 @@ AxisMap mapAxis(const Span& dest, int destLimit, const Span& source, int sourceL
     map.dest.reserve(std::size_t(last - first + 1));
     map.source.reserve(std::size_t(last - first + 1));
     for (long long i = first; i <= last; ++i) {
-        const long long s = source.origin + (i * sn / dn) * source.step();
+        // i and sn can both approach 2^32 for absurd rectangles: multiply in 128 bits.
+        const long long s = source.origin + (long long)((__int128)i * sn / dn) * source.step();
         if (s < 0 || s >= sourceLimit)
             continue;
         map.dest.push_back(int(dest.origin + i * dest.step()));

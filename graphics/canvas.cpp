@@ -39,11 +39,13 @@ int pointsToPixels(int points)
 
 void Canvas::setFont(const Font& font)
 {
-    if (font == m_font)
-        return;
+    Font sameColour = font;
+    sameColour.colour = m_font.colour;
+    // The colour is not part of the toolkit font; only other changes rebuild it.
+    if (!(sameColour == m_font))
+        m_qtFont.reset();
     m_font = font;
     m_font.colour &= 0xFFFFFFu;
-    m_qtFont.reset();
 }
 
 void Canvas::setFontFace(const std::string& face)

@@ -155,7 +155,8 @@ void drawLine(Bitmap& dest, int x0, int y0, int x1, int y1, Rgb colour, int penW
     }
     for (long long k = first; k <= last; ++k) {
         const long long m = majorStart + k * majorStep;
-        // Nearest minor coordinate, halves rounded away from the start.
+        // Nearest minor coordinate, halves rounded away from the start. Clamped coordinates
+        // keep k and the minor extent near 2^31, so the product fits in 64 bits.
         const long long offset = n == 0 ? 0 : (2 * k * std::llabs(minor) + n) / (2 * n);
         const long long mi = minorStart + offset * minorStep;
         if (xMajor)

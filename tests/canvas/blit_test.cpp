@@ -3,6 +3,7 @@
 
 #include "test_util.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 
 using namespace ludomat;
@@ -143,6 +144,9 @@ TEST(CopyRect, SourceOutsideOrEmptyLeavesDestinationAlone)
     EXPECT_EQ(dest.pixel(1, 1), source.pixel(3, 3));
     EXPECT_EQ(dest.pixel(2, 2), 0xFFFFFFu);
     EXPECT_EQ(test::countOf(dest, 0xFFFFFF), 32);
+    // Rectangles spanning the whole integer range: a mirrored one maps every visible
+    // destination pixel to a source pixel left of 0, so nothing is copied.
+    c.copyRect({INT_MIN, 0, INT_MAX, 6}, source, {INT_MAX, 0, INT_MIN, 4});
     c.copyRect({0, 0, 0, 6}, source, {0, 0, 4, 4});
     c.copyRect({0, 0, 6, 6}, source, {0, 0, 4, 0});
     c.copyRect({0, 0, 6, 6}, Bitmap(), {0, 0, 4, 4});

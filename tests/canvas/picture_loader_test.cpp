@@ -6,6 +6,7 @@
 #include "picture_corpus.h"
 #include "test_util.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <cstdint>
 #include <fstream>
@@ -191,6 +192,28 @@ TEST(PictureLoader, HugeClaimedSizesAreRefusedBeforeDecoding)
     }
     writeBytes(folder.file("huge.bmp"), bmp);
     EXPECT_TRUE(contains(messageOf([&] { loadBmp(folder.file("huge.bmp")); }), limit));
+}
+
+TEST(PictureLoader, PngPaletteIndicesPastThePaletteReadAsBlack)
+{
+    test::TempFolder folder;
+    Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes ihdr;
+    putBigEndian32(ihdr, 3);
+    putBigEndian32(ihdr, 1);
+    ihdr.insert(ihdr.end(), {8, 3, 0, 0, 0});
+    putPngChunk(png, "IHDR", ihdr);
+    putPngChunk(png, "PLTE", {0xFF, 0, 0, 0, 0xFF, 0});
+    const QByteArray packed = qCompress(QByteArray("\x00\x00\x01\x07", 4));
+    putPngChunk(png, "IDAT", Bytes(packed.begin() + 4, packed.end())); // drop Qt's length prefix
+    putPngChunk(png, "IEND", {});
+    writeBytes(folder.file("palette.png"), png);
+
+    const Bitmap b = loadPng(folder.file("palette.png"));
+    ASSERT_EQ(b.width(), 3);
+    EXPECT_EQ(b.pixel(0, 0), 0xFF0000u);
+    EXPECT_EQ(b.pixel(1, 0), 0x00FF00u);
+    EXPECT_EQ(b.pixel(2, 0), 0x000000u);
 }
 
 TEST(PictureLoader, TruncatedAndScrambledCopiesNeverCrash)
