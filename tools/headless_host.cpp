@@ -2,7 +2,25 @@
 
 #include <QCoreApplication>
 
+#include <filesystem>
+#include <unistd.h>
+
 namespace ludomat {
+
+void prepareHeadlessEnvironment()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        std::filesystem::path folder = "/tmp/ludomat-runtime-" + std::to_string(getuid());
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::replace, ec);
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder.string()));
+    }
+}
 
 void HeadlessHost::setTimeout(std::optional<qint64> milliseconds)
 {

@@ -10,6 +10,10 @@
 
 namespace ludomat {
 
+// Before the application object exists: render off-screen when there is no display, and give Qt
+// the private runtime folder it wants when the environment has none.
+void prepareHeadlessEnvironment();
+
 class HeadlessHost : public Host {
 public:
     // A run longer than this many milliseconds is ended (none: no limit).

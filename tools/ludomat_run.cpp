@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <unistd.h>
 
 namespace {
 
@@ -118,16 +117,7 @@ bool saveSnapshot(const QString& path)
 int main(int argc, char** argv)
 {
     // Text needs fonts, hence a GUI application; without a display it renders off-screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        // Qt wants a private runtime folder; a terminal or CI job may not have one.
-        std::string folder = "/tmp/ludomat-runtime-" + std::to_string(getuid());
-        std::filesystem::create_directories(folder);
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace);
-        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder));
-    }
+    ludomat::prepareHeadlessEnvironment();
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName("ludomat-run");
     QCoreApplication::setApplicationVersion("1.0");

@@ -33,7 +33,8 @@ void waitSteps(Engine& engine, std::chrono::milliseconds step)
     bool letMessagesRun = valueParam(state, 2) != "off";
     for (int32_t i = 0; i < count; ++i) {
         if (letMessagesRun) engine.processEvents();
-        else if (engine.host().abortRequested()) return;
+        // A closing window or a time-out ends the wait; the Stop button lets it count down.
+        if (engine.host().abortRequested()) return;
         std::this_thread::sleep_for(step);
     }
 }

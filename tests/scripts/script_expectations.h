@@ -1,0 +1,31 @@
+#pragma once
+// Expectations a corpus script carries in its comments:
+//   // expect: reg 5 = abc          register 5 holds "abc" after the run (nothing after "=": empty)
+//   // expect: reg 5 empty          register 5 is empty
+//   // expect error line 7: Division by zero
+//   // expect paused line 5         the run paused (break/Stop) with line 5 next
+// A script without an error expectation must end without error.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ludomat::corpus {
+
+struct RegisterExpectation {
+    int index = 0;
+    std::string text;
+    int sourceLine = 0;
+};
+
+struct ScriptExpectations {
+    std::vector<RegisterExpectation> registers;
+    std::optional<int> errorLine;
+    std::string errorMessage;
+    std::optional<int> pausedLine;
+    std::vector<std::string> problems;  // malformed expectation lines
+};
+
+ScriptExpectations readExpectations(const std::vector<std::string>& lines);
+
+}  // namespace ludomat::corpus

@@ -1,0 +1,151 @@
+// Splitting lines into command words and parameters, register references and alias roles.
+
+#include "engine/engine_state.h"
+#include "engine/params.h"
+#include "engine/script_error.h"
+#include "engine/script.h"
+
+#include <gtest/gtest.h>
+
+using namespace ludomat;
+
+namespace {
+
+ParsedLine parse(std::string_view trimmed)
+{
+    ParsedLine line;
+    parseCommandLine(trimmed, line);
+    return line;
+}
+
+}  // namespace
+
+TEST(LineParser, WordAndParametersKeepTheirBlanks)
+{
+    ParsedLine line = parse("reg= 5, a b ,,c");
+    EXPECT_EQ(line.word, "reg=");
+    ASSERT_EQ(line.paramCount, 4);
+    EXPECT_EQ(line.params[0], "5");
+    EXPECT_EQ(line.params[1], " a b ");
+    EXPECT_EQ(line.params[2], "");
+    EXPECT_EQ(line.params[3], "c");
+    EXPECT_FALSE(line.hasReference);
+}
+
+TEST(LineParser, TheTenthParameterAndLaterAreIgnored)
+{
+    ParsedLine line = parse("w 1,2,3,4,5,6,7,8,9,10,11");
+    ASSERT_EQ(line.paramCount, 9);
+    EXPECT_EQ(line.params[8], "9");
+}
+
+TEST(LineParser, WordsWithoutBlankHaveNoParameters)
+{
+    EXPECT_EQ(parse("fim").paramCount, 0);
+    ParsedLine glued = parse("reg=5,x");
+    EXPECT_EQ(glued.word, "reg=5,x");
+    EXPECT_EQ(glued.paramCount, 0);
+    ParsedLine trailingComma = parse("inc 5,");
+    EXPECT_EQ(trailingComma.paramCount, 1);
+    EXPECT_EQ(parse("inc  5").params[0], " 5");
+}
+
+TEST(LineParser, MessageWordsTakeTheWholeRest)
+{
+    ParsedLine line = parse("msg+ a,b,c");
+    ASSERT_EQ(line.paramCount, 1);
+    EXPECT_EQ(line.params[0], "a,b,c");
+}
+
+TEST(LineParser, ScriptClassifiesAndCachesLines)
+{
+    Script script;
+    script.setLines({"", "   ", "  // comment", "/x", " :label ", "  inc 1  ", std::string(5000, 'a')});
+    EXPECT_EQ(script.parsed(0).kind, LineKind::Blank);
+    EXPECT_EQ(script.parsed(1).kind, LineKind::Blank);
+    EXPECT_EQ(script.parsed(2).kind, LineKind::Comment);
+    EXPECT_EQ(script.parsed(3).kind, LineKind::Comment);
+    EXPECT_EQ(script.parsed(4).kind, LineKind::Label);
+    EXPECT_EQ(script.parsed(5).word, "inc");
+    EXPECT_EQ(script.parsed(5).params[0], "1");
+    EXPECT_EQ(script.line(6).size(), kMaxLineLength);
+    EXPECT_EQ(script.parsed(99).kind, LineKind::Blank);
+    EXPECT_EQ(script.line(-1), "");
+    EXPECT_EQ(script.findLabel("label"), 4);
+    EXPECT_EQ(script.findLabel("lab"), -1);
+
+    uint64_t version = script.version();
+    script.setLines({":other", ":label", ":label"});
+    EXPECT_GT(script.version(), version);
+    EXPECT_EQ(script.parsed(0).kind, LineKind::Label);
+    EXPECT_EQ(script.findLabel("label"), 1);  // the first of duplicates
+    EXPECT_EQ(script.findLabel("other"), 0);
+}
+
+TEST(Parameters, RegisterReferencesReachRegistersZeroTo249)
+{
+    RegisterTable registers;
+    registers[0] = "zero";
+    registers[3] = "three";
+    registers[249] = "last readable";
+    registers[250] = "unreadable";
+    std::string out;
+    readParam(registers, "#3", out);
+    EXPECT_EQ(out, "three");
+    readParam(registers, "#249", out);
+    EXPECT_EQ(out, "last readable");
+    readParam(registers, "#250", out);
+    EXPECT_EQ(out, "250");
+    readParam(registers, "#-1", out);
+    EXPECT_EQ(out, "-1");
+    readParam(registers, "#abc", out);
+    EXPECT_EQ(out, "zero");
+    readParam(registers, "#", out);
+    EXPECT_EQ(out, "zero");
+    readParam(registers, "x#3", out);
+    EXPECT_EQ(out, "x#3");
+}
+
+TEST(Parameters, AliasesResolveByRole)
+{
+    EngineState state;
+    state.aliases.define("sete", "7");
+    state.aliases.define("texto", "abc");
+    state.aliases.define("longe", "251");
+    state.registers[7] = "valor";
+    state.registers[0] = "r0";
+    EXPECT_EQ(resolveIndex(state, "$sete"), "7");
+    EXPECT_EQ(resolveValue(state, "$sete"), "valor");
+    EXPECT_EQ(resolveIndex(state, "$nada"), "nada");
+    EXPECT_EQ(resolveValue(state, "$nada"), "nada");
+    EXPECT_EQ(resolveValue(state, "$texto"), "r0");  // a number that is not a number reads register 0
+    EXPECT_EQ(resolveValue(state, "sete"), "sete");
+    EXPECT_THROW(resolveValue(state, "$longe"), ScriptError);
+}
+
+TEST(Parameters, DefaultsApplyToEmptyTextsAndFallbacksToTheRest)
+{
+    EngineState state;
+    state.param(1) = "";
+    state.param(2) = "x";
+    state.param(3) = " 12";
+    EXPECT_EQ(numberParam(state, 1, "1", 5), 1);
+    EXPECT_EQ(numberParam(state, 2, "1", 5), 5);
+    EXPECT_EQ(numberParam(state, 3, "1", 5), 12);
+    EXPECT_THROW(numberParamStrict(state, 2, "1"), ScriptError);
+}
+
+TEST(Parameters, ScriptNamesCarryArguments)
+{
+    ScriptArgs args;
+    args.prm = "kept";
+    EXPECT_EQ(splitScriptArgs("fase2&Prx=10&Pry=20", args), "fase2");
+    EXPECT_EQ(args.prx, "10");
+    EXPECT_EQ(args.pry, "20");
+    EXPECT_EQ(args.prm, "kept");
+    EXPECT_EQ(splitScriptArgs("menu&Pty=5&Ptx=4&prm=no", args), "menu");
+    EXPECT_EQ(args.ptx, "4");
+    EXPECT_EQ(args.pty, "5");
+    EXPECT_EQ(args.prm, "kept");
+    EXPECT_EQ(splitScriptArgs("plain", args), "plain");
+}

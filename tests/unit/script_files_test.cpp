@@ -1,0 +1,113 @@
+// Script files on disk: every line-end style reads back, writes are whole or not at all, and the
+// engine's file commands find scripts in the game folder.
+
+#include "engine/engine.h"
+#include "engine/script_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+
+using namespace ludomat;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TempFolder {
+    fs::path path;
+    TempFolder()
+    {
+        char pattern[] = "/tmp/ludomat-test-XXXXXX";
+        path = mkdtemp(pattern);
+    }
+    ~TempFolder() { fs::remove_all(path); }
+    void write(const std::string& name, const std::string& bytes) const
+    {
+        std::ofstream(path / name, std::ios::binary) << bytes;
+    }
+    std::string read(const std::string& name) const
+    {
+        std::ifstream in(path / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+};
+
+}  // namespace
+
+TEST(ScriptText, EveryLineEndStyleReadsTheSameLines)
+{
+    const std::vector<std::string> expected{"a", "", "b"};
+    EXPECT_EQ(splitScriptText("a\r\n\r\nb\r\n"), expected);
+    EXPECT_EQ(splitScriptText("a\n\nb"), expected);
+    EXPECT_EQ(splitScriptText("a\r\rb\r"), expected);
+    EXPECT_EQ(splitScriptText("a\r\n\nb"), expected);
+    EXPECT_TRUE(splitScriptText("").empty());
+    EXPECT_EQ(splitScriptText("\r\n"), std::vector<std::string>{""});
+    EXPECT_EQ(joinScriptLines({"x", "y"}), "x\r\ny\r\n");
+}
+
+TEST(ScriptFiles, WriteReplacesWholeFilesAndKeepsBytes)
+{
+    TempFolder folder;
+    fs::path file = folder.path / "prog01.scp";
+    std::vector<std::string> lines{"reg= 1,\xE7\xE3o \xA7", "fim"};
+    ASSERT_TRUE(writeScriptFile(file, lines));
+    EXPECT_EQ(folder.read("prog01.scp"), "reg= 1,\xE7\xE3o \xA7\r\nfim\r\n");
+    ASSERT_TRUE(writeScriptFile(file, {"curto"}));
+    EXPECT_EQ(*readScriptFile(file), std::vector<std::string>{"curto"});
+    for (const auto& entry : fs::directory_iterator(folder.path))
+        EXPECT_EQ(entry.path().filename(), "prog01.scp") << "a temporary file was left behind";
+}
+
+TEST(ScriptFiles, PrivateFilesAreReadableByTheOwnerOnly)
+{
+    TempFolder folder;
+    fs::path file = folder.path / "Ludomat.ini";
+    ASSERT_TRUE(writeFileAtomically(file, "a\r\n", nullptr, true));
+    struct stat info {};
+    ASSERT_EQ(stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST(ScriptFiles, FailuresAreReportedAndLoseNothing)
+{
+    TempFolder folder;
+    std::string error;
+    EXPECT_FALSE(writeScriptFile(folder.path / "no-such-folder" / "x.scp", {"a"}, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(readScriptFile(folder.path / "missing.scp", &error));
+    EXPECT_FALSE(readScriptFile(folder.path, &error));
+}
+
+TEST(ScriptFiles, ReturnToADeletedCallerEndsTheRunWithTheFileError)
+{
+    TempFolder folder;
+    folder.write("sub.scp", "reg= 1,in sub\r\nreturn\r\n");
+    Engine engine;
+    engine.setGameFolder(folder.path.string());
+    engine.script().setLines({"gosub sub", "reg= 2,back"});
+    // The caller's own file was never saved, so the return cannot load it.
+    engine.execute("prog01.scp");
+    ASSERT_TRUE(engine.lastError());
+    EXPECT_EQ(engine.lastError()->kind, ErrorKind::File);
+    EXPECT_NE(engine.lastError()->message.find("prog01.scp"), std::string::npos);
+    EXPECT_EQ(engine.state().registers[1], "in sub");
+}
+
+TEST(ScriptFiles, ChainedScriptsComeFromTheGameFolderInAnyLineEndStyle)
+{
+    TempFolder folder;
+    folder.write("b.scp", "reg= 9,skipped\rreg= 1,cr\rscript c\r");
+    folder.write("c.scp", "reg= 9,skipped\nreg= 2,lf\n");
+    Engine engine;
+    engine.setGameFolder(folder.path.string() + "/");
+    EXPECT_EQ(engine.gameFolder(), folder.path.string() + "/");
+    engine.script().setLines({"script b"});
+    engine.execute("a.scp");
+    EXPECT_FALSE(engine.lastError());
+    EXPECT_EQ(engine.state().registers[1], "cr");
+    EXPECT_EQ(engine.state().registers[2], "lf");
+    EXPECT_EQ(engine.state().registers[9], "");
+}
