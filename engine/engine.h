@@ -6,6 +6,8 @@
 #include "engine/engine_state.h"
 #include "engine/host.h"
 #include "engine/script.h"
+#include "graphics/plot_matrix.h"
+#include "graphics/screen_buffers.h"
 
 #include <chrono>
 #include <filesystem>
@@ -30,6 +32,8 @@ public:
     EngineState& state() { return m_state; }
     const EngineState& state() const { return m_state; }
     Script& script() { return m_script; }
+    ScreenBuffers& screen() { return m_screen; }
+    PlotMatrix& plots() { return m_plots; }
 
     // Folders end with "/". Files named by scripts are looked up in the game folder.
     const std::string& gameFolder() const { return m_gameFolder; }
@@ -87,6 +91,8 @@ private:
     Host* m_host;
     EngineState m_state;
     Script m_script;
+    ScreenBuffers m_screen;
+    PlotMatrix m_plots;
     std::string m_gameFolder;
     std::string m_programFolder;
     int m_shownLine = 0;

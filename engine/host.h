@@ -29,6 +29,8 @@ public:
     virtual void scriptLoaded(const std::string& /*name*/) {}
     // A run ended by an error: show it.
     virtual void showError(const RunError& /*error*/) {}
+    // The picture of the run-time screen changed: repaint it.
+    virtual void screenChanged() {}
     // Select a page of the tool notebook by name ("Fonte", "Regs", ...).
     virtual void showPage(std::string_view /*name*/) {}
 };

@@ -2,6 +2,7 @@
 
 #include "engine/engine.h"
 #include "engine/script_files.h"
+#include "graphics/picture_error.h"
 #include "tools/headless_host.h"
 
 #include <QCommandLineParser>
@@ -17,9 +18,6 @@
 namespace {
 
 enum ExitCode { kNormalEnd = 0, kRunError = 1, kBadUsage = 2, kTimedOut = 3 };
-
-constexpr int kScreenWidth = 760;
-constexpr int kScreenHeight = 420;
 
 struct Options {
     std::filesystem::path script;
@@ -105,11 +103,15 @@ void printRegisters(const ludomat::EngineState& state)
     std::cout.flush();
 }
 
-bool saveSnapshot(const QString& path)
+bool saveSnapshot(const ludomat::Bitmap& screen, const QString& path)
 {
-    QImage screen(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
-    screen.fill(Qt::black);
-    return screen.save(path, path.endsWith(".png", Qt::CaseInsensitive) ? "PNG" : "BMP");
+    try {
+        screen.save(path.toStdString());
+        return true;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "ludomat-run: %s\n", e.what());
+        return false;
+    }
 }
 
 }  // namespace
@@ -139,7 +141,7 @@ int main(int argc, char** argv)
     engine.execute(options.script.filename().string());
 
     if (options.printRegisters) printRegisters(engine.state());
-    if (!options.snapshot.isEmpty() && !saveSnapshot(options.snapshot))
+    if (!options.snapshot.isEmpty() && !saveSnapshot(engine.screen().tela, options.snapshot))
         std::fprintf(stderr, "ludomat-run: não consegui gravar %s\n", qPrintable(options.snapshot));
     if (const auto& error = engine.lastError()) {
         std::fprintf(stderr, "error: line %d: %s\n", error->line, error->message.c_str());
