@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -70,6 +71,14 @@ TEST_P(ScriptCorpus, MeetsItsExpectations)
     if (expected.pausedLine) {
         EXPECT_EQ(engine.state().stopCaption, StopCaption::Cont);
         EXPECT_EQ(engine.state().pausedLine, *expected.pausedLine);
+    }
+    for (const auto& pixel : expected.pixels) {
+        char actual[8];
+        std::snprintf(actual, sizeof actual, "%06X", engine.screen().tela.pixel(pixel.x, pixel.y) & 0xFFFFFFu);
+        char wanted[8];
+        std::snprintf(wanted, sizeof wanted, "%06X", pixel.rgb);
+        EXPECT_STREQ(actual, wanted) << "pixel " << pixel.x << "," << pixel.y << " (expectation on line "
+                                     << pixel.sourceLine << ")";
     }
     for (const auto& reg : expected.registers)
         EXPECT_EQ(engine.state().registers.at(reg.index), reg.text)

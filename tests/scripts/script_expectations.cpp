@@ -11,6 +11,7 @@ namespace {
 const std::regex kRegister(R"(^//\s*expect:\s*reg\s+(\d+)\s*=\s?(.*)$)");
 const std::regex kRegisterEmpty(R"(^//\s*expect:\s*reg\s+(\d+)\s+empty\s*$)");
 const std::regex kError(R"(^//\s*expect error line\s+(\d+):\s*(.*)$)");
+const std::regex kPixel(R"(^//\s*expect pixel\s+(-?\d+)\s*,\s*(-?\d+)\s*=\s*([0-9A-Fa-f]{6})\s*$)");
 const std::regex kPaused(R"(^//\s*expect paused line\s+(\d+)\s*$)");
 
 }  // namespace
@@ -29,7 +30,9 @@ ScriptExpectations readExpectations(const std::vector<std::string>& lines)
         else if (std::regex_match(line, m, kError)) {
             out.errorLine = std::stoi(m[1]);
             out.errorMessage = m[2];
-        } else if (std::regex_match(line, m, kPaused))
+        } else if (std::regex_match(line, m, kPixel))
+            out.pixels.push_back({std::stoi(m[1]), std::stoi(m[2]), uint32_t(std::stoul(m[3], nullptr, 16)), int(i)});
+        else if (std::regex_match(line, m, kPaused))
             out.pausedLine = std::stoi(m[1]);
         else
             out.problems.push_back("line " + std::to_string(i) + ": " + line);

@@ -4,8 +4,10 @@
 //   // expect: reg 5 empty          register 5 is empty
 //   // expect error line 7: Division by zero
 //   // expect paused line 5         the run paused (break/Stop) with line 5 next
+//   // expect pixel 10,20 = FF0000  the run-time screen's pixel at (10, 20) is red (RRGGBB)
 // A script without an error expectation must end without error.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,7 +20,15 @@ struct RegisterExpectation {
     int sourceLine = 0;
 };
 
+struct PixelExpectation {
+    int x = 0;
+    int y = 0;
+    uint32_t rgb = 0;  // 0x00RRGGBB
+    int sourceLine = 0;
+};
+
 struct ScriptExpectations {
+    std::vector<PixelExpectation> pixels;
     std::vector<RegisterExpectation> registers;
     std::optional<int> errorLine;
     std::string errorMessage;
