@@ -6,6 +6,7 @@
 #include "engine/engine_state.h"
 #include "engine/host.h"
 #include "engine/script.h"
+#include "engine/text_settings.h"
 #include "graphics/plot_matrix.h"
 #include "graphics/screen_buffers.h"
 
@@ -34,6 +35,7 @@ public:
     Script& script() { return m_script; }
     ScreenBuffers& screen() { return m_screen; }
     PlotMatrix& plots() { return m_plots; }
+    TextSettings& textSettings() { return m_textSettings; }
 
     // Folders end with "/". Files named by scripts are looked up in the game folder.
     const std::string& gameFolder() const { return m_gameFolder; }
@@ -93,6 +95,7 @@ private:
     Script m_script;
     ScreenBuffers m_screen;
     PlotMatrix m_plots;
+    TextSettings m_textSettings;
     std::string m_gameFolder;
     std::string m_programFolder;
     int m_shownLine = 0;
