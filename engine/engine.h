@@ -5,6 +5,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/host.h"
+#include "engine/plot_settings.h"
 #include "engine/script.h"
 #include "engine/text_settings.h"
 #include "graphics/plot_matrix.h"
@@ -35,6 +36,7 @@ public:
     Script& script() { return m_script; }
     ScreenBuffers& screen() { return m_screen; }
     PlotMatrix& plots() { return m_plots; }
+    PlotSettings& plotSettings() { return m_plotSettings; }
     TextSettings& textSettings() { return m_textSettings; }
 
     // Folders end with "/". Files named by scripts are looked up in the game folder.
@@ -95,6 +97,7 @@ private:
     Script m_script;
     ScreenBuffers m_screen;
     PlotMatrix m_plots;
+    PlotSettings m_plotSettings;
     TextSettings m_textSettings;
     std::string m_gameFolder;
     std::string m_programFolder;

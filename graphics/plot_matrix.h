@@ -3,6 +3,7 @@
 // tile-map commands draw. 190 x 105 is the 760 x 420 screen divided by the smallest plot, 4 x 4.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace ludomat {
@@ -10,22 +11,30 @@ namespace ludomat {
 constexpr int kPlotColumns = 190;
 constexpr int kPlotRows = 105;
 
+// The value "plot", "lineplot" and "scanplot" give a set cell; 0 is an empty one.
+constexpr uint8_t kPlotSet = 255;
+
 class PlotMatrix {
 public:
-    static bool contains(int column, int row)
+    // Wide integers, so callers can ask about computed cells (a cursor plus an offset) without
+    // overflowing first.
+    static bool contains(long long column, long long row)
     {
         return column >= 0 && column < kPlotColumns && row >= 0 && row < kPlotRows;
     }
     // Cells outside the matrix read as 0 and are never written.
-    uint8_t cell(int column, int row) const { return contains(column, row) ? m_cells[index(column, row)] : 0; }
-    void setCell(int column, int row, uint8_t value)
+    uint8_t cell(long long column, long long row) const
+    {
+        return contains(column, row) ? m_cells[index(column, row)] : 0;
+    }
+    void setCell(long long column, long long row, uint8_t value)
     {
         if (contains(column, row)) m_cells[index(column, row)] = value;
     }
     void clear() { m_cells.fill(0); }
 
 private:
-    static size_t index(int column, int row) { return size_t(column) * kPlotRows + size_t(row); }
+    static size_t index(long long column, long long row) { return size_t(column) * kPlotRows + size_t(row); }
     std::array<uint8_t, kPlotColumns * kPlotRows> m_cells{};
 };
 
