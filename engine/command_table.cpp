@@ -13,6 +13,8 @@ CommandTable::CommandTable()
     add(runControlCommands());
     add(registerCommands());
     add(flowCommands());
+    add(plotCommands());
+    add(drawingCommands());
 }
 
 void CommandTable::add(std::span<const CommandInfo> group)

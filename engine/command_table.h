@@ -23,6 +23,8 @@ struct CommandInfo {
 std::span<const CommandInfo> runControlCommands();
 std::span<const CommandInfo> registerCommands();
 std::span<const CommandInfo> flowCommands();
+std::span<const CommandInfo> plotCommands();
+std::span<const CommandInfo> drawingCommands();
 
 class CommandTable {
 public:

@@ -1,0 +1,222 @@
+// Plot commands: the matrix of big "plots" over the screen, set, tested and read by cell, drawn
+// one cell, one pattern row or one picture at a time.
+
+#include "engine/command_table.h"
+#include "engine/engine.h"
+#include "engine/params.h"
+#include "engine/plot_drawing.h"
+#include "engine/script_error.h"
+#include "engine/text_values.h"
+#include "graphics/picture_loader.h"
+
+#include <chrono>
+#include <system_error>
+#include <thread>
+
+namespace ludomat {
+
+namespace {
+
+// "setplot" stores numbers below this; 250 and up are left to the tile numbers.
+constexpr int kSetPlotLimit = 250;
+// "getplot" writes registers below this.
+constexpr int kGetPlotRegisterLimit = 250;
+// Long waits are cut into slices so a time-out or a closing window can end them.
+constexpr std::chrono::milliseconds kWaitSlice{10};
+
+Rgb colourOf(std::string_view text) { return bgrToRgb(uint32_t(toColour(text))); }
+
+// The tile strip belongs to the tile-map commands, which are not written yet: "defplot" calls
+// this so that they only have to fill it in (one tile of the new plot size in the paper colour).
+void resetTileStrip(Engine& /*engine*/) {}
+
+void definePlots(Engine& engine)
+{
+    const EngineState& state = engine.state();
+    int32_t width = numberParam(state, 1, "5", kMinPlotSide);
+    int32_t height = numberParam(state, 2, "4", kMinPlotSide);
+    engine.plotSettings().setPlotSize(width, height);
+    engine.plots().clear();
+    resetTileStrip(engine);
+}
+
+void clearPlots(Engine& engine)
+{
+    engine.plots().clear();
+    engine.plotSettings().plotCursor() = PlotCursor{};
+}
+
+// "plot" and "unplot": move the cursor, fill the scaled cell and record it.
+void plotCell(Engine& engine, bool set)
+{
+    const EngineState& state = engine.state();
+    int32_t column = numberParam(state, 1, "0", 0);
+    int32_t row = numberParam(state, 2, "0", 0);
+    const TextSettings& text = engine.textSettings();
+    Rgb colour = colourOf(valueParam(state, 3, set ? text.inkColour : text.paperColour));
+    PlotSettings& settings = engine.plotSettings();
+    settings.plotCursor() = PlotCursor{column, row};
+    Canvas& canvas = engine.screen().screenCanvas;
+    Rgb brush = canvas.brushColour();
+    canvas.setBrushColour(colour);
+    canvas.fillRect(plotCellRect(settings, column, row, state.scaleFactor));
+    canvas.setBrushColour(brush);
+    // A cell beyond the matrix is drawn but not recorded.
+    engine.plots().setCell(column, row, set ? kPlotSet : 0);
+}
+
+void plotCommand(Engine& engine) { plotCell(engine, true); }
+void unplotCommand(Engine& engine) { plotCell(engine, false); }
+
+void setPlot(Engine& engine)
+{
+    const EngineState& state = engine.state();
+    int32_t column = numberParam(state, 1, "0", 0);
+    int32_t row = numberParam(state, 2, "0", 0);
+    int32_t value = numberParam(state, 3, "0", 0);
+    if (!engine.plotSettings().inGrid(column, row) || value < 0 || value >= kSetPlotLimit) return;
+    engine.plots().setCell(column, row, uint8_t(value));
+}
+
+void getPlot(Engine& engine)
+{
+    EngineState& state = engine.state();
+    int32_t r = indexParam(state, 1, "0", 0);
+    int32_t column = numberParam(state, 2, "0", 0);
+    int32_t row = numberParam(state, 3, "0", 0);
+    if (!engine.plotSettings().inGrid(column, row) || r < 0 || r >= kGetPlotRegisterLimit) return;
+    assignInt(state.registers[r], engine.plots().cell(column, row));
+}
+
+void ifPlot(Engine& engine)
+{
+    const EngineState& state = engine.state();
+    int32_t column = numberParam(state, 1, "0", 0);
+    int32_t row = numberParam(state, 2, "0", 0);
+    int32_t value = numberParam(state, 3, "0", 0);
+    if (!engine.plotSettings().inGrid(column, row) || value < 0 || value > 255) return;
+    if (engine.plots().cell(column, row) != value) return;
+    std::string label(valueParam(state, 4));
+    engine.requestJump(label);
+}
+
+void plotCursorCommand(Engine& engine)
+{
+    const EngineState& state = engine.state();
+    engine.plotSettings().plotCursor() = PlotCursor{numberParam(state, 1, "0", 0), numberParam(state, 2, "0", 0)};
+}
+
+void linePlot(Engine& engine)
+{
+    const EngineState& state = engine.state();
+    Canvas& canvas = engine.screen().screenCanvas;
+    Rgb brush = canvas.brushColour();
+    Rgb ink = engine.textSettings().ink();
+    canvas.setBrushColour(ink);
+    std::string_view pattern = valueParam(state, 1);
+    // An empty pattern stops here, leaving the brush in the ink colour and the cursor in place.
+    if (pattern.empty()) return;
+    PlotSettings& settings = engine.plotSettings();
+    drawPatternRow(canvas.bitmap(), engine.plots(), settings.plotCursor(), settings, pattern, ink,
+                   state.scaleFactor);
+    canvas.setBrushColour(brush);
+}
+
+// Loads a picture of the game folder into the shape buffer. False when the name is empty or
+// names no file; a file the decoder refuses ends the run with the decoder's message.
+bool loadShapePicture(Engine& engine, std::string_view name)
+{
+    if (name.empty()) return false;
+    std::string path = engine.gamePath(name).string();
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return false;
+    try {
+        loadPictureInto(path, engine.screen().shapeBuffer);
+    } catch (const PictureError& e) {
+        throw ScriptError(ErrorKind::Picture, e.what());
+    }
+    engine.processEvents();
+    return true;
+}
+
+void putPlot(Engine& engine)
+{
+    const EngineState& state = engine.state();
+    int32_t column = numberParam(state, 1, "0", 0);
+    int32_t row = numberParam(state, 2, "0", 0);
+    std::string name(valueParam(state, 3));
+    if (!loadShapePicture(engine, name)) return;
+    const PlotSettings& settings = engine.plotSettings();
+    ScreenBuffers& screen = engine.screen();
+    // The corner is the unscaled cell; only the picture's size follows the scale.
+    long long x = (long long)column * settings.plotWidth();
+    long long y = (long long)row * settings.plotHeight();
+    long long w = scaled(screen.shapeBuffer.width(), state.scaleFactor);
+    long long h = scaled(screen.shapeBuffer.height(), state.scaleFactor);
+    screen.screenCanvas.stretchDraw(clampedRect(x, y, x + w, y + h), screen.shapeBuffer);
+}
+
+// Waits `ms` milliseconds, ending early when the host wants the run over.
+void waitMilliseconds(Engine& engine, long long ms)
+{
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(ms, 0LL));
+    for (auto now = std::chrono::steady_clock::now(); now < end; now = std::chrono::steady_clock::now()) {
+        if (engine.host().abortRequested()) return;
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kWaitSlice, end - now));
+    }
+}
+
+void scanPlot(Engine& engine)
+{
+    const EngineState& state = engine.state();
+    std::string name(valueParam(state, 1));
+    long long column0 = scaled(numberParam(state, 2, "0", 0), state.scaleFactor);
+    long long row0 = scaled(numberParam(state, 3, "0", 0), state.scaleFactor);
+    std::string display(valueParam(state, 4));
+    int32_t delay = numberParam(state, 5, "5", 5);
+    if (!loadShapePicture(engine, name)) return;
+
+    ScreenBuffers& screen = engine.screen();
+    Rgb brush = screen.screenCanvas.brushColour();
+    Rgb paper = engine.textSettings().paper();
+    const int line = state.lineCounter;
+    // "on" shows every plot, "ON" every row, anything else nothing until the script refreshes.
+    auto step = [&](ScanPoint point) {
+        bool show = (display == "on" && point == ScanPoint::Plot) || (display == "ON" && point == ScanPoint::RowEnd);
+        if (!show) return true;
+        screen.telaCanvas.draw(0, 0, screen.screenBuffer);
+        engine.host().screenChanged();
+        waitMilliseconds(engine, point == ScanPoint::Plot ? delay : 10LL * delay);
+        engine.processEvents();
+        // Stop, a time-out or a closing window ends the scan too, not only the run after it.
+        return state.lineCounter == line && !engine.host().abortRequested();
+    };
+    scanPictureToPlots(screen.shapeBuffer, screen.screenBuffer, engine.plots(), engine.plotSettings(), column0, row0,
+                       paper, step);
+    screen.screenCanvas.setBrushColour(brush);
+}
+
+const CommandInfo kCommands[] = {
+    {"defplot defplot=", "largura=5, altura=4 (mínimo 4)", "Define o tamanho dos plots e esvazia a matriz.",
+     definePlots},
+    {"clearplot clearplots", "", "Esvazia a matriz de plots e volta o cursor para 0,0.", clearPlots},
+    {"plot plot=", "coluna=0, linha=0, cor=tinta", "Pinta um plot na cor e marca a célula com 255.", plotCommand},
+    {"unplot unplot=", "coluna=0, linha=0, cor=fundo", "Apaga um plot na cor do fundo e zera a célula.",
+     unplotCommand},
+    {"setplot setplot=", "coluna=0, linha=0, valor=0 (0 a 249)", "Grava um valor na célula sem desenhar.", setPlot},
+    {"getplot getplot= gettile gettile=", "r índice=0, coluna=0, linha=0", "Copia o valor da célula para o registrador.",
+     getPlot},
+    {"ifplot ifplot=", "coluna=0, linha=0, valor=0, rótulo", "Pula para o rótulo se a célula tiver o valor.", ifPlot},
+    {"putplot putplot=", "coluna=0, linha=0, figura", "Desenha uma figura na posição do plot.", putPlot},
+    {"plotxy plotxy=", "coluna=0, linha=0", "Põe o cursor de plots na célula, sem desenhar.", plotCursorCommand},
+    {"lineplot plotline", "padrão (1 ou X pinta)", "Desenha uma linha de plots a partir do cursor e desce uma linha.",
+     linePlot},
+    {"scanplot", "figura, coluna=0, linha=0, on|ON, espera=5",
+     "Transforma cada ponto da figura em um plot (on: mostra cada plot, ON: cada linha).", scanPlot},
+};
+
+}  // namespace
+
+std::span<const CommandInfo> plotCommands() { return kCommands; }
+
+}  // namespace ludomat
