@@ -35,6 +35,10 @@ std::filesystem::path Engine::gamePath(std::string_view name) const
 
 void Engine::execute(std::string_view scriptName)
 {
+    m_textSettings.underlineWidth = 1;
+    m_textSettings.underlineOffset = 0;
+    m_hotspots.startRun();
+    m_frameRate.startRun();
     m_state.registers.clear();
     m_state.lineCounter = 0;
     m_state.args.prm.clear();
@@ -58,6 +62,7 @@ void Engine::startupBlock()
     m_state.pausedLine = -1;
     m_state.isRunning = true;
     m_state.returnLine = -1;
+    m_screen.screenCanvas.moveTo(0, 0);
     m_host->runStarted();
 }
 
@@ -96,6 +101,9 @@ RunError Engine::errorAt(int line, const std::exception& e) const
 void Engine::endOfRun()
 {
     m_state.isRunning = false;
+    m_frameRate.endRun(*m_host);
+    m_screen.refresh();
+    m_host->screenChanged();
     m_host->runEnded();
 }
 
@@ -125,14 +133,23 @@ void Engine::processEvents()
 
 void Engine::loadParams(const ParsedLine& line)
 {
-    m_state.commandWord.assign(line.word);
+    m_state.viewCommandWord(line.word);
     if (!line.hasReference) {
-        for (int i = 0; i < line.paramCount; ++i) m_state.params[size_t(i)].assign(line.params[size_t(i)]);
+        for (int i = 0; i < line.paramCount; ++i) m_state.viewParam(i + 1, line.params[size_t(i)]);
     } else {
-        for (int i = 0; i < line.paramCount; ++i)
-            readParam(m_state.registers, line.params[size_t(i)], m_state.params[size_t(i)]);
+        // A register reference is read now, once: the command sees the text the register held
+        // when its line was read.
+        for (int i = 0; i < line.paramCount; ++i) {
+            const std::string& raw = line.params[size_t(i)];
+            if (!raw.empty() && raw[0] == '#') {
+                readParam(m_state.registers, raw, m_state.paramStore(i + 1));
+                m_state.viewParam(i + 1, m_state.paramStore(i + 1));
+            } else {
+                m_state.viewParam(i + 1, raw);
+            }
+        }
     }
-    for (int i = line.paramCount; i < kMaxParams; ++i) m_state.params[size_t(i)].clear();
+    for (int i = line.paramCount; i < kMaxParams; ++i) m_state.viewParam(i + 1, {});
 }
 
 void Engine::interpretLine(int index)
@@ -152,7 +169,16 @@ void Engine::interpretLine(int index)
         // The jump: the line after the label runs at once, in this same call. Chains of jumps loop
         // here rather than recurse, and still let messages through so Stop can end them.
         m_jumpPending = false;
-        int target = m_script.findLabel(m_state.param(1));
+        std::string_view label = m_state.param(1);
+        int target;
+        if (line.jumpKnown && line.jumpLabel == label) {
+            target = line.jumpTarget;
+        } else {
+            target = m_script.findLabel(label);
+            line.jumpLabel.assign(label);
+            line.jumpTarget = target;
+            line.jumpKnown = true;
+        }
         if (target < 0) return;
         index = target + 1;
         m_state.lineCounter = index;
@@ -169,14 +195,15 @@ void Engine::dispatch(CommandHandler handler)
         m_redispatch = false;
         if (handler) handler(*this);
         if (!m_redispatch) return;
-        handler = CommandTable::instance().find(m_state.commandWord);
+        handler = CommandTable::instance().find(m_state.commandWord());
     }
 }
 
 void Engine::requestJump(std::string_view label)
 {
-    if (label.data() != m_state.param(1).data()) m_state.param(1).assign(label);
-    m_state.commandWord = "goto";
+    if (label.data() != m_state.param(1).data() || label.size() != m_state.param(1).size())
+        m_state.setParam(1, label);
+    m_state.viewCommandWord("goto");
     m_jumpPending = true;
 }
 
@@ -213,6 +240,7 @@ void Engine::stopOrContinue()
     m_state.stopCaption = StopCaption::Stop;
     m_state.lineCounter = m_state.pausedLine;
     m_state.pausedLine = -1;
+    m_frameRate.resume(*m_host, m_state.registers);
     runScript(kFreshStart);
 }
 
@@ -255,6 +283,7 @@ void Engine::stepLine()
     m_state.lineCounter += 1;
     m_state.pausedLine = m_state.lineCounter;
     m_shownLine = m_state.lineCounter;
+    m_screen.refresh();
     m_host->stepped(m_state.lineCounter);
     processEvents();
 }

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace ludomat {
 
@@ -23,8 +24,6 @@ enum class StopCaption { Stop, Cont };
 struct EngineState {
     int lineCounter = 0;
     std::string currentLine;
-    std::string commandWord;
-    std::array<std::string, 9> params;  // Param1..Param9; use param(n)
     int pausedLine = -1;
     bool isRunning = false;
     int returnLine = -1;
@@ -43,8 +42,31 @@ struct EngineState {
     uint8_t screenMode = 1;
     StopCaption stopCaption = StopCaption::Stop;
 
-    std::string& param(int n) { return params[size_t(n - 1)]; }
-    const std::string& param(int n) const { return params[size_t(n - 1)]; }
+    // CommandWord and Param1..Param9 (n is 1-based). They usually view the line's cached parse,
+    // so reading a line copies nothing; a handler that rewrites one stores its own copy.
+    std::string_view commandWord() const { return m_commandWord; }
+    void setCommandWord(std::string_view word)
+    {
+        m_commandWordStore.assign(word);
+        m_commandWord = m_commandWordStore;
+    }
+    std::string_view param(int n) const { return m_params[size_t(n - 1)]; }
+    void setParam(int n, std::string_view text)
+    {
+        std::string& store = m_paramStore[size_t(n - 1)];
+        store.assign(text);
+        m_params[size_t(n - 1)] = store;
+    }
+    // For the line reader: view texts that outlive the line.
+    void viewCommandWord(std::string_view word) { m_commandWord = word; }
+    void viewParam(int n, std::string_view text) { m_params[size_t(n - 1)] = text; }
+    std::string& paramStore(int n) { return m_paramStore[size_t(n - 1)]; }
+
+private:
+    std::string_view m_commandWord;
+    std::string m_commandWordStore;
+    std::array<std::string_view, 9> m_params{};
+    std::array<std::string, 9> m_paramStore;
 };
 
 }  // namespace ludomat

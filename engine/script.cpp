@@ -43,6 +43,7 @@ void Script::setLines(std::vector<std::string> lines)
     for (auto& l : lines)
         if (l.size() > kMaxLineLength) l.resize(kMaxLineLength);
     m_lines = std::move(lines);
+    m_retiredCache = std::move(m_cache);
     m_cache.clear();
     m_cache.resize(m_lines.size());
     m_labels.clear();

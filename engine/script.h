@@ -30,6 +30,10 @@ struct ParsedLine {
     bool hasReference = false;      // some parameter begins with "#"
     uint8_t paramCount = 0;
     CommandHandler handler = nullptr;
+    // The last jump this line made, so a loop does not search for its label every time.
+    int jumpTarget = -1;
+    std::string jumpLabel;
+    bool jumpKnown = false;
     std::string word;
     std::array<std::string, kMaxParams> params;
 };
@@ -64,6 +68,8 @@ private:
 
     std::vector<std::string> m_lines;
     std::vector<ParsedLine> m_cache;
+    // The parse replaced last: the line that loaded a new script still views its parameters.
+    std::vector<ParsedLine> m_retiredCache;
     std::unordered_map<std::string, int, TransparentHash, std::equal_to<>> m_labels;
     bool m_labelsReady = false;
     uint64_t m_version = 0;

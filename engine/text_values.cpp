@@ -22,6 +22,22 @@ int hexDigit(char c)
 
 std::optional<int32_t> parseInt(std::string_view text)
 {
+    // Most texts are short plain decimals: read them without the general checks.
+    if (!text.empty() && text.size() <= 10) {
+        size_t start = text[0] == '-' ? 1 : 0;
+        size_t digits = text.size() - start;
+        if (digits >= 1 && digits <= 9) {
+            uint32_t value = 0;
+            size_t j = start;
+            for (; j < text.size(); ++j) {
+                unsigned d = unsigned(text[j] - '0');
+                if (d > 9) break;
+                value = value * 10 + d;
+            }
+            if (j == text.size()) return start ? -int32_t(value) : int32_t(value);
+        }
+    }
+
     size_t i = 0;
     while (i < text.size() && text[i] == ' ') ++i;
     bool negative = false;

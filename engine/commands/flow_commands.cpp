@@ -68,8 +68,9 @@ void jumpIfRegister(Engine& engine)
 {
     EngineState& state = engine.state();
     int32_t r = indexParam(state, 1, "0", 0);
-    std::string value(valueParam(state, 2));
-    std::string label(valueParam(state, 3));
+    // Views stay valid: nothing below changes a register or a parameter before the jump.
+    std::string_view value = valueParam(state, 2);
+    std::string_view label = valueParam(state, 3);
     if (r > kMaxRegister) return;
     if (holds(test, state.registers.at(r), value, false)) engine.requestJump(label);
 }
@@ -79,18 +80,19 @@ void resolveAllParams(EngineState& state)
 {
     std::string resolved[kMaxParams];
     resolved[0] = resolveIndex(state, state.param(1));
-    for (int i = 1; i < kMaxParams; ++i) resolved[i] = resolveValue(state, state.params[size_t(i)]);
-    for (int i = 0; i < kMaxParams; ++i) state.params[size_t(i)] = std::move(resolved[i]);
+    for (int i = 1; i < kMaxParams; ++i) resolved[i] = resolveValue(state, state.param(i + 1));
+    for (int i = 0; i < kMaxParams; ++i) state.setParam(i + 1, resolved[i]);
 }
 
 // Moves Param(first)..Param9 down to CommandWord, Param1.. and dispatches them again.
 void runEmbedded(Engine& engine, int first)
 {
     EngineState& state = engine.state();
-    state.commandWord = state.param(first);
+    state.setCommandWord(state.param(first));
+    // Moving down never overwrites a slot that is still to be read.
     int n = 1;
-    for (int i = first + 1; i <= kMaxParams; ++i) state.param(n++) = state.param(i);
-    for (; n <= kMaxParams; ++n) state.param(n).clear();
+    for (int i = first + 1; i <= kMaxParams; ++i) state.setParam(n++, state.param(i));
+    for (; n <= kMaxParams; ++n) state.setParam(n, {});
     engine.requestRedispatch();
 }
 
@@ -109,7 +111,7 @@ void runIfInRange(Engine& engine)
 {
     EngineState& state = engine.state();
     resolveAllParams(state);
-    auto orZero = [](const std::string& s) { return s.empty() ? std::string_view("0") : std::string_view(s); };
+    auto orZero = [](std::string_view s) { return s.empty() ? std::string_view("0") : s; };
     int32_t r = toIntOr(orZero(state.param(1)), 0);
     if (r > kMaxRegister) return;
     const std::string& value = state.registers.at(r);

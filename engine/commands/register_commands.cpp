@@ -182,8 +182,8 @@ void paramCommand(Engine& engine)
 void defineAlias(Engine& engine)
 {
     EngineState& state = engine.state();
-    std::string number = state.param(1).empty() ? std::string("0") : state.param(1);
-    std::string name = state.param(2).empty() ? "reg" + number : state.param(2);
+    std::string number = state.param(1).empty() ? std::string("0") : std::string(state.param(1));
+    std::string name = state.param(2).empty() ? "reg" + number : std::string(state.param(2));
     state.aliases.define(name, number);
 }
 

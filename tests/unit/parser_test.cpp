@@ -126,9 +126,9 @@ TEST(Parameters, AliasesResolveByRole)
 TEST(Parameters, DefaultsApplyToEmptyTextsAndFallbacksToTheRest)
 {
     EngineState state;
-    state.param(1) = "";
-    state.param(2) = "x";
-    state.param(3) = " 12";
+    state.setParam(1, "");
+    state.setParam(2, "x");
+    state.setParam(3, " 12");
     EXPECT_EQ(numberParam(state, 1, "1", 5), 1);
     EXPECT_EQ(numberParam(state, 2, "1", 5), 5);
     EXPECT_EQ(numberParam(state, 3, "1", 5), 12);
