@@ -15,6 +15,8 @@ CommandTable::CommandTable()
     add(flowCommands());
     add(plotCommands());
     add(drawingCommands());
+    add(screenCommands());
+    add(textCommands());
 }
 
 void CommandTable::add(std::span<const CommandInfo> group)

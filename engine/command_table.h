@@ -25,6 +25,8 @@ std::span<const CommandInfo> registerCommands();
 std::span<const CommandInfo> flowCommands();
 std::span<const CommandInfo> plotCommands();
 std::span<const CommandInfo> drawingCommands();
+std::span<const CommandInfo> screenCommands();
+std::span<const CommandInfo> textCommands();
 
 class CommandTable {
 public:

@@ -4,9 +4,12 @@
 // the headless runner) is reached only through `Host`.
 
 #include "engine/engine_state.h"
+#include "engine/frame_rate_meter.h"
 #include "engine/host.h"
+#include "engine/hotspot_table.h"
 #include "engine/plot_settings.h"
 #include "engine/script.h"
+#include "engine/text_renderer.h"
 #include "engine/text_settings.h"
 #include "graphics/plot_matrix.h"
 #include "graphics/screen_buffers.h"
@@ -38,6 +41,11 @@ public:
     PlotMatrix& plots() { return m_plots; }
     PlotSettings& plotSettings() { return m_plotSettings; }
     TextSettings& textSettings() { return m_textSettings; }
+    HotspotTable& hotspots() { return m_hotspots; }
+    // The box the last "print" filled, and the text "print $" writes.
+    TextBoxRect& textBox() { return m_textBox; }
+    std::string& textBuffer() { return m_textBuffer; }
+    FrameRateMeter& frameRate() { return m_frameRate; }
 
     // Folders end with "/". Files named by scripts are looked up in the game folder.
     const std::string& gameFolder() const { return m_gameFolder; }
@@ -99,6 +107,10 @@ private:
     PlotMatrix m_plots;
     PlotSettings m_plotSettings;
     TextSettings m_textSettings;
+    HotspotTable m_hotspots;
+    TextBoxRect m_textBox;
+    std::string m_textBuffer;
+    FrameRateMeter m_frameRate;
     std::string m_gameFolder;
     std::string m_programFolder;
     int m_shownLine = 0;

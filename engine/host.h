@@ -3,11 +3,29 @@
 // `ludomat-run` and the tests implement it headless. Every call has a do-nothing default.
 
 #include "engine/script_error.h"
+#include "graphics/colour.h"
+#include "graphics/screen_geometry.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace ludomat {
+
+struct DisplaySize {
+    int width = kBaseWidth;
+    int height = kBaseHeight;
+};
+
+// Where the full-screen mode puts the screen: a width x height picture at (left, top) of a
+// black window covering the display, on a panel of the paper colour.
+struct FullScreenLayout {
+    int left = 0;
+    int top = 0;
+    int width = kBaseWidth;
+    int height = kBaseHeight;
+    Rgb panelColour = 0x000000;
+};
 
 class Host {
 public:
@@ -33,6 +51,19 @@ public:
     virtual void screenChanged() {}
     // Select a page of the tool notebook by name ("Fonte", "Regs", ...).
     virtual void showPage(std::string_view /*name*/) {}
+
+    // The size the main window has when maximised (borderless, so the whole display); the
+    // full-screen mode scales the screen to fit it.
+    virtual DisplaySize displaySize() { return {}; }
+    // Screen mode 4: show the full-screen page with the screen picture placed as given (its
+    // bitmap already has that size), maximised. Mode 1: back to the normal page and window.
+    virtual void enterFullScreen(const FullScreenLayout& /*layout*/) {}
+    virtual void leaveFullScreen() {}
+    // The frame-rate meter's one-second timer: call `tick` from the message loop every 1000 ms
+    // (a precise timer, so a one-second wait loop sees every tick) until stopped. Starting again
+    // replaces the callback.
+    virtual void startFrameRateTimer(std::function<void()> /*tick*/) {}
+    virtual void stopFrameRateTimer() {}
 };
 
 }  // namespace ludomat

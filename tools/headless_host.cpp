@@ -41,4 +41,26 @@ bool HeadlessHost::abortRequested()
 
 void HeadlessHost::pausedAt(int) { ++m_pauses; }
 
+void HeadlessHost::startFrameRateTimer(std::function<void()> tick)
+{
+    // The meter's second: a coarse timer may slip past a one-second wait loop.
+    constexpr int kFrameRateIntervalMs = 1000;
+    m_frameRateTick = std::move(tick);
+    if (!m_frameRateTimer) {
+        m_frameRateTimer = std::make_unique<QTimer>();
+        m_frameRateTimer->setTimerType(Qt::PreciseTimer);
+        m_frameRateTimer->setInterval(kFrameRateIntervalMs);
+        QObject::connect(m_frameRateTimer.get(), &QTimer::timeout, [this] {
+            if (m_frameRateTick) m_frameRateTick();
+        });
+    }
+    m_frameRateTimer->start();
+}
+
+void HeadlessHost::stopFrameRateTimer()
+{
+    if (m_frameRateTimer) m_frameRateTimer->stop();
+    m_frameRateTick = nullptr;
+}
+
 }  // namespace ludomat

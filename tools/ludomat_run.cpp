@@ -84,8 +84,11 @@ Options parseOptions(const QCoreApplication& app)
     }
     if (parser.isSet(display)) {
         auto match = QRegularExpression("^(\\d+)x(\\d+)$").match(parser.value(display));
-        if (!match.hasMatch() || match.captured(1).toInt() < 1 || match.captured(2).toInt() < 1)
-            usageError("--display espera LARGURAxALTURA, por exemplo 1600x840");
+        // The screen bitmaps take the display's size in the full-screen mode.
+        constexpr int kMaxDisplaySide = 16384;
+        int w = match.captured(1).toInt(), h = match.captured(2).toInt();
+        if (!match.hasMatch() || w < 1 || h < 1 || w > kMaxDisplaySide || h > kMaxDisplaySide)
+            usageError("--display espera LARGURAxALTURA (até 16384), por exemplo 1600x840");
         options.display = QSize(match.captured(1).toInt(), match.captured(2).toInt());
     }
     return options;
@@ -138,6 +141,7 @@ int main(int argc, char** argv)
     engine.setProgramFolder(options.programFolder);
     engine.script().setLines(std::move(*lines));
     host.setTimeout(options.timeoutMs);
+    host.setDisplaySize({options.display.width(), options.display.height()});
     engine.execute(options.script.filename().string());
 
     if (options.printRegisters) printRegisters(engine.state());

@@ -57,6 +57,7 @@ TEST_P(ScriptCorpus, MeetsItsExpectations)
     engine.setProgramFolder(script.parent_path().string());
     engine.script().setLines(*lines);
     host.setTimeout(kScriptTimeoutMs);
+    if (expected.display) host.setDisplaySize({expected.display->first, expected.display->second});
     engine.execute(script.filename().string());
 
     ASSERT_FALSE(host.timedOut()) << "the script did not end";

@@ -13,6 +13,7 @@ const std::regex kRegisterEmpty(R"(^//\s*expect:\s*reg\s+(\d+)\s+empty\s*$)");
 const std::regex kError(R"(^//\s*expect error line\s+(\d+):\s*(.*)$)");
 const std::regex kPixel(R"(^//\s*expect pixel\s+(-?\d+)\s*,\s*(-?\d+)\s*=\s*([0-9A-Fa-f]{6})\s*$)");
 const std::regex kPaused(R"(^//\s*expect paused line\s+(\d+)\s*$)");
+const std::regex kDisplay(R"(^//\s*display:\s*(\d{1,5})x(\d{1,5})\s*$)");
 
 }  // namespace
 
@@ -21,6 +22,11 @@ ScriptExpectations readExpectations(const std::vector<std::string>& lines)
     ScriptExpectations out;
     for (size_t i = 0; i < lines.size(); ++i) {
         std::string line(trimBlanks(lines[i]));
+        std::smatch display;
+        if (std::regex_match(line, display, kDisplay)) {
+            out.display = std::make_pair(std::stoi(display[1]), std::stoi(display[2]));
+            continue;
+        }
         if (line.find("expect") == std::string::npos || line.rfind("//", 0) != 0) continue;
         std::smatch m;
         if (std::regex_match(line, m, kRegisterEmpty))

@@ -5,11 +5,13 @@
 //   // expect error line 7: Division by zero
 //   // expect paused line 5         the run paused (break/Stop) with line 5 next
 //   // expect pixel 10,20 = FF0000  the run-time screen's pixel at (10, 20) is red (RRGGBB)
+//   // display: 1600x840            the run happens on a display of that size (full-screen mode)
 // A script without an error expectation must end without error.
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ludomat::corpus {
@@ -33,6 +35,7 @@ struct ScriptExpectations {
     std::optional<int> errorLine;
     std::string errorMessage;
     std::optional<int> pausedLine;
+    std::optional<std::pair<int, int>> display;  // width, height
     std::vector<std::string> problems;  // malformed expectation lines
 };
 

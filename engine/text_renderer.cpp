@@ -1,0 +1,55 @@
+#include "engine/text_renderer.h"
+
+#include "graphics/screen_geometry.h"
+
+namespace ludomat {
+
+std::vector<PlacedToken> TextRenderer::render(std::string_view text, const TextBoxRect& box, const TextBoxStyle& style)
+{
+    text = trimBlanks(text);
+    if (text.empty()) return {};
+
+    m_canvas.setFont(Font{m_settings.fontFace, box.size, style.ink, style.bold, style.italic, style.underline});
+    m_canvas.setBrushColour(style.paper.value_or(m_settings.paper()));
+    m_canvas.setBrushStyle(style.paper ? BrushStyle::Solid : BrushStyle::Clear);
+
+    std::vector<TextToken> tokens = splitTextTokens(text);
+    auto measure = [this](const std::string& s) { return m_canvas.textWidth(s); };
+    std::vector<PlacedToken> placed = layoutTextTokens(tokens, box.width, box.height, box.size, measure);
+    for (const PlacedToken& p : placed) {
+        const TextToken& token = tokens[p.token];
+        int x = box.x + p.x, y = box.y + p.y;
+        if (token.kind == TextToken::Kind::Link)
+            drawLink(token, x, y, p.width, box, style);
+        else
+            m_canvas.textOut(x, y, token.text);
+    }
+    return placed;
+}
+
+void TextRenderer::drawLink(const TextToken& link, int x, int y, int width, const TextBoxRect& box,
+                            const TextBoxStyle& style)
+{
+    m_canvas.setFontColour(m_settings.link());
+    m_canvas.textOut(x, y, link.text);
+    m_canvas.setFontColour(style.ink);
+
+    Hotspot spot;
+    spot.x = x;
+    spot.y = y;
+    spot.width = width;
+    spot.height = m_canvas.textHeight(link.text);
+    spot.cursor = kLinkCursor;
+    spot.text = link.text;
+    spot.target = link.target;
+    m_hotspots.add(std::move(spot));
+
+    // The line sits just under the letters: one and a half text sizes down, less two pixels.
+    int below = box.size / 2 + box.size - 2 + scaledLength(m_settings.underlineOffset, m_scale);
+    m_canvas.setPenColour(m_settings.linkLine());
+    m_canvas.setPenWidth(scaledLength(m_settings.underlineWidth, m_scale));
+    m_canvas.moveTo(x, y + below);
+    m_canvas.lineTo(x + width, y + below);
+}
+
+}  // namespace ludomat
