@@ -135,7 +135,8 @@ void Engine::loadParams(const ParsedLine& line)
 {
     m_state.viewCommandWord(line.word);
     if (!line.hasReference) {
-        for (int i = 0; i < line.paramCount; ++i) m_state.viewParam(i + 1, line.params[size_t(i)]);
+        for (int i = 0; i < line.paramCount; ++i)
+            m_state.viewParam(i + 1, line.params[size_t(i)], line.numbers[size_t(i)]);
     } else {
         // A register reference is read now, once: the command sees the text the register held
         // when its line was read.
@@ -145,7 +146,7 @@ void Engine::loadParams(const ParsedLine& line)
                 readParam(m_state.registers, raw, m_state.paramStore(i + 1));
                 m_state.viewParam(i + 1, m_state.paramStore(i + 1));
             } else {
-                m_state.viewParam(i + 1, raw);
+                m_state.viewParam(i + 1, raw, line.numbers[size_t(i)]);
             }
         }
     }

@@ -54,18 +54,28 @@ struct EngineState {
     void setParam(int n, std::string_view text)
     {
         std::string& store = m_paramStore[size_t(n - 1)];
-        store.assign(text);
+        // Loops set the same text again and again (a jump's label): skip the copy then.
+        if (std::string_view(store) != text) store.assign(text);
         m_params[size_t(n - 1)] = store;
+        m_paramNumbers[size_t(n - 1)] = kUnknownNumber;
     }
+    // The parameter's number when the line reader already knows it, else kUnknownNumber.
+    int64_t paramNumber(int n) const { return m_paramNumbers[size_t(n - 1)]; }
     // For the line reader: view texts that outlive the line.
     void viewCommandWord(std::string_view word) { m_commandWord = word; }
-    void viewParam(int n, std::string_view text) { m_params[size_t(n - 1)] = text; }
+    void viewParam(int n, std::string_view text, int64_t number = kUnknownNumber)
+    {
+        m_params[size_t(n - 1)] = text;
+        m_paramNumbers[size_t(n - 1)] = number;
+    }
+    static constexpr int64_t kUnknownNumber = INT64_MIN;
     std::string& paramStore(int n) { return m_paramStore[size_t(n - 1)]; }
 
 private:
     std::string_view m_commandWord;
     std::string m_commandWordStore;
     std::array<std::string_view, 9> m_params{};
+    std::array<int64_t, 9> m_paramNumbers{};
     std::array<std::string, 9> m_paramStore;
 };
 

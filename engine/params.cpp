@@ -1,5 +1,6 @@
 #include "engine/params.h"
 
+#include "engine/script.h"
 #include "engine/text_values.h"
 
 namespace ludomat {
@@ -66,13 +67,27 @@ std::string splitScriptArgs(std::string_view text, ScriptArgs& args)
     return name;
 }
 
+// A parameter read as a number when its line was parsed needs no conversion: it names no register
+// or alias, so both roles give the same text.
+static bool knownNumber(const EngineState& state, int n, int32_t fallback, int32_t* out)
+{
+    int64_t known = state.paramNumber(n);
+    if (known == EngineState::kUnknownNumber || state.param(n).empty()) return false;
+    *out = known == kNotANumber ? fallback : int32_t(known);
+    return true;
+}
+
 int32_t indexParam(const EngineState& state, int n, std::string_view defaultText, int32_t fallback)
 {
+    int32_t value;
+    if (knownNumber(state, n, fallback, &value)) return value;
     return toIntOr(orDefault(resolveIndex(state, state.param(n)), defaultText), fallback);
 }
 
 int32_t numberParam(const EngineState& state, int n, std::string_view defaultText, int32_t fallback)
 {
+    int32_t value;
+    if (knownNumber(state, n, fallback, &value)) return value;
     return toIntOr(orDefault(resolveValue(state, state.param(n)), defaultText), fallback);
 }
 

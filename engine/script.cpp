@@ -27,6 +27,12 @@ void parseCommandLine(std::string_view trimmed, ParsedLine& out)
         std::string_view piece = rest.substr(0, comma);
         rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
         if (!piece.empty() && piece[0] == '#') out.hasReference = true;
+        int64_t number = kNumberUnknown;
+        if (piece.empty() || (piece[0] != '#' && piece[0] != '$')) {
+            auto n = parseInt(piece);
+            number = n ? *n : kNotANumber;
+        }
+        out.numbers[out.paramCount] = number;
         out.params[out.paramCount++].assign(piece);
     }
 }

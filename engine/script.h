@@ -21,6 +21,11 @@ constexpr int kMaxParams = 9;
 
 enum class LineKind : uint8_t { Blank, Comment, Label, Command };
 
+// A parameter's number read when its line was parsed: kNumberUnknown for texts that name a
+// register or an alias (they change at every execution), kNotANumber for other texts.
+constexpr int64_t kNumberUnknown = INT64_MIN;
+constexpr int64_t kNotANumber = INT64_MIN + 1;
+
 // One line split into its command word and raw parameter texts. Register references ("#n") and
 // aliases are left in the texts: they are resolved at every execution.
 struct ParsedLine {
@@ -36,6 +41,7 @@ struct ParsedLine {
     bool jumpKnown = false;
     std::string word;
     std::array<std::string, kMaxParams> params;
+    std::array<int64_t, kMaxParams> numbers{};
 };
 
 // Splits a trimmed command line into word and parameters (no register lookup).

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace ludomat {
 
@@ -85,7 +86,10 @@ void assignInt(std::string& out, int32_t value)
 {
     char buffer[16];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.assign(buffer, result.ptr);
+    size_t length = size_t(result.ptr - buffer);
+    // A counter usually keeps its number of digits: overwrite in place.
+    if (out.size() == length) std::memcpy(out.data(), buffer, length);
+    else out.assign(buffer, length);
 }
 
 std::string intToText(int32_t value)

@@ -69,10 +69,17 @@ void jumpIfRegister(Engine& engine)
     EngineState& state = engine.state();
     int32_t r = indexParam(state, 1, "0", 0);
     // Views stay valid: nothing below changes a register or a parameter before the jump.
-    std::string_view value = valueParam(state, 2);
     std::string_view label = valueParam(state, 3);
     if (r > kMaxRegister) return;
-    if (holds(test, state.registers.at(r), value, false)) engine.requestJump(label);
+    const std::string& reg = state.registers.at(r);
+    bool jump;
+    if constexpr (test == Test::Equal || test == Test::Different)
+        jump = holds(test, reg, valueParam(state, 2), false);
+    else if constexpr (test == Test::Greater)
+        jump = toIntOr(reg, 0) > numberParam(state, 2, "", 0);
+    else
+        jump = toIntOr(reg, 0) < numberParam(state, 2, "", 0);
+    if (jump) engine.requestJump(label);
 }
 
 // Resolves every parameter of an embedded-command test: the first as an index, the rest as values.
