@@ -4,56 +4,58 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace ludomat {
 
 namespace {
 
-long long clampCoordinate(long long v) { return std::clamp(v, -kCoordinateLimit, kCoordinateLimit); }
+// Converting a double beyond int to int is undefined, so every edge passes through here.
+int clampCoordinate(double v) { return int(std::clamp(v, double(-kCoordinateLimit), double(kCoordinateLimit))); }
 
 }  // namespace
 
-int scaled(double value, double scale)
+double scaledExact(double value, double scale)
 {
     double product = std::trunc(value * scale);
-    // NaN (a scale that is not a number) lands on 0 rather than on undefined behaviour.
-    if (!(product == product)) return 0;
-    return int(std::clamp(product, double(-kCoordinateLimit), double(kCoordinateLimit)));
+    return product == product ? product : 0.0;
 }
 
-Rect clampedRect(long long left, long long top, long long right, long long bottom)
+int scaled(double value, double scale) { return clampCoordinate(scaledExact(value, scale)); }
+
+Rect clampedRect(double left, double top, double right, double bottom)
 {
-    return Rect{int(clampCoordinate(left)), int(clampCoordinate(top)), int(clampCoordinate(right)),
-                int(clampCoordinate(bottom))};
+    return Rect{clampCoordinate(left), clampCoordinate(top), clampCoordinate(right), clampCoordinate(bottom)};
 }
 
 Rect plotCellRect(const PlotSettings& settings, long long column, long long row, double scale)
 {
     const double w = settings.plotWidth();
     const double h = settings.plotHeight();
-    const long long x = scaled(double(column) * w, scale);
-    const long long y = scaled(double(row) * h, scale);
-    return clampedRect(x, y, x + scaled(w, scale), y + scaled(h, scale));
+    const double x = scaledExact(double(column) * w, scale);
+    const double y = scaledExact(double(row) * h, scale);
+    return clampedRect(x, y, x + scaledExact(w, scale), y + scaledExact(h, scale));
 }
 
 int penWidthFor(int pixelSize, double scale) { return std::clamp(scaled(pixelSize, scale), 0, kMaxPenWidth); }
 
 void drawPixelBlock(Bitmap& target, int x, int y, int size, double scale, Rgb colour)
 {
-    const long long n = scaled(size, scale);
-    if (n <= 0 || !(scale > 0)) return;
+    const double side = scaledExact(size, scale);
+    if (side < 1 || !(scale > 0)) return;
     if (scale == 1.0) {
-        fillRect(target, clampedRect(x, y, (long long)x + n, (long long)y + n), colour);
+        fillRect(target, clampedRect(x, y, x + side, y + side), colour);
         return;
     }
     // Point i lands on trunc((x + i) x scale), which is on the bitmap only for -1/scale < x + i
-    // < width/scale: visit just those offsets (plus one either side) instead of all n.
-    auto firstOffset = [&](int origin) { return std::max(0LL, (long long)std::floor(-1.0 / scale - origin)); };
-    auto lastOffset = [&](int origin, int side) {
-        return std::min(n - 1, (long long)std::ceil(side / scale - origin));
+    // < extent/scale: visit just those offsets (plus one either side) instead of all side x side.
+    auto offsets = [&](int origin, int extent) {
+        double first = std::clamp(std::floor(-1.0 / scale - origin), 0.0, side - 1);
+        double last = std::clamp(std::ceil(extent / scale - origin), 0.0, side - 1);
+        return std::pair<long long, long long>((long long)first, (long long)last);
     };
-    const long long i0 = firstOffset(x), i1 = lastOffset(x, target.width());
-    const long long j0 = firstOffset(y), j1 = lastOffset(y, target.height());
+    const auto [i0, i1] = offsets(x, target.width());
+    const auto [j0, j1] = offsets(y, target.height());
     for (long long j = j0; j <= j1; ++j) {
         const int py = scaled(double(y) + double(j), scale);
         for (long long i = i0; i <= i1; ++i) target.setPixel(scaled(double(x) + double(i), scale), py, colour);

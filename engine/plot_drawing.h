@@ -17,15 +17,17 @@ namespace ludomat {
 // corner plus a size still fits in an int. Anything beyond is off the bitmap either way.
 constexpr long long kCoordinateLimit = 1LL << 29;
 
-// The widest pen lines and outlines get. A disc this wide centred anywhere on the largest
-// full-screen buffer already covers all of it, and wider pens would only cost time and memory.
+// The widest pen lines and outlines get. It reaches 4096 pixels each way, across the whole of
+// any full-screen buffer up to 3500 pixels wide; wider pens would only cost time and memory.
 constexpr int kMaxPenWidth = 8192;
 
-// A script coordinate or size on the buffer: trunc(value x scale), clamped to kCoordinateLimit.
+// trunc(value x scale), unlimited; a scale that is not a number gives 0.
+double scaledExact(double value, double scale);
+// A script coordinate or size on the buffer: scaledExact clamped to kCoordinateLimit.
 int scaled(double value, double scale);
 
 // A rectangle from its edges, each clamped to kCoordinateLimit.
-Rect clampedRect(long long left, long long top, long long right, long long bottom);
+Rect clampedRect(double left, double top, double right, double bottom);
 
 // The buffer rectangle of plot cell (column, row): trunc(c x w x s), trunc(r x h x s) with a
 // size of trunc(w x s) x trunc(h x s). A scale of 1 gives the unscaled cell.

@@ -149,10 +149,10 @@ void putPlot(Engine& engine)
     const PlotSettings& settings = engine.plotSettings();
     ScreenBuffers& screen = engine.screen();
     // The corner is the unscaled cell; only the picture's size follows the scale.
-    long long x = (long long)column * settings.plotWidth();
-    long long y = (long long)row * settings.plotHeight();
-    long long w = scaled(screen.shapeBuffer.width(), state.scaleFactor);
-    long long h = scaled(screen.shapeBuffer.height(), state.scaleFactor);
+    double x = double(column) * settings.plotWidth();
+    double y = double(row) * settings.plotHeight();
+    double w = scaledExact(screen.shapeBuffer.width(), state.scaleFactor);
+    double h = scaledExact(screen.shapeBuffer.height(), state.scaleFactor);
     screen.screenCanvas.stretchDraw(clampedRect(x, y, x + w, y + h), screen.shapeBuffer);
 }
 
