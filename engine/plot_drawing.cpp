@@ -15,13 +15,7 @@ int clampCoordinate(double v) { return int(std::clamp(v, double(-kCoordinateLimi
 
 }  // namespace
 
-double scaledExact(double value, double scale)
-{
-    double product = std::trunc(value * scale);
-    return product == product ? product : 0.0;
-}
-
-int scaled(double value, double scale) { return clampCoordinate(scaledExact(value, scale)); }
+int scaled(double value, double scale) { return clampCoordinate(scaledLength(value, scale)); }
 
 Rect clampedRect(double left, double top, double right, double bottom)
 {
@@ -32,16 +26,17 @@ Rect plotCellRect(const PlotSettings& settings, long long column, long long row,
 {
     const double w = settings.plotWidth();
     const double h = settings.plotHeight();
-    const double x = scaledExact(double(column) * w, scale);
-    const double y = scaledExact(double(row) * h, scale);
-    return clampedRect(x, y, x + scaledExact(w, scale), y + scaledExact(h, scale));
+    // Edges beyond int are clamped by scaledLength; such a cell is off the bitmap either way.
+    const double x = scaledLength(double(column) * w, scale);
+    const double y = scaledLength(double(row) * h, scale);
+    return clampedRect(x, y, x + scaledLength(w, scale), y + scaledLength(h, scale));
 }
 
 int penWidthFor(int pixelSize, double scale) { return std::clamp(scaled(pixelSize, scale), 0, kMaxPenWidth); }
 
 void drawPixelBlock(Bitmap& target, int x, int y, int size, double scale, Rgb colour)
 {
-    const double side = scaledExact(size, scale);
+    const double side = scaledLength(size, scale);
     if (side < 1 || !(scale > 0)) return;
     if (scale == 1.0) {
         fillRect(target, clampedRect(x, y, x + side, y + side), colour);

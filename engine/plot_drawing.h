@@ -7,6 +7,7 @@
 #include "graphics/bitmap.h"
 #include "graphics/plot_matrix.h"
 #include "graphics/rect.h"
+#include "graphics/screen_geometry.h"
 
 #include <functional>
 #include <string_view>
@@ -21,9 +22,8 @@ constexpr long long kCoordinateLimit = 1LL << 29;
 // any full-screen buffer up to 3500 pixels wide; wider pens would only cost time and memory.
 constexpr int kMaxPenWidth = 8192;
 
-// trunc(value x scale), unlimited; a scale that is not a number gives 0.
-double scaledExact(double value, double scale);
-// A script coordinate or size on the buffer: scaledExact clamped to kCoordinateLimit.
+// A script coordinate or size on the buffer: scaledLength (the one scaling rule of the screen
+// commands) clamped to kCoordinateLimit.
 int scaled(double value, double scale);
 
 // A rectangle from its edges, each clamped to kCoordinateLimit.

@@ -151,8 +151,8 @@ void putPlot(Engine& engine)
     // The corner is the unscaled cell; only the picture's size follows the scale.
     double x = double(column) * settings.plotWidth();
     double y = double(row) * settings.plotHeight();
-    double w = scaledExact(screen.shapeBuffer.width(), state.scaleFactor);
-    double h = scaledExact(screen.shapeBuffer.height(), state.scaleFactor);
+    double w = scaledLength(screen.shapeBuffer.width(), state.scaleFactor);
+    double h = scaledLength(screen.shapeBuffer.height(), state.scaleFactor);
     screen.screenCanvas.stretchDraw(clampedRect(x, y, x + w, y + h), screen.shapeBuffer);
 }
 
