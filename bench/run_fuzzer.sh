@@ -65,7 +65,9 @@ find "$repo/tests/scripts" -name '*.scp' -print0 |
 
 export UBSAN_OPTIONS="print_stacktrace=1"
 export QT_QPA_PLATFORM=offscreen
-options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096
+# Leaks are looked for once, at the end: a check after every input whose allocations outnumber
+# its frees (the shared engine keeps what it grew) would cost more than the fuzzing itself.
+options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 -detect_leaks=0
          -dict="$work/script.dict" -artifact_prefix="$work/artifacts/" -print_final_stats=1
          "${extra[@]}" "$corpus")
 
