@@ -196,6 +196,10 @@ void loadFrameStrip(Engine& engine, const std::string& name)
 {
     const EngineState& state = engine.state();
     FrameStrip& strip = engine.screen().frameStrip;
+    // Read before loading: the messages let through after a load may run other commands.
+    int count = numberParam(state, 2, "1", 1);
+    std::string_view orientation = valueParam(state, 3);
+    bool vertical = orientation == "v" || orientation == "V" || orientation == "vertical";
     std::filesystem::path path = engine.gamePath(name);
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) return;
@@ -209,9 +213,7 @@ void loadFrameStrip(Engine& engine, const std::string& name)
         strip.setName(name);
         engine.processEvents();
     }
-    std::string_view orientation = valueParam(state, 3);
-    bool vertical = orientation == "v" || orientation == "V" || orientation == "vertical";
-    strip.setLayout(numberParam(state, 2, "1", 1), vertical);
+    strip.setLayout(count, vertical);
 }
 
 void frameCommand(Engine& engine)
