@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -12,16 +13,28 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName("Ludomat");
     QCoreApplication::setApplicationVersion("1.0");
+    QGuiApplication::setDesktopFileName("ludomat");
 
     QCommandLineParser parser;
-    parser.setApplicationDescription("Estúdio de jogos 2D com scripts.");
+    parser.setApplicationDescription("Ludomat: estúdio de jogos 2D com scripts.");
     parser.addHelpOption();
     parser.addVersionOption();
-    QCommandLineOption programFolder("program-folder", "pasta do programa (padrão: a pasta do executável)", "DIR");
+    QCommandLineOption programFolder("program-folder",
+                                     "Pasta do programa, onde ficam Ludomat.ini e teltmp.bmp "
+                                     "(padrão: a pasta do executável, ou a pasta de dados do usuário).",
+                                     "DIR");
     parser.addOption(programFolder);
+    parser.addPositionalArgument("script.scp", "Script a abrir no editor; a pasta dele passa a ser a pasta do jogo.",
+                                 "[script.scp]");
     parser.process(app);
 
     ludomat::MainWindow window(parser.value(programFolder));
     window.show();
+    const QStringList scripts = parser.positionalArguments();
+    // Once the window shows: first what an interrupted session left, then the file asked for.
+    QTimer::singleShot(0, &window, [&window, scripts] {
+        window.offerRecovery();
+        if (!scripts.isEmpty()) window.openScriptFile(scripts.first());
+    });
     return app.exec();
 }

@@ -1,22 +1,27 @@
 #pragma once
 // The studio's main window: the run-time screen on the left, the tool notebook on the right and
-// the run buttons along the bottom. It owns the engine and is the engine's host.
+// the picture buttons along the bottom. It owns the engine and is the engine's host.
 
 #include "engine/engine.h"
+#include "studio/studio_files.h"
 #include "studio/studio_host.h"
 
 #include <QPoint>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QLabel;
-class QPushButton;
 class QStackedWidget;
 
 namespace ludomat {
 
+class AliasPage;
 class CloseButton;
+class LoadPage;
+class PictureButton;
+class RegisterPage;
 class ScreenView;
 class ScriptEditor;
 class WatchPanel;
@@ -26,8 +31,10 @@ class MainWindow : public QWidget {
 public:
     static constexpr int kWidth = 1414;
     static constexpr int kHeight = 526;
-    // The first text a new script holds.
-    static const QString kFirstLine;
+    // Where the screen panel `PanTel` sits in the normal layout.
+    static const QRect kScreenRect;
+    // The file the screen picture passes through when the full-screen mode is left.
+    static constexpr char kScreenCopyName[] = "teltmp.bmp";
 
     // `programFolder` empty: the executable's folder when writable, else the user's data folder.
     explicit MainWindow(const QString& programFolder = {}, QWidget* parent = nullptr);
@@ -36,69 +43,98 @@ public:
     Engine& engine() { return m_engine; }
     StudioHost& host() { return *m_host; }
     ScriptEditor& editor() { return *m_editor; }
+    StudioFiles& files() { return *m_files; }
+    LoadPage& loadPage() { return *m_loadPage; }
+    RegisterPage& registerPage() { return *m_registerPage; }
 
     // Folders end with "/".
-    const QString& programFolder() const { return m_programFolder; }
-    const QString& gameFolder() const { return m_gameFolder; }
-    const QString& scriptName() const { return m_scriptName; }
-    QString scriptPath() const { return m_gameFolder + m_scriptName; }
+    const QString& programFolder() const { return m_files->programFolder(); }
+    const QString& gameFolder() const { return m_files->gameFolder(); }
+    const QString& scriptName() const { return m_files->scriptName(); }
+    QString scriptPath() const { return m_files->scriptPath(); }
 
     // The buttons and keys, callable from code.
     void execute();          // "Executar"
     void stopOrContinue();   // "Stop"/"Cont"
     void stepLine();         // F1
+    void showRegisters();    // "Registradores", F3
+    void showListing();      // "Listagem", F4
+    void showFiles();        // "Arquivos"
+    void showAliases();      // F2
     bool showPage(const QString& name);
+    QString currentPage() const;
     // The close button; closing ends a running script first and saves the editor's lines.
     void closeStudio();
 
-    // Writes the editor's lines to GameFolder + ScriptName; false (after telling the user) on failure.
+    // Writes the editor's lines to the file they came from; false (after telling the user) on failure.
     bool saveScript();
     // Pushes the editor's lines into the engine when the user changed them.
     void syncScript();
+    // A script named on the command line or dropped on the window.
+    bool openScriptFile(const QString& path);
+    // Offers the recovery copy an earlier session left; `ask` answers instead of a question box.
+    bool offerRecovery(const std::function<bool(const RecoveredScript&)>& ask = {});
+
+    // The user leaves the full-screen page (Esc or a click): the run ends and the screen
+    // picture comes back to the normal layout through ProgramFolder + "teltmp.bmp".
+    void leaveFullScreen();
+    bool isFullScreenShown() const { return m_fullScreen; }
 
     // Tests read errors instead of answering a modal box.
     void setErrorBoxesEnabled(bool enabled);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
-    void buildHeader();
-    void buildNotebook();
-    void buildButtons();
-    QPushButton* addButton(const QString& caption, const char* name, int x, int width);
-    void loadStartScript();
+    void buildPages();
+    void buildHeader(QWidget* skin);
+    void buildNotebook(QWidget* skin);
+    void buildButtons(QWidget* skin);
+    PictureButton* addButton(QWidget* skin, const QString& caption, const char* name, int x, int width);
+    void connectFiles();
     void centreOnScreen();
     void endRunningScript();
+    void afterRun();
+    void shutdown();
     void reportCaret(int line);
+    bool handleKey(QKeyEvent* event);
     void tellUser(const QString& message);
+    // The window's side of the screen modes, called by the engine through the host.
+    DisplaySize displaySize() const;
+    void showFullScreenPage(const FullScreenLayout& layout);
+    void showNormalPage();
+    WindowHooks windowHooks();
 
     Engine m_engine;
     std::unique_ptr<StudioHost> m_host;
-    QString m_programFolder;
-    QString m_gameFolder;
-    QString m_scriptName = "prog01.scp";
+    StudioFiles* m_files = nullptr;
     bool m_errorBoxes = true;
+    bool m_shutDown = false;
+    bool m_fullScreen = false;
 
-    ScreenView* m_screen = nullptr;
-    QStackedWidget* m_notebook = nullptr;
+    QStackedWidget* m_outer = nullptr;     // Abok0
+    QWidget* m_skinPage = nullptr;
+    QWidget* m_fullScreenPage = nullptr;   // Modo4
+    QWidget* m_screenPanel = nullptr;      // PanTel
+    ScreenView* m_screen = nullptr;        // Tela
+    QStackedWidget* m_notebook = nullptr;  // Abook
     ScriptEditor* m_editor = nullptr;
-    WatchPanel* m_watches = nullptr;
+    LoadPage* m_loadPage = nullptr;
+    RegisterPage* m_registerPage = nullptr;
+    AliasPage* m_aliasPage = nullptr;
     QLabel* m_scriptLabel = nullptr;
     QLabel* m_lineLabel = nullptr;
     QLabel* m_status = nullptr;
     QLabel* m_stopCaption = nullptr;
     QLabel* m_runLed = nullptr;
     CloseButton* m_closeButton = nullptr;
-
-    bool m_dragging = false;
-    QPoint m_dragOffset;
 };
 
 }  // namespace ludomat

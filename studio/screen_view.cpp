@@ -1,5 +1,8 @@
 #include "studio/screen_view.h"
 
+#include "graphics/bitmap.h"
+
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace ludomat {
@@ -11,20 +14,32 @@ ScreenView::ScreenView(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void ScreenView::setImage(const QImage& picture)
+void ScreenView::setPicture(const Bitmap* picture)
 {
-    m_image = picture;
+    m_picture = picture;
     update();
 }
 
 void ScreenView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (m_image.isNull()) {
+    if (!m_picture || m_picture->isEmpty()) {
         painter.fillRect(rect(), Qt::black);
         return;
     }
-    painter.drawImage(rect(), m_image);
+    QImage view = m_picture->view();
+    if (view.size() == size()) {
+        painter.drawImage(0, 0, view);
+        return;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), view);
+}
+
+void ScreenView::mousePressEvent(QMouseEvent* event)
+{
+    QWidget::mousePressEvent(event);
+    emit pressed();
 }
 
 }  // namespace ludomat

@@ -1,10 +1,12 @@
 #pragma once
-// The run-time screen `Tela`: shows the picture the graphics runtime hands it, black until then.
+// The run-time screen `Tela`: shows the engine's screen picture, stretched to the widget when
+// their sizes differ (after leaving the full-screen mode the picture keeps its large size).
 
-#include <QImage>
 #include <QWidget>
 
 namespace ludomat {
+
+class Bitmap;
 
 class ScreenView : public QWidget {
     Q_OBJECT
@@ -14,15 +16,20 @@ public:
 
     explicit ScreenView(QWidget* parent = nullptr);
 
-    // Shows `picture`, stretched to the widget when its size differs.
-    void setImage(const QImage& picture);
-    const QImage& image() const { return m_image; }
+    // The picture to show; the view reads it at every repaint and never owns it.
+    void setPicture(const Bitmap* picture);
+    const Bitmap* picture() const { return m_picture; }
+
+signals:
+    // A press on the screen, in the widget's own pixels.
+    void pressed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    QImage m_image;
+    const Bitmap* m_picture = nullptr;
 };
 
 }  // namespace ludomat

@@ -1,11 +1,34 @@
 #include "studio/script_editor.h"
 
 #include "graphics/cp1252.h"
+#include "studio/script_highlighter.h"
 
-#include <QFontDatabase>
+#include <QPainter>
 #include <QTextBlock>
 
 namespace ludomat {
+
+namespace {
+
+constexpr int kGutterPadding = 6;
+const QColor kGutterBack(0xe9, 0xec, 0xef);
+const QColor kGutterText(0x8a, 0x93, 0x9f);
+const QColor kRunLineBack(0xff, 0xf1, 0xb8);
+const QColor kRunArrow(0xd9, 0x8a, 0x00);
+
+class Gutter : public QWidget {
+public:
+    explicit Gutter(ScriptEditor* editor) : QWidget(editor), m_editor(editor) { setObjectName("FonteLinhas"); }
+    QSize sizeHint() const override { return {m_editor->gutterWidth(), 0}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override { m_editor->paintGutter(event); }
+
+private:
+    ScriptEditor* m_editor;
+};
+
+}  // namespace
 
 ScriptEditor::ScriptEditor(QWidget* parent) : QPlainTextEdit(parent)
 {
@@ -16,9 +39,17 @@ ScriptEditor::ScriptEditor(QWidget* parent) : QPlainTextEdit(parent)
     setFont(font);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setTabChangesFocus(false);
+    m_highlighter = new ScriptHighlighter(document());
+    m_gutter = new Gutter(this);
+
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (!m_loading) m_edited = true;
+        if (m_loading) return;
+        m_edited = true;
+        emit userEdited();
     });
+    connect(this, &QPlainTextEdit::blockCountChanged, this, [this] { setViewportMargins(gutterWidth(), 0, 0, 0); });
+    connect(this, &QPlainTextEdit::updateRequest, this, &ScriptEditor::updateGutter);
+    setViewportMargins(gutterWidth(), 0, 0, 0);
 }
 
 std::vector<std::string> ScriptEditor::lines() const
@@ -45,6 +76,9 @@ void ScriptEditor::setLines(const std::vector<std::string>& lines)
     setPlainText(text);
     m_loading = false;
     m_edited = false;
+    m_runLine = -1;
+    updateRunMark();
+    markSaved();
 }
 
 void ScriptEditor::selectLine(int index)
@@ -62,6 +96,76 @@ void ScriptEditor::selectLine(int index)
 }
 
 int ScriptEditor::caretLine() const { return textCursor().blockNumber(); }
+
+void ScriptEditor::setRunLine(int line)
+{
+    if (line == m_runLine) return;
+    m_runLine = line;
+    updateRunMark();
+}
+
+void ScriptEditor::updateRunMark()
+{
+    QList<QTextEdit::ExtraSelection> marks;
+    QTextBlock block = document()->findBlockByNumber(m_runLine);
+    if (m_runLine >= 0 && block.isValid()) {
+        QTextEdit::ExtraSelection mark;
+        mark.format.setBackground(kRunLineBack);
+        mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+        mark.cursor = QTextCursor(block);
+        marks.append(mark);
+    }
+    setExtraSelections(marks);
+    m_gutter->update();
+}
+
+int ScriptEditor::gutterWidth() const
+{
+    int digits = QString::number(qMax(1, blockCount() - 1)).size();
+    // Room for the arrow of the run mark as well as the number.
+    return kGutterPadding * 2 + 12 + fontMetrics().horizontalAdvance(QLatin1Char('9')) * qMax(3, digits);
+}
+
+void ScriptEditor::updateGutter(const QRect& rect, int dy)
+{
+    if (dy) m_gutter->scroll(0, dy);
+    else m_gutter->update(0, rect.y(), m_gutter->width(), rect.height());
+}
+
+void ScriptEditor::resizeEvent(QResizeEvent* event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    QRect area = contentsRect();
+    m_gutter->setGeometry(QRect(area.left(), area.top(), gutterWidth(), area.height()));
+}
+
+void ScriptEditor::paintGutter(QPaintEvent* event)
+{
+    QPainter painter(m_gutter);
+    painter.fillRect(event->rect(), kGutterBack);
+    painter.setFont(font());
+    int width = m_gutter->width();
+    QTextBlock block = firstVisibleBlock();
+    int top = qRound(blockBoundingGeometry(block).translated(contentOffset()).top());
+    int lineHeight = fontMetrics().height();
+    while (block.isValid() && top <= event->rect().bottom()) {
+        int number = block.blockNumber();
+        if (block.isVisible() && top + lineHeight >= event->rect().top()) {
+            if (number == m_runLine) {
+                painter.setPen(kRunArrow);
+                painter.setBrush(kRunArrow);
+                int mid = top + lineHeight / 2;
+                QPolygon arrow({QPoint(3, mid - 4), QPoint(9, mid), QPoint(3, mid + 4)});
+                painter.drawPolygon(arrow);
+            }
+            painter.setPen(number == m_runLine ? kRunArrow : kGutterText);
+            painter.drawText(0, top, width - kGutterPadding, lineHeight, Qt::AlignRight | Qt::AlignVCenter,
+                             QString::number(number));
+        }
+        top += qRound(blockBoundingRect(block).height());
+        block = block.next();
+    }
+}
 
 void ScriptEditor::mousePressEvent(QMouseEvent* event)
 {

@@ -1,6 +1,7 @@
 #pragma once
-// The script editor `Fonte`: plain lines of Windows-1252 text. It tells the run loop where its
-// caret is and remembers whether the user changed the text since the engine last saw it.
+// The script editor `Fonte`: plain lines of Windows-1252 text with line numbers and colours. It
+// tells the run loop where its caret is, marks the line a paused run stands on, and remembers
+// whether the user changed the text since the engine last saw it.
 
 #include <QPlainTextEdit>
 
@@ -8,6 +9,8 @@
 #include <vector>
 
 namespace ludomat {
+
+class ScriptHighlighter;
 
 class ScriptEditor : public QPlainTextEdit {
     Q_OBJECT
@@ -17,26 +20,48 @@ public:
     // The lines as the engine and the script file hold them. A final empty line after the last
     // line end is not a line, as in the file.
     std::vector<std::string> lines() const;
-    // Replaces the text; not a user edit.
+    // Replaces the text; not a user edit, and nothing left to save.
     void setLines(const std::vector<std::string>& lines);
 
     // True when the user changed the text since the last setLines or markSynced.
     bool isEdited() const { return m_edited; }
     void markSynced() { m_edited = false; }
+    // True when the user changed the text since it was last loaded or saved.
+    bool isUnsaved() const { return document()->isModified(); }
+    void markSaved() { document()->setModified(false); }
 
     // Selects the whole line `index` (without its line end); past the end, puts the caret at the end.
     void selectLine(int index);
     int caretLine() const;
 
+    // Marks the line a paused or stepped run continues from; -1 removes the mark.
+    void setRunLine(int line);
+    int runLine() const { return m_runLine; }
+
+    ScriptHighlighter& highlighter() { return *m_highlighter; }
+
+    // The gutter with the line numbers (0-based, as the line label counts).
+    int gutterWidth() const;
+    void paintGutter(QPaintEvent* event);
+
 signals:
     // A mouse press or key release left the caret on `line`.
     void caretLineReported(int line);
+    // The user typed, pasted or deleted (never a load).
+    void userEdited();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void updateGutter(const QRect& rect, int dy);
+    void updateRunMark();
+
+    QWidget* m_gutter = nullptr;
+    ScriptHighlighter* m_highlighter = nullptr;
+    int m_runLine = -1;
     bool m_edited = false;
     bool m_loading = false;
 };

@@ -1,18 +1,32 @@
 #include "studio/studio_host.h"
 
 #include "graphics/cp1252.h"
+#include "studio/register_pages.h"
 #include "studio/screen_view.h"
 #include "studio/script_editor.h"
+#include "studio/studio_files.h"
 #include "studio/watch_panel.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QStackedWidget>
+#include <QTimer>
 
 namespace ludomat {
 
-StudioHost::StudioHost(Engine& engine, const StudioViews& views) : m_engine(engine), m_views(views) {}
+StudioHost::StudioHost(Engine& engine, const StudioViews& views, WindowHooks hooks)
+    : m_engine(engine), m_views(views), m_hooks(std::move(hooks)), m_frameTimer(std::make_unique<QTimer>())
+{
+    // A coarse timer may let a one-second wait loop pass without a tick.
+    m_frameTimer->setTimerType(Qt::PreciseTimer);
+    m_frameTimer->setInterval(kFrameRateIntervalMs);
+    QObject::connect(m_frameTimer.get(), &QTimer::timeout, [this] {
+        if (m_frameTick) m_frameTick();
+    });
+}
+
+StudioHost::~StudioHost() = default;
 
 void StudioHost::refreshView()
 {
@@ -30,7 +44,9 @@ void StudioHost::processEvents()
 
 void StudioHost::runStarted()
 {
+    m_lastErrorText.clear();
     m_views.runLed->show();
+    m_views.editor->setRunLine(-1);
     m_views.editor->setEnabled(false);
     refreshView();
 }
@@ -41,6 +57,7 @@ void StudioHost::runEnded()
     m_views.editor->setEnabled(true);
     m_views.screen->update();
     refreshView();
+    if (m_views.notebook->currentWidget() == m_views.registers) m_views.registers->refreshList();
 }
 
 void StudioHost::pausedAt(int line)
@@ -49,38 +66,47 @@ void StudioHost::pausedAt(int line)
     m_views.editor->setEnabled(true);
     m_views.editor->setFocus();
     m_views.editor->selectLine(line);
+    m_views.editor->setRunLine(line);
+    m_views.screen->update();
     refreshView();
 }
 
 void StudioHost::stepped(int nextLine)
 {
     m_views.editor->selectLine(nextLine);
+    m_views.editor->setRunLine(nextLine);
     m_views.screen->update();
     refreshView();
+    m_views.registers->refreshList();
 }
 
-void StudioHost::scriptLoaded(const std::string&)
+void StudioHost::scriptLoaded(const std::string& name)
 {
-    // The engine's lines are now the script; showing them is not an edit of the user's.
-    m_views.editor->setLines(m_engine.script().lines());
+    // The engine's lines are now the script; showing them is not an edit of the user's, and the
+    // files remember whose lines they are so they are never saved under the user's name.
+    m_views.files->scriptLoadedByRun(name);
 }
 
-QString StudioHost::errorText(const RunError& error)
+QString StudioHost::errorText(const RunError& error, const QString& scriptName)
 {
-    return QString("%1\n\nLinha %2: %3")
-        .arg(fromCp1252(error.message))
-        .arg(error.line)
-        .arg(fromCp1252(error.lineText));
+    QString where = scriptName.isEmpty() ? QString("Linha %1").arg(error.line)
+                                         : QString("%1, linha %2").arg(scriptName).arg(error.line);
+    return QString("%1\n\n%2: %3").arg(fromCp1252(error.message), where, fromCp1252(error.lineText));
 }
 
 void StudioHost::showError(const RunError& error)
 {
+    selectPage("Fonte");
     m_views.editor->setEnabled(true);
     m_views.editor->selectLine(error.line);
+    m_views.screen->update();
     refreshView();
-    m_lastErrorText = errorText(error);
+    StudioFiles* files = m_views.files;
+    m_lastErrorText = errorText(error, files->showsOtherScript() ? files->shownName() : QString());
     if (m_errorBoxes) QMessageBox::critical(m_views.editor->window(), "Ludomat", m_lastErrorText);
 }
+
+void StudioHost::screenChanged() { m_views.screen->update(); }
 
 void StudioHost::showPage(std::string_view name)
 {
@@ -99,5 +125,35 @@ bool StudioHost::selectPage(const QString& name)
     }
     return false;
 }
+
+DisplaySize StudioHost::displaySize()
+{
+    if (!m_hooks.displaySize) return {};
+    return m_hooks.displaySize();
+}
+
+void StudioHost::enterFullScreen(const FullScreenLayout& layout)
+{
+    if (m_hooks.enterFullScreen) m_hooks.enterFullScreen(layout);
+}
+
+void StudioHost::leaveFullScreen()
+{
+    if (m_hooks.leaveFullScreen) m_hooks.leaveFullScreen();
+}
+
+void StudioHost::startFrameRateTimer(std::function<void()> tick)
+{
+    m_frameTick = std::move(tick);
+    m_frameTimer->start();
+}
+
+void StudioHost::stopFrameRateTimer()
+{
+    m_frameTimer->stop();
+    m_frameTick = nullptr;
+}
+
+bool StudioHost::isFrameRateTimerActive() const { return m_frameTimer->isActive(); }
 
 }  // namespace ludomat

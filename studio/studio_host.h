@@ -9,13 +9,20 @@
 
 #include <QString>
 
+#include <functional>
+#include <memory>
+
 class QLabel;
 class QStackedWidget;
+class QTimer;
 
 namespace ludomat {
 
+class AliasPage;
+class RegisterPage;
 class ScriptEditor;
 class ScreenView;
+class StudioFiles;
 class WatchPanel;
 
 // The widgets the host drives; the window owns them.
@@ -25,13 +32,27 @@ struct StudioViews {
     QLabel* stopCaption = nullptr;  // Lb9
     QLabel* runLed = nullptr;       // Led2
     WatchPanel* watches = nullptr;
+    RegisterPage* registers = nullptr;
+    AliasPage* aliases = nullptr;
     ScreenView* screen = nullptr;
     QStackedWidget* notebook = nullptr;  // Abook
+    StudioFiles* files = nullptr;
+};
+
+// What only the window itself can do: change its own layout for the full-screen mode.
+struct WindowHooks {
+    std::function<DisplaySize()> displaySize;
+    std::function<void(const FullScreenLayout&)> enterFullScreen;
+    std::function<void()> leaveFullScreen;
 };
 
 class StudioHost : public Host {
 public:
-    StudioHost(Engine& engine, const StudioViews& views);
+    // The frame-rate meter's timer ticks this often.
+    static constexpr int kFrameRateIntervalMs = 1000;
+
+    StudioHost(Engine& engine, const StudioViews& views, WindowHooks hooks);
+    ~StudioHost() override;
 
     void processEvents() override;
     bool abortRequested() override { return m_closing; }
@@ -41,7 +62,14 @@ public:
     void stepped(int nextLine) override;
     void scriptLoaded(const std::string& name) override;
     void showError(const RunError& error) override;
+    void screenChanged() override;
     void showPage(std::string_view name) override;
+    DisplaySize displaySize() override;
+    void enterFullScreen(const FullScreenLayout& layout) override;
+    void leaveFullScreen() override;
+    void startFrameRateTimer(std::function<void()> tick) override;
+    void stopFrameRateTimer() override;
+    bool isFrameRateTimerActive() const;
 
     // Paints the line label, the Stop/Cont caption and the watch labels from the engine's state.
     void refreshView();
@@ -54,12 +82,15 @@ public:
     // Tests read errors instead of answering a modal box.
     void setErrorBoxesEnabled(bool enabled) { m_errorBoxes = enabled; }
     const QString& lastErrorText() const { return m_lastErrorText; }
-    // What the error box says about `error`.
-    static QString errorText(const RunError& error);
+    // What the error box says about `error`; `scriptName` names the file the line belongs to.
+    static QString errorText(const RunError& error, const QString& scriptName = {});
 
 private:
     Engine& m_engine;
     StudioViews m_views;
+    WindowHooks m_hooks;
+    std::unique_ptr<QTimer> m_frameTimer;
+    std::function<void()> m_frameTick;
     bool m_errorBoxes = true;
     bool m_closing = false;
     QString m_lastErrorText;

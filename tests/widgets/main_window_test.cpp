@@ -52,8 +52,15 @@ void MainWindowTest::firstStartShowsTheFirstLineAndSavesItOnClose()
     QVERIFY(window->findChild<QLabel*>("Led2")->isHidden());
 
     QVERIFY(!QFile::exists(folder.filePath("prog01.scp")));
+    QVERIFY(!QFile::exists(folder.filePath("Ludomat.ini")));
     window->close();
     QCOMPARE(readFile(folder.filePath("prog01.scp")), (first + "\r\n").toLatin1());
+    // Four lines: the script, the game folder, and the member's e-mail and password (empty).
+    QCOMPARE(readFile(folder.filePath("Ludomat.ini")),
+             ("prog01.scp\r\n" + folder.path() + "/\r\n\r\n\r\n").toUtf8());
+    // It holds a password: nobody but its owner may read it.
+    QCOMPARE(QFile::permissions(folder.filePath("Ludomat.ini")) & (QFile::ReadGroup | QFile::ReadOther),
+             QFile::Permissions());
 }
 
 void MainWindowTest::existingScriptIsLoadedAtStart()
@@ -86,6 +93,8 @@ void MainWindowTest::layoutPlacesTheNamedWidgets()
         {"lbLinha", QRect(1192, 45, 0, 0)},    {"Stx", QRect(30, 492, 0, 0)},
         {"btExe", QRect(800, 490, 0, 0)},    {"btStp", QRect(930, 490, 0, 0)},
         {"btReg", QRect(1020, 490, 0, 0)},   {"btLst", QRect(1180, 490, 0, 0)},
+        {"btArq", QRect(1300, 490, 0, 0)},   {"PanTel", QRect(26, 66, 760, 420)},
+        {"Abok0", QRect(0, 0, 1414, 526)},   {"lbVersao", QRect(1336, 25, 0, 0)},
     };
     for (const Place& place : places) {
         auto* widget = window->findChild<QWidget*>(place.name);
@@ -98,6 +107,15 @@ void MainWindowTest::layoutPlacesTheNamedWidgets()
     QCOMPARE(button(*window, "btExe")->text(), QString("Executar"));
     QCOMPARE(button(*window, "btReg")->text(), QString("Registradores"));
     QCOMPARE(button(*window, "btLst")->text(), QString("Listagem"));
+    QCOMPARE(button(*window, "btArq")->text(), QString("Arquivos"));
+    QCOMPARE(labelText(*window, "lbVersao"), QString("1.0"));
+    // Every page of the tool notebook is there, in order, to be selected by name.
+    auto* notebook = window->findChild<QStackedWidget*>("Abook");
+    QStringList pages;
+    for (int i = 0; i < notebook->count(); ++i) pages << notebook->widget(i)->objectName();
+    QCOMPARE(pages, QStringList({"Default", "Lixo", "Fonte", "Load", "Regs", "Dodiroz", "TileMap", "Matriz",
+                                 "Sprites", "NomReg", "Buffers"}));
+    QCOMPARE(window->findChild<QStackedWidget*>("Abok0")->widget(1)->objectName(), QString("Modo4"));
     QCOMPARE(labelText(*window, "lbLinha"), QString("Linha:"));
     QCOMPARE(window->findChild<QLabel*>("lbLin")->y(), 45);
     for (int k = 0; k <= 10; ++k) {
@@ -160,6 +178,10 @@ void MainWindowTest::pageButtonsAndKeysSelectPages()
     QCOMPARE(status->text(), QString());
     click(*window, "btLst");
     QCOMPARE(currentPage(*window), QString("Fonte"));
+    status->setText("aviso");
+    click(*window, "btArq");
+    QCOMPARE(currentPage(*window), QString("Load"));
+    QCOMPARE(status->text(), QString());
 
     window->editor().setFocus();
     QTest::keyClick(&window->editor(), Qt::Key_F3);
@@ -198,6 +220,19 @@ void MainWindowTest::watchFieldChoosesTheRegister()
     QTest::keyClick(field, Qt::Key_Return);
     QCOMPARE(field->text(), QString());
     QCOMPARE(window->engine().state().watchSlots[6], 7);
+
+    // A register past the last one is refused the same way, so the next run is not ended by
+    // the watch refresh; the last register itself can be watched.
+    enterText(*window, "Dr06", "251");
+    QCOMPARE(field->text(), QString());
+    QCOMPARE(window->engine().state().watchSlots[6], 7);
+    setScript(*window, {"reg= 250,fim", "inc 1"});
+    click(*window, "btExe");
+    QCOMPARE(window->host().lastErrorText(), QString());
+    QCOMPARE(reg(*window, 1), QString("1"));
+    enterText(*window, "Dr06", "250");
+    QCOMPARE(window->engine().state().watchSlots[6], 250);
+    QCOMPARE(labelText(*window, "Rg06"), QString("fim"));
 }
 
 LUDOMAT_WIDGET_TEST_MAIN(MainWindowTest)

@@ -22,7 +22,9 @@ private slots:
     void f1StepsOneLineWhereverTheFocusIs();
     void editorCaretChoosesTheLineToStep();
     void errorEndsTheRunAndPointsAtTheLine();
-    void chainedScriptAppearsInTheEditor();
+    void runThatLoadsAnotherScriptDoesNotOverwriteTheFirst();
+    void pauseInsideAnotherScriptSavesEditsToThatScript();
+    void errorInAnotherScriptNamesIt();
 };
 
 void RunControlTest::stopDuringPauseThenContRepeatsThePauseLine()
@@ -108,6 +110,8 @@ void RunControlTest::f1StepsOneLineWhereverTheFocusIs()
     QCOMPARE(labelText(*window, "lbLin"), QString("1"));
     QCOMPARE(labelText(*window, "Rg05"), QString("1"));
     QCOMPARE(selectedText(*window), QString("inc 5"));
+    // The line the next step runs is marked in the editor.
+    QCOMPARE(window->editor().runLine(), 1);
 
     // The editor would take F1 for itself; the window sees it first and steps exactly once.
     window->editor().setFocus();
@@ -178,21 +182,83 @@ void RunControlTest::errorEndsTheRunAndPointsAtTheLine()
     QCOMPARE(reg(*window, 4), QString("1"));
 }
 
-void RunControlTest::chainedScriptAppearsInTheEditor()
+void RunControlTest::runThatLoadsAnotherScriptDoesNotOverwriteTheFirst()
 {
     QTemporaryDir folder;
-    writeFile(folder.filePath("outro.scp"), "inc 9\r\ninc 8\r\nreg= 7,fim\r\n");
+    const QByteArray other = "inc 9\r\ninc 8\r\npausa 20\r\nreg= 7,fim\r\n";
+    writeFile(folder.filePath("outro.scp"), other);
     auto window = openWindow(folder);
-    setScript(*window, {"inc 1", "script outro", "inc 2"});
+    const QStringList own{"inc 1", "script outro", "inc 2"};
+    setScript(*window, own);
+    const EngineState& state = window->engine().state();
 
+    // While the run is in the other script the editor shows its lines; the name stays.
+    QStringList shownDuringRun;
+    QString nameDuringRun;
+    whenReady([&] { return state.isRunning && state.registers[8] == "1"; },
+              [&] {
+                  shownDuringRun = editorLines(*window);
+                  nameDuringRun = labelText(*window, "Stn");
+              });
     click(*window, "btExe");
-    QCOMPARE(editorLines(*window), QStringList({"inc 9", "inc 8", "reg= 7,fim"}));
+    QCOMPARE(shownDuringRun, QStringList({"inc 9", "inc 8", "pausa 20", "reg= 7,fim"}));
+    QCOMPARE(nameDuringRun, QString("prog01.scp"));
+    // The chained script's first line is not run.
     QCOMPARE(reg(*window, 9), QString());
-    QCOMPARE(reg(*window, 8), QString("1"));
     QCOMPARE(reg(*window, 7), QString("fim"));
     QCOMPARE(reg(*window, 2), QString());
+
+    // Over: the user's script is back, and every save writes the user's own lines.
+    QCOMPARE(editorLines(*window), own);
     QCOMPARE(labelText(*window, "Stn"), QString("prog01.scp"));
-    QVERIFY(!window->editor().isEdited());
+    click(*window, "btExe");
+    QCOMPARE(readFile(folder.filePath("prog01.scp")), QByteArray("inc 1\r\nscript outro\r\ninc 2\r\n"));
+    QCOMPARE(editorLines(*window), own);
+    window->close();
+    QCOMPARE(readFile(folder.filePath("prog01.scp")), QByteArray("inc 1\r\nscript outro\r\ninc 2\r\n"));
+    QCOMPARE(readFile(folder.filePath("outro.scp")), other);
+}
+
+void RunControlTest::pauseInsideAnotherScriptSavesEditsToThatScript()
+{
+    QTemporaryDir folder;
+    writeFile(folder.filePath("outro.scp"), "inc 9\r\ninc 8\r\nbreak\r\ninc 7\r\n");
+    auto window = openWindow(folder);
+    setScript(*window, {"inc 1", "script outro"});
+    click(*window, "btExe");
+    QCOMPARE(labelText(*window, "Lb9"), QString("Cont"));
+    QCOMPARE(editorLines(*window), QStringList({"inc 9", "inc 8", "break", "inc 7"}));
+    QCOMPARE(selectedText(*window), QString("inc 7"));
+    QVERIFY(labelText(*window, "Stx").contains("outro.scp"));
+
+    // The user fixes the other script while paused; closing saves each script to its own file.
+    ScriptEditor& editor = window->editor();
+    editor.setFocus();
+    editor.moveCursor(QTextCursor::End);
+    typeText(&editor, "\ninc 6");
+    window->close();
+    QCOMPARE(readFile(folder.filePath("outro.scp")), QByteArray("inc 9\r\ninc 8\r\nbreak\r\ninc 7\r\ninc 6\r\n"));
+    QCOMPARE(readFile(folder.filePath("prog01.scp")), QByteArray("inc 1\r\nscript outro\r\n"));
+}
+
+void RunControlTest::errorInAnotherScriptNamesIt()
+{
+    QTemporaryDir folder;
+    writeFile(folder.filePath("outro.scp"), "inc 9\r\nreg/ 1,0\r\n");
+    auto window = openWindow(folder);
+    setScript(*window, {"gosub outro"});
+    click(*window, "btExe");
+    QString error = window->host().lastErrorText();
+    QVERIFY2(error.contains("outro.scp, linha 1: reg/ 1,0"), qPrintable(error));
+    // The failing line is shown where it is, so the user can mend it there.
+    QCOMPARE(selectedText(*window), QString("reg/ 1,0"));
+    typeText(&window->editor(), "reg/ 1,1");
+    // Executar keeps the mend in the other script's file and runs the user's own script again.
+    click(*window, "btExe");
+    QCOMPARE(window->host().lastErrorText(), QString());
+    QCOMPARE(readFile(folder.filePath("outro.scp")), QByteArray("inc 9\r\nreg/ 1,1\r\n"));
+    QCOMPARE(readFile(folder.filePath("prog01.scp")), QByteArray("gosub outro\r\n"));
+    QCOMPARE(editorLines(*window), QStringList({"gosub outro"}));
 }
 
 LUDOMAT_WIDGET_TEST_MAIN(RunControlTest)

@@ -7,18 +7,53 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 
 namespace ludomat::test {
 
-std::unique_ptr<MainWindow> openWindow(const QTemporaryDir& folder)
+std::unique_ptr<MainWindow> openWindow(const QTemporaryDir& folder) { return openWindow(folder.path()); }
+
+std::unique_ptr<MainWindow> openWindow(const QString& programFolder)
 {
-    auto window = std::make_unique<MainWindow>(folder.path());
+    auto window = std::make_unique<MainWindow>(programFolder);
     window->setErrorBoxesEnabled(false);
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get())) qWarning("window not exposed");
     return window;
+}
+
+void typeText(QWidget* widget, const QString& text)
+{
+    for (QChar c : text) {
+        // keyClicks aborts on characters it has no key for; a key event with the text will do.
+        if (c == '\n') QTest::keyClick(widget, Qt::Key_Return);
+        else if (c.unicode() < 0x80) QTest::keyClick(widget, c.toLatin1());
+        else QTest::sendKeyEvent(QTest::KeyAction::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+void enterText(MainWindow& window, const char* name, const QString& text)
+{
+    auto* field = window.findChild<QLineEdit*>(name);
+    if (!field) {
+        qWarning("no field %s", name);
+        return;
+    }
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    typeText(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
+}
+
+QStringList fileLines(const QString& path)
+{
+    QString text = QString::fromUtf8(readFile(path));
+    QStringList lines = text.split("\r\n");
+    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+    return lines;
 }
 
 void setScript(MainWindow& window, const QStringList& lines)

@@ -13,6 +13,7 @@
 #include <memory>
 
 class QAbstractButton;
+class QWidget;
 class QLabel;
 class QTemporaryDir;
 
@@ -20,6 +21,14 @@ namespace ludomat::test {
 
 // A shown window in `folder` that records errors instead of opening message boxes.
 std::unique_ptr<MainWindow> openWindow(const QTemporaryDir& folder);
+std::unique_ptr<MainWindow> openWindow(const QString& programFolder);
+
+// Types `text` into `widget` key by key, as a user would (also characters beyond ASCII).
+void typeText(QWidget* widget, const QString& text);
+// Replaces the text of the line edit `name` by typing, then presses Enter in it.
+void enterText(MainWindow& window, const char* name, const QString& text);
+// The file's four settings lines, decoded.
+QStringList fileLines(const QString& path);
 
 // Types the script into the editor as the user would have left it.
 void setScript(MainWindow& window, const QStringList& lines);

@@ -1,0 +1,331 @@
+#include "studio/main_window.h"
+
+#include "engine/screen_mode.h"
+#include "studio/load_page.h"
+#include "studio/register_pages.h"
+#include "studio/screen_view.h"
+#include "studio/script_editor.h"
+#include "studio/virtual_keys.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QScreen>
+#include <QStackedWidget>
+
+#include <thread>
+
+namespace ludomat {
+
+namespace {
+
+// The close button ends a run by moving the line counter this far past the end.
+constexpr int kCloseBeyond = 100;
+// Closing lets the ending run's messages through this many times, this long apart.
+constexpr int kCloseRounds = 3;
+constexpr std::chrono::milliseconds kCloseWait{50};
+
+bool isScriptFile(const QString& path) { return path.endsWith(".scp", Qt::CaseInsensitive); }
+
+QString droppedScript(const QMimeData* data)
+{
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && isScriptFile(url.toLocalFile())) return url.toLocalFile();
+    return {};
+}
+
+QColor toQColor(Rgb colour) { return QColor(int((colour >> 16) & 0xFF), int((colour >> 8) & 0xFF), int(colour & 0xFF)); }
+
+}  // namespace
+
+void MainWindow::setErrorBoxesEnabled(bool enabled)
+{
+    m_errorBoxes = enabled;
+    m_host->setErrorBoxesEnabled(enabled);
+}
+
+void MainWindow::tellUser(const QString& message)
+{
+    m_status->setText(message);
+    if (m_errorBoxes) QMessageBox::warning(this, "Ludomat", message);
+}
+
+bool MainWindow::saveScript()
+{
+    QString error;
+    if (m_files->saveEditor(&error)) return true;
+    tellUser(error);
+    return false;
+}
+
+void MainWindow::syncScript()
+{
+    if (!m_editor->isEdited()) return;
+    m_engine.script().setLines(m_editor->lines());
+    m_editor->markSynced();
+}
+
+void MainWindow::execute()
+{
+    // The script is always saved before it runs; one that cannot be saved does not run.
+    QString error;
+    if (!m_files->prepareRun(&error) || !m_files->saveEditor(&error)) {
+        tellUser(error);
+        return;
+    }
+    m_scriptLabel->setText(scriptName());
+    m_engine.script().setLines(m_editor->lines());
+    m_editor->markSynced();
+    m_engine.execute(scriptName().toStdString());
+    afterRun();
+}
+
+void MainWindow::stopOrContinue()
+{
+    bool resuming = m_engine.state().stopCaption == StopCaption::Cont;
+    if (resuming) syncScript();
+    m_engine.stopOrContinue();
+    if (resuming) afterRun();
+    m_host->refreshView();
+}
+
+void MainWindow::afterRun()
+{
+    // A run that returns into an outer run leaves the editor to the outer one.
+    if (m_engine.runDepth() > 0) return;
+    const EngineState& state = m_engine.state();
+    bool stoppedInside = state.stopCaption == StopCaption::Cont || m_engine.lastError().has_value();
+    m_files->runReturned(stoppedInside);
+    m_scriptLabel->setText(scriptName());
+    if (m_files->showsOtherScript())
+        m_status->setText(QString("Fonte mostra %1, carregado pelo script; Executar volta a %2.")
+                              .arg(m_files->shownName(), scriptName()));
+    m_host->refreshView();
+}
+
+void MainWindow::stepLine()
+{
+    syncScript();
+    m_engine.stepLine();
+    m_host->refreshView();
+}
+
+bool MainWindow::showPage(const QString& name) { return m_host ? m_host->selectPage(name) : false; }
+
+QString MainWindow::currentPage() const { return m_notebook->currentWidget()->objectName(); }
+
+void MainWindow::showRegisters()
+{
+    showPage("Regs");
+    m_registerPage->refreshList();
+}
+
+void MainWindow::showListing() { showPage("Fonte"); }
+
+void MainWindow::showFiles()
+{
+    showPage("Load");
+    m_loadPage->enter();
+}
+
+void MainWindow::showAliases()
+{
+    showPage("NomReg");
+    m_aliasPage->refreshList();
+}
+
+void MainWindow::reportCaret(int line)
+{
+    m_engine.setCaretLine(line);
+    // A marked run line follows the caret: that is where a step or Cont goes on.
+    if (m_editor->runLine() >= 0) m_editor->setRunLine(line);
+    m_host->refreshView();
+}
+
+bool MainWindow::openScriptFile(const QString& path)
+{
+    QString error;
+    if (!m_files->openFile(path, &error)) {
+        tellUser(error);
+        return false;
+    }
+    showListing();
+    return true;
+}
+
+bool MainWindow::offerRecovery(const std::function<bool(const RecoveredScript&)>& ask)
+{
+    auto copy = m_files->pendingRecovery();
+    if (!copy) return false;
+    bool restore = ask ? ask(*copy)
+                       : QMessageBox::question(this, "Ludomat",
+                                               QString("Recuperar o script não salvo?\n\n%1").arg(copy->scriptPath),
+                                               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+    if (!restore) {
+        m_files->discardRecovery();
+        return false;
+    }
+    m_files->restore(*copy);
+    m_status->setText("Script recuperado: " + QFileInfo(copy->scriptPath).fileName());
+    showListing();
+    return true;
+}
+
+WindowHooks MainWindow::windowHooks()
+{
+    WindowHooks hooks;
+    hooks.displaySize = [this] { return displaySize(); };
+    hooks.enterFullScreen = [this](const FullScreenLayout& layout) { showFullScreenPage(layout); };
+    hooks.leaveFullScreen = [this] { showNormalPage(); };
+    return hooks;
+}
+
+DisplaySize MainWindow::displaySize() const
+{
+    QScreen* display = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!display) return {};
+    // The window has no border, so maximised it covers the whole display.
+    return {display->geometry().width(), display->geometry().height()};
+}
+
+void MainWindow::showFullScreenPage(const FullScreenLayout& layout)
+{
+    m_fullScreen = true;
+    m_outer->setCurrentWidget(m_fullScreenPage);
+    setPalette(QPalette(Qt::black));
+    setAutoFillBackground(true);
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (QScreen* display = screen()) setGeometry(display->geometry());
+    showFullScreen();
+    m_screenPanel->setPalette(QPalette(toQColor(layout.panelColour)));
+    m_screenPanel->setGeometry(layout.left, layout.top, layout.width, layout.height);
+    m_screen->setGeometry(0, 0, layout.width, layout.height);
+    m_screenPanel->raise();
+    m_screen->update();
+}
+
+void MainWindow::showNormalPage()
+{
+    if (!m_fullScreen) return;
+    m_fullScreen = false;
+    m_outer->setCurrentWidget(m_skinPage);
+    setAutoFillBackground(false);
+    showNormal();
+    setFixedSize(kWidth, kHeight);
+    centreOnScreen();
+    m_screenPanel->setPalette(QPalette(Qt::black));
+    m_screenPanel->setGeometry(kScreenRect);
+    m_screen->setGeometry(0, 0, ScreenView::kWidth, ScreenView::kHeight);
+    m_screen->update();
+}
+
+void MainWindow::leaveFullScreen()
+{
+    if (!m_fullScreen) return;
+    leaveFullScreenMode(m_engine);
+    // The engine asks for the normal page itself; this is for an engine that had nothing to leave.
+    showNormalPage();
+}
+
+void MainWindow::endRunningScript()
+{
+    if (!m_engine.state().isRunning) return;
+    m_host->setClosing(true);
+    m_engine.endRun(kCloseBeyond);
+    for (int i = 0; i < kCloseRounds; ++i) {
+        std::this_thread::sleep_for(kCloseWait);
+        QCoreApplication::processEvents();
+    }
+}
+
+void MainWindow::shutdown()
+{
+    if (m_shutDown) return;
+    m_shutDown = true;
+    QString error;
+    if (!m_files->finish(&error)) tellUser(error);
+}
+
+void MainWindow::closeStudio() { close(); }
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    endRunningScript();
+    shutdown();
+    event->accept();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    // A window shown again runs scripts again and saves again when it closes.
+    m_host->setClosing(false);
+    m_shutDown = false;
+    QWidget::showEvent(event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    m_outer->setGeometry(rect());
+    QWidget::resizeEvent(event);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event)
+{
+    // A click anywhere on the full-screen window brings the studio back.
+    if (m_fullScreen) leaveFullScreen();
+    QWidget::mousePressEvent(event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedScript(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    QString path = droppedScript(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    openScriptFile(path);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    // Scripts read the held key; a release ends it, except the releases of auto-repeat.
+    if (event->type() == QEvent::KeyRelease) {
+        if (!key->isAutoRepeat()) m_engine.state().lastKey = 0;
+        return false;
+    }
+    m_engine.state().lastKey = virtualKeyCode(key->key());
+    return handleKey(key);
+}
+
+bool MainWindow::handleKey(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        if (!m_fullScreen) return false;
+        leaveFullScreen();
+        return true;
+    case Qt::Key_F1: stepLine(); return true;
+    case Qt::Key_F2: showAliases(); return true;
+    case Qt::Key_F3: showRegisters(); return true;
+    case Qt::Key_F4: showListing(); return true;
+    // The member window, the buffers, the matrix and the editors come with their pages.
+    case Qt::Key_F5: case Qt::Key_F6: case Qt::Key_F8: case Qt::Key_F9:
+    case Qt::Key_F10: case Qt::Key_F11: case Qt::Key_F12: return true;
+    default: return false;
+    }
+}
+
+}  // namespace ludomat
