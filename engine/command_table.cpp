@@ -17,6 +17,7 @@ CommandTable::CommandTable()
     add(drawingCommands());
     add(screenCommands());
     add(textCommands());
+    add(tileCommands());
 }
 
 void CommandTable::add(std::span<const CommandInfo> group)

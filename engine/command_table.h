@@ -27,6 +27,7 @@ std::span<const CommandInfo> plotCommands();
 std::span<const CommandInfo> drawingCommands();
 std::span<const CommandInfo> screenCommands();
 std::span<const CommandInfo> textCommands();
+std::span<const CommandInfo> tileCommands();
 
 class CommandTable {
 public:

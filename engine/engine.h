@@ -12,7 +12,9 @@
 #include "engine/text_renderer.h"
 #include "engine/text_settings.h"
 #include "graphics/plot_matrix.h"
+#include "graphics/map_grid.h"
 #include "graphics/screen_buffers.h"
+#include "graphics/tile_set.h"
 
 #include <chrono>
 #include <filesystem>
@@ -46,6 +48,10 @@ public:
     TextBoxRect& textBox() { return m_textBox; }
     std::string& textBuffer() { return m_textBuffer; }
     FrameRateMeter& frameRate() { return m_frameRate; }
+    // The tile map, its strip and where it was last drawn, shared with the tile-map editor.
+    MapGrid& mapGrid() { return m_mapGrid; }
+    TileSet& tileSet() { return m_tileSet; }
+    MapView& mapView() { return m_mapView; }
 
     // Folders end with "/". Files named by scripts are looked up in the game folder.
     const std::string& gameFolder() const { return m_gameFolder; }
@@ -111,6 +117,9 @@ private:
     TextBoxRect m_textBox;
     std::string m_textBuffer;
     FrameRateMeter m_frameRate;
+    MapGrid m_mapGrid;
+    TileSet m_tileSet;
+    MapView m_mapView;
     std::string m_gameFolder;
     std::string m_programFolder;
     int m_shownLine = 0;

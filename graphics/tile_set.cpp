@@ -11,7 +11,7 @@ constexpr int kStartTileSide = 5;
 constexpr Rgb kStartPaper = 0x000000;
 // "defplot" takes any plot size; the paper tile it leaves is cut to this side so a huge plot
 // size cannot take gigabytes. It still covers the widest full-screen display.
-constexpr int kMaxResetTileSide = 4096;
+constexpr int kMaxResetTileSide = 2048;
 }  // namespace
 
 TileSet::TileSet() { reset(kStartTileSide, kStartTileSide, kStartPaper); }

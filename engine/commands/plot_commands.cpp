@@ -26,9 +26,12 @@ constexpr std::chrono::milliseconds kWaitSlice{10};
 
 Rgb colourOf(std::string_view text) { return bgrToRgb(uint32_t(toColour(text))); }
 
-// The tile strip belongs to the tile-map commands, which are not written yet: "defplot" calls
-// this so that they only have to fill it in (one tile of the new plot size in the paper colour).
-void resetTileStrip(Engine& /*engine*/) {}
+// Tiles have the plot size, so a new plot size leaves one tile of it in the paper colour.
+void resetTileStrip(Engine& engine)
+{
+    const PlotSettings& settings = engine.plotSettings();
+    engine.tileSet().reset(settings.plotWidth(), settings.plotHeight(), engine.textSettings().paper());
+}
 
 void definePlots(Engine& engine)
 {

@@ -1,0 +1,190 @@
+// Tile-map commands: load a map file and a tile strip, draw a window of the map onto the plot
+// grid, and place single tiles or groups of tiles. Every drawn tile number is recorded in the
+// plot matrix, where "gettile" (a synonym of "getplot") reads it back.
+
+#include "engine/command_table.h"
+#include "engine/engine.h"
+#include "engine/params.h"
+#include "engine/script_error.h"
+#include "engine/text_values.h"
+#include "graphics/picture_loader.h"
+#include "graphics/tile_map_file.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+namespace ludomat {
+
+namespace {
+
+// The plot matrix holds bytes: a tile number outside them is drawn (if the strip has it) but
+// not recorded, rather than recorded as some other tile.
+void recordTile(Engine& engine, long long column, long long row, long long tile)
+{
+    if (tile >= 0 && tile <= 255) engine.plots().setCell(column, row, uint8_t(tile));
+}
+
+// Tile `tile` at plot cell (column, row), in buffer pixels: tiles are not scaled.
+void drawTileAt(Engine& engine, long long column, long long row, long long tile, bool transparent)
+{
+    const PlotSettings& settings = engine.plotSettings();
+    const int w = settings.plotWidth();
+    const int h = settings.plotHeight();
+    engine.tileSet().drawTile(engine.screen().screenBuffer, column * w, row * h, tile, w, h, transparent);
+}
+
+bool fileExists(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+}
+
+// False when the map file does not exist: the command then ends without touching the strip.
+// A file that cannot be read ends the run and leaves the map as it was.
+bool loadMap(Engine& engine, const std::string& name)
+{
+    std::filesystem::path path = engine.gamePath(name);
+    if (!fileExists(path)) return false;
+    MapGrid grid;
+    try {
+        grid = readTileMapFile(path, name);
+    } catch (const TileMapError& e) {
+        bool badText = e.kind() == TileMapErrorKind::BadCell || e.kind() == TileMapErrorKind::ShortLine;
+        throw ScriptError(badText ? ErrorKind::Conversion : ErrorKind::File, e.what());
+    }
+    grid.setName(name);
+    engine.mapGrid() = std::move(grid);
+    return true;
+}
+
+void loadTileStrip(Engine& engine, const std::string& name)
+{
+    static constexpr std::string_view kExtensions[] = {".png", ".jpg", ".bmp", ".gif"};
+    bool isPicture = std::any_of(std::begin(kExtensions), std::end(kExtensions),
+                                 [&](std::string_view ext) { return name.find(ext) != std::string::npos; });
+    if (!isPicture) return;
+    std::filesystem::path path = engine.gamePath(name);
+    if (!fileExists(path)) return;
+    // Decoded apart first, so a damaged picture leaves the strip as it was.
+    Bitmap picture;
+    try {
+        loadPictureInto(path.string(), picture);
+    } catch (const PictureError& e) {
+        throw ScriptError(ErrorKind::Picture, e.what());
+    }
+    engine.processEvents();
+    engine.tileSet().setPicture(std::move(picture));
+    engine.tileSet().setName(name);
+}
+
+// "tilemap" with a map name (or none): the map, then the tile strip.
+void loadTileMap(Engine& engine, const std::string& mapName, const std::string& stripName)
+{
+    if (!mapName.empty() && !loadMap(engine, mapName)) return;
+    if (!stripName.empty()) loadTileStrip(engine, stripName);
+}
+
+// "tilemap" with numbers: the map window at (first column, first row) onto the plot grid at
+// (px, py). Cells beyond the map, and empty cells, leave the screen and the matrix alone.
+void drawMapWindow(Engine& engine)
+{
+    const EngineState& state = engine.state();
+    const PlotSettings& settings = engine.plotSettings();
+    auto atLeastZero = [](long long v) { return int(std::clamp<long long>(v, 0, INT32_MAX)); };
+    int px = atLeastZero(numberParam(state, 1, "0", 0));
+    int py = atLeastZero(numberParam(state, 2, "0", 0));
+    // Empty or not a number: the rest of the screen grid from the start cell.
+    int wd = atLeastZero(numberParam(state, 3, "", int32_t(std::max(kBaseWidth / settings.plotWidth() - px, 0))));
+    int ht = atLeastZero(numberParam(state, 4, "", int32_t(std::max(kBaseHeight / settings.plotHeight() - py, 0))));
+    int firstRow = atLeastZero(numberParam(state, 5, "0", 0));
+    int firstColumn = atLeastZero(numberParam(state, 6, "0", 0));
+    engine.mapView() = MapView{px, py, wd, ht, firstRow, firstColumn};
+
+    const MapGrid& grid = engine.mapGrid();
+    // Only cells of the map are visited, so a huge window costs no more than the map.
+    long long rows = std::min<long long>(ht, std::max<long long>(grid.rows() - (long long)firstRow, 0));
+    long long columns = std::min<long long>(wd, std::max<long long>(grid.columns() - (long long)firstColumn, 0));
+    for (long long j = 0; j < rows; ++j) {
+        for (long long i = 0; i < columns; ++i) {
+            int c = int(firstColumn + i);
+            int r = int(firstRow + j);
+            const std::string& text = grid.cellText(c, r);
+            if (text == "0") continue;
+            std::optional<int> tile = grid.tile(c, r);
+            if (!tile) throwConversionError(text);
+            recordTile(engine, px + i, py + j, *tile);
+            drawTileAt(engine, px + i, py + j, *tile, true);
+        }
+    }
+}
+
+void tileMapCommand(Engine& engine)
+{
+    const EngineState& state = engine.state();
+    std::string first(valueParam(state, 1));
+    if (first.empty() || first.find(".tlm") != std::string::npos)
+        loadTileMap(engine, first, std::string(valueParam(state, 2)));
+    else
+        drawMapWindow(engine);
+}
+
+void tileCommand(Engine& engine)
+{
+    const EngineState& state = engine.state();
+    int32_t column = numberParam(state, 1, "0", 0);
+    int32_t row = numberParam(state, 2, "0", 0);
+    int32_t tile = numberParam(state, 3, "0", 0);
+    engine.mapView().px = column;
+    engine.mapView().py = row;
+    drawTileAt(engine, column, row, tile, true);
+    recordTile(engine, column, row, tile);
+}
+
+// "tiles": the first tile at (column, row), then each dx|dy|n of the list relative to it, all
+// opaque. A list entry that is not a number, or a last triple left incomplete, ends the run.
+void tilesCommand(Engine& engine)
+{
+    const EngineState& state = engine.state();
+    int32_t column = numberParam(state, 1, "0", 0);
+    int32_t row = numberParam(state, 2, "0", 0);
+    int32_t tile = numberParam(state, 3, "0", 0);
+    engine.mapView().px = column;
+    engine.mapView().py = row;
+    drawTileAt(engine, column, row, tile, false);
+    recordTile(engine, column, row, tile);
+
+    std::string_view list = valueParam(state, 4);
+    long long triple[3];
+    int filled = 0;
+    while (!list.empty()) {
+        size_t bar = list.find('|');
+        std::string_view field = list.substr(0, bar);
+        list = bar == std::string_view::npos ? std::string_view() : list.substr(bar + 1);
+        triple[filled++] = toIntStrict(field);
+        if (filled < 3) continue;
+        filled = 0;
+        long long c = column + triple[0];
+        long long r = row + triple[1];
+        drawTileAt(engine, c, r, triple[2], false);
+        recordTile(engine, c, r, triple[2]);
+    }
+    if (filled != 0) throwConversionError("");
+}
+
+const CommandInfo kCommands[] = {
+    {"tilemap tilemap=", "mapa.tlm, tiles.png | coluna=0, linha=0, largura, altura, 1ª linha=0, 1ª coluna=0",
+     "Carrega um mapa e a faixa de tiles, ou desenha uma janela do mapa na grade de plots.", tileMapCommand},
+    {"tile tile=", "coluna=0, linha=0, tile=0", "Desenha um tile (magenta transparente) e grava seu número na matriz.",
+     tileCommand},
+    {"tiles tiles=", "coluna=0, linha=0, tile=0, dx|dy|n|...",
+     "Desenha um grupo de tiles opacos a partir da célula e grava seus números na matriz.", tilesCommand},
+};
+
+}  // namespace
+
+std::span<const CommandInfo> tileCommands() { return kCommands; }
+
+}  // namespace ludomat
