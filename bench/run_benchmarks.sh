@@ -159,7 +159,8 @@ workloads=(
 interpreters=(ludomat-run brandy bwbasic)
 
 echo "Script engine benchmark, $(date '+%Y-%m-%d %H:%M'), $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "ludomat-run: $ludomat_run ($(git -C "$repo" rev-parse --short HEAD 2>/dev/null || echo '?'))"
+# The binary may be built from a working tree with edits: say which, and when.
+echo "ludomat-run: $ludomat_run, built $(date -r "$ludomat_run" '+%Y-%m-%d %H:%M') from $(git -C "$repo" describe --always --dirty 2>/dev/null || echo '?')"
 echo "baselines:   $(brandy -version 2>/dev/null | head -n 1 | cut -c1-60); bwbasic $(dpkg-query -W -f='${Version}' bwbasic 2>/dev/null || echo '?')"
 echo "fastest of $repeat runs; CPU time less start-up; lines counted per loop iteration (see the top of this script)"
 echo
