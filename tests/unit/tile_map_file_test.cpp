@@ -1,5 +1,7 @@
-// The tile-map file reader and writer, the map grid and the tile strip, with real files on disk.
+// The tile-map file reader and writer, the map grid, the tile strip and the tile commands, with
+// real files on disk.
 
+#include "engine/engine.h"
 #include "graphics/map_grid.h"
 #include "graphics/tile_map_file.h"
 #include "graphics/tile_set.h"
@@ -236,6 +238,81 @@ TEST(TileSet, TilesBeyondTheStripDrawNothing)
     EXPECT_EQ(tiles.tileCount(8), 1);
     tiles.reset(1 << 30, 1 << 30, 0);  // a huge plot size does not take gigabytes
     EXPECT_LE(tiles.picture().width(), 2048);
+}
+
+}  // namespace
+
+// --- the tile-map commands through the engine, for what a script cannot see ---
+
+namespace {
+
+class TileCommands : public TileMapFile {
+protected:
+    void run(const std::vector<std::string>& lines)
+    {
+        m_engine.setGameFolder(m_folder.string() + "/");
+        m_engine.script().setLines(lines);
+        m_engine.execute("tiles");
+    }
+    // A 4-tile strip of 4 x 4 tiles, written as a real picture file.
+    void writeStrip(const std::string& name, Rgb colour)
+    {
+        Bitmap strip(16, 4, colour);
+        strip.save((m_folder / name).string());
+    }
+
+    Engine m_engine;
+};
+
+TEST_F(TileCommands, RememberTheMapTheStripAndTheView)
+{
+    write("room.tlm", "0102\r\n0300\r\n");
+    writeStrip("strip.bmp", 0x00FF00);
+    run({"defplot 4,4", "tilemap room.tlm,strip.bmp", "tilemap 2,3,5,6,1,0"});
+    ASSERT_FALSE(m_engine.lastError()) << m_engine.lastError()->message;
+    EXPECT_EQ(m_engine.mapGrid().name(), "room.tlm");
+    EXPECT_EQ(m_engine.mapGrid().cellText(0, 1), "3");
+    EXPECT_EQ(m_engine.tileSet().name(), "strip.bmp");
+    EXPECT_EQ(m_engine.tileSet().tileCount(4), 4);
+    EXPECT_EQ(m_engine.mapView(), (MapView{2, 3, 5, 6, 1, 0}));
+    EXPECT_EQ(m_engine.plots().cell(2, 3), 3);
+    EXPECT_EQ(m_engine.screen().screenBuffer.pixel(8, 12), 0x00FF00u);
+
+    // "tile" and "tiles" move only the view's start cell.
+    run({"tile 7,8,1"});
+    EXPECT_EQ(m_engine.mapView(), (MapView{7, 8, 5, 6, 1, 0}));
+    run({"tiles 9,10,1"});
+    EXPECT_EQ(m_engine.mapView(), (MapView{9, 10, 5, 6, 1, 0}));
+}
+
+TEST_F(TileCommands, AFailedLoadLeavesMapAndStripAsTheyWere)
+{
+    write("good.tlm", "0102\r\n");
+    write("bad.tlm", "0102\r\n01\r\n");
+    writeStrip("strip.bmp", 0x0000FF);
+    write("broken.png", std::string("\x89PNG\r\n\x1a\n", 8) + "not a picture");
+    run({"defplot 4,4", "tilemap good.tlm,strip.bmp"});
+    ASSERT_FALSE(m_engine.lastError());
+
+    run({"tilemap bad.tlm,broken.png"});
+    ASSERT_TRUE(m_engine.lastError());
+    EXPECT_EQ(m_engine.lastError()->kind, ErrorKind::Conversion);
+    EXPECT_EQ(m_engine.mapGrid().name(), "good.tlm");
+    EXPECT_EQ(m_engine.mapGrid().columns(), 2);
+    EXPECT_EQ(m_engine.mapGrid().rows(), 1);
+
+    run({"tilemap good.tlm,broken.png"});
+    ASSERT_TRUE(m_engine.lastError());
+    EXPECT_EQ(m_engine.lastError()->kind, ErrorKind::Picture);
+    EXPECT_EQ(m_engine.tileSet().name(), "strip.bmp");
+    EXPECT_EQ(m_engine.tileSet().picture().pixel(0, 0), 0x0000FFu);
+
+    // A map cell typed as text (as the editor allows) ends a drawing run with the conversion error.
+    m_engine.mapGrid().setCellText(1, 0, "zz");
+    run({"tilemap 0,0"});
+    ASSERT_TRUE(m_engine.lastError());
+    EXPECT_EQ(m_engine.lastError()->message, "'zz' is not a valid integer value");
+    EXPECT_EQ(m_engine.plots().cell(0, 0), 1);  // cells before it were drawn
 }
 
 }  // namespace
