@@ -187,7 +187,7 @@ void scanPlot(Engine& engine)
     auto step = [&](ScanPoint point) {
         bool show = (display == "on" && point == ScanPoint::Plot) || (display == "ON" && point == ScanPoint::RowEnd);
         if (!show) return true;
-        screen.telaCanvas.draw(0, 0, screen.screenBuffer);
+        screen.refresh();
         engine.host().screenChanged();
         waitMilliseconds(engine, point == ScanPoint::Plot ? delay : 10LL * delay);
         engine.processEvents();
