@@ -188,11 +188,18 @@ std::vector<std::string> demoFrame()
     return f;
 }
 
+// The targets were set on a quiet machine where the memcpy baseline ran this many frames a
+// second; on a busy one they are judged as that same fraction of the memcpy measured now.
+constexpr double kQuietMemcpyRate = 64000;
+
 void report(const char* what, double rate, double memcpy, double pygame, double target = 0)
 {
     std::printf("%-34s %10.0f /s   x%.2f memcpy", what, rate, memcpy > 0 ? rate / memcpy : 0.0);
     if (pygame > 0) std::printf("   x%.2f pygame", rate / pygame);
-    if (target > 0) std::printf("   target %.0f: %s", target, rate >= target ? "met" : "MISSED");
+    if (target > 0) {
+        double share = target / kQuietMemcpyRate;
+        std::printf("   target %.0f (x%.2f memcpy): %s", target, share, rate >= share * memcpy ? "met" : "MISSED");
+    }
     std::printf("\n");
 }
 
