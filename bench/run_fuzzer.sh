@@ -47,8 +47,9 @@ fuzzer="$build_dir/script_fuzzer"
 work="$(mktemp -d /tmp/ludomat-fuzz-run.XXXXXX)"
 mkdir -p "$corpus" "$work/artifacts"
 
-# Seeds: every script of the corpus, copied (never linked) so the fuzzer cannot touch the checkout.
-find "$repo/tests/scripts" -name '*.scp' -print0 |
+# Seeds: every script of the corpus, and ours for what the corpus seldom does (break and step,
+# chained arguments, calls into files), copied (never linked) so the fuzzer cannot touch the checkout.
+find "$repo/tests/scripts" "$here/fuzz-seeds" -name '*.scp' -print0 |
   while IFS= read -r -d '' file; do
     cp "$file" "$corpus/seed-$(echo "${file#"$repo"/}" | tr '/' '_')"
   done
