@@ -2,7 +2,7 @@
 // The tile-map file (".tlm"): one text line per map row, top row first, each cell two
 // hexadecimal digits (00 is an empty cell), no separators and no header. The first line sets
 // the number of columns (an odd last character is ignored); later lines may be longer, never
-// shorter. Written with upper-case digits and CR LF after every line; read with either case and
+// shorter than those cells. Written with upper-case digits and CR LF after every line; read with either case and
 // with CR LF, LF or CR line ends. Plain C++ with no toolkit, so it can be fuzzed on its own.
 
 #include "graphics/map_grid.h"
