@@ -172,8 +172,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     const char* fresh = std::getenv("LUDOMAT_FUZZ_FRESH_ENGINE");
     g_freshEngine = fresh && std::string_view(fresh) == "1";
 
-    char folder[] = "/tmp/ludomat-fuzz-XXXXXX";
-    if (!mkdtemp(folder)) std::abort();
+    // The game folder: under LUDOMAT_FUZZ_TMP when it names a folder in /tmp (run_fuzzer.sh gives
+    // its run folder, which it cleans), else in /tmp itself. libFuzzer ends without exit handlers
+    // after a finding, so the folder can outlive the process.
+    std::string parent = "/tmp";
+    if (const char* chosen = std::getenv("LUDOMAT_FUZZ_TMP"); chosen && std::string_view(chosen).starts_with("/tmp/"))
+        parent = chosen;
+    std::string folder = parent + "/ludomat-fuzz-XXXXXX";
+    if (!mkdtemp(folder.data())) std::abort();
     g_gameFolder = folder;
     fillGameFolder();
     std::atexit(removeGameFolder);
