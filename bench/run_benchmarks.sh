@@ -168,8 +168,8 @@ printf '%-8s %-12s %10s %10s %8s %8s %8s %9s %11s %11s\n' \
   workload interpreter iterations lines start_s cpu_s wall_s "Mlines/s" "maxRSS_MB" "1-iter_MB"
 
 declare -A rate
-for spec in "${workloads[@]}"; do
-  read -r workload per_iter n_fast n_slow <<<"$spec"
+for row in "${workloads[@]}"; do
+  read -r workload per_iter n_fast n_slow <<<"$row"
   for interp in "${interpreters[@]}"; do
     n=$n_fast
     [ "$interp" = bwbasic ] && n=$n_slow
@@ -188,8 +188,8 @@ done
 
 echo
 echo "ratios (ludomat-run lines/s divided by the baseline's):"
-for spec in "${workloads[@]}"; do
-  read -r workload _ <<<"$spec"
+for row in "${workloads[@]}"; do
+  read -r workload _ <<<"$row"
   own=${rate[$workload,ludomat-run]}
   printf '  %-6s vs brandy %6.2f   vs bwbasic %7.1f\n' "$workload" \
     "$(awk -v a="$own" -v b="${rate[$workload,brandy]}" 'BEGIN { print a / b }')" \
