@@ -3,8 +3,8 @@
 // Each input is split into lines as a script file is read, every line is parsed and its raw
 // parameters go through the register reader and both alias resolvers, then the whole script runs
 // as the run button runs it, in an engine reset to its start state (only the pixels stay) and a
-// game folder of its own under /tmp. The host
-// ends every run after a few message rounds or a few milliseconds, so endless loops end.
+// game folder of its own under /tmp. The host ends every run after a few message rounds or a few
+// milliseconds, so endless loops end.
 // A crash, a sanitizer report or a broken run invariant (a trap) is a finding.
 
 #include "engine/engine.h"
