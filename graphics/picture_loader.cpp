@@ -68,8 +68,18 @@ Bitmap loadBmp(const std::string& path)
     QImageReader reader(QFile::decodeName(QByteArray::fromStdString(path)), QByteArrayLiteral("bmp"));
     // Only the Windows-bitmap reader: a file of another kind named .bmp is an error.
     reader.setAutoDetectImageFormat(false);
-    const QImage image = reader.read();
-    if (image.isNull())
+    // Truncated and run-length pictures can leave pixels unwritten, and the reader does not clear
+    // what it allocates: hand it a cleared picture so the result never shows leftover memory.
+    QImage image;
+    const QSize size = reader.size();
+    const QImage::Format format = reader.imageFormat();
+    const qint64 limitBytes = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    if (size.isValid() && format != QImage::Format_Invalid &&
+        qint64(size.width()) * size.height() * 4 <= limitBytes) {
+        image = QImage(size, format);
+        if (!image.isNull()) image.fill(0);
+    }
+    if (!reader.read(&image) || image.isNull())
         throw PictureError(reader.errorString().toStdString());
     return Bitmap::fromImage(image);
 }
