@@ -40,11 +40,13 @@ protected:
         QPainter painter(this);
         painter.drawPixmap(0, 0, skin::buttonPicture(size(), skin::ButtonLook::Page, isDown(), underMouse()));
         painter.setRenderHint(QPainter::Antialiasing);
-        QRectF art(8, (height() - 24) / 2.0 - 1, 24, 24);
-        m_paint(painter, art.translated(0, isDown() ? 1 : 0));
+        // The pictogram above its caption, both sinking while the card is held.
+        int sink = isDown() ? 1 : 0;
+        QRectF art((width() - 24) / 2.0, 4 + sink, 24, 24);
+        m_paint(painter, art);
         painter.setPen(QColor(0x1b, 0x2a, 0x38));
-        painter.setFont(QFont("Liberation Sans", 9, QFont::Bold));
-        painter.drawText(rect().adjusted(36, isDown() ? 1 : 0, -4, 0), Qt::AlignVCenter | Qt::AlignLeft, text());
+        painter.setFont(QFont("Liberation Sans", 8, QFont::Bold));
+        painter.drawText(QRect(2, 28 + sink, width() - 4, height() - 30), Qt::AlignHCenter | Qt::AlignTop, text());
     }
 
 private:

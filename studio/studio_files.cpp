@@ -118,6 +118,8 @@ void StudioFiles::showLines(const std::vector<std::string>& lines)
 {
     m_editor.setLines(lines);
     m_engine.script().setLines(lines);
+    // The caret stands on the first line of new lines: a step starts there.
+    if (!m_engine.state().isRunning) m_engine.setCaretLine(0);
 }
 
 bool StudioFiles::saveEditor(QString* error)

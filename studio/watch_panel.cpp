@@ -93,13 +93,20 @@ void WatchPanel::slotEntered(int slot)
     refresh();
 }
 
+void WatchPanel::placeLabel(int slot, bool selected)
+{
+    // The selected label steps aside to the right and keeps its right edge.
+    int left = selected ? kSelectedLabelLeft : kLabelLeft;
+    m_labels[size_t(slot)]->setGeometry(left, rowTop(slot), kLabelWidth - (left - kLabelLeft), kRowBoxHeight);
+}
+
 void WatchPanel::selectSlot(int slot)
 {
     if (slot < 0 || slot >= kWatchSlotCount) return;
-    m_labels[size_t(m_selected)]->move(kLabelLeft, rowTop(m_selected));
+    placeLabel(m_selected, false);
     m_selected = slot;
     QLabel* label = m_labels[size_t(slot)];
-    label->move(kSelectedLabelLeft, rowTop(slot));
+    placeLabel(slot, true);
     m_edit->move(kLabelLeft, rowTop(slot));
     m_edit->setText(label->text());
     m_edit->show();
@@ -123,7 +130,7 @@ void WatchPanel::closeEdit()
 {
     m_edit->clear();
     m_edit->hide();
-    m_labels[size_t(m_selected)]->move(kLabelLeft, rowTop(m_selected));
+    placeLabel(m_selected, false);
 }
 
 bool WatchPanel::eventFilter(QObject* watched, QEvent* event)

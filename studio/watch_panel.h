@@ -45,6 +45,7 @@ private:
     void editEntered();
     void closeEdit();
     int rowTop(int slot) const;
+    void placeLabel(int slot, bool selected);
 
     EngineState& m_state;
     std::array<QLineEdit*, kWatchSlotCount> m_fields{};

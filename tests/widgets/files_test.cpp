@@ -29,6 +29,7 @@ private slots:
     void newGameFolderAndAnExistingName();
     void loadDoubleClickAndClearScript();
     void loadKeepsTheUsersUnsavedEdits();
+    void loadWaitsForTheRunToEnd();
     void recoveryOfferedAfterACrash();
     void scriptFromTheCommandLineOrADrop();
 };
@@ -184,6 +185,9 @@ void FilesTest::loadDoubleClickAndClearScript()
     QCOMPARE(editorLines(*window), QStringList({"reg= 1,b", "fim"}));
     QCOMPARE(labelText(*window, "Stn"), QString("b.scp"));
     QCOMPARE(currentPage(*window), QString("Fonte"));
+    // A step starts at the first line of what was loaded.
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    QCOMPARE(reg(*window, 1), QString("b"));
 
     click(*window, "btArq");
     auto* list = window->findChild<QListWidget*>("Arqs");
@@ -225,6 +229,35 @@ void FilesTest::loadKeepsTheUsersUnsavedEdits()
     QCOMPARE(editorLines(*window), QStringList({"inc 2"}));
     // What was typed reached its own file before the other script took the editor.
     QCOMPARE(readFile(folder.filePath("prog01.scp")), QByteArray("inc 1\r\nreg= 3,a\xE7\xE3o\r\n"));
+}
+
+void FilesTest::loadWaitsForTheRunToEnd()
+{
+    QTemporaryDir folder;
+    writeFile(folder.filePath("outro.scp"), "inc 2\r\n");
+    auto window = openWindow(folder);
+    setScript(*window, {":volta", "pausa 1", "goto volta"});
+    const EngineState& state = window->engine().state();
+    QString message;
+    QStringList shown;
+    whenReady([&] { return state.isRunning; },
+              [&] {
+                  click(*window, "btArq");
+                  chooseFile(*window, "outro.scp");
+                  click(*window, "btLoad");
+                  message = labelText(*window, "Mesg");
+                  shown = editorLines(*window);
+                  click(*window, "btStp");
+              });
+    click(*window, "btExe");
+    // Other lines under a running script would pull its lines from under it: the load waits.
+    QVERIFY2(message.contains("Pare o script"), qPrintable(message));
+    QCOMPARE(shown, QStringList({":volta", "pausa 1", "goto volta"}));
+    QCOMPARE(window->scriptName(), QString("prog01.scp"));
+    click(*window, "btArq");
+    chooseFile(*window, "outro.scp");
+    click(*window, "btLoad");
+    QCOMPARE(editorLines(*window), QStringList({"inc 2"}));
 }
 
 void FilesTest::recoveryOfferedAfterACrash()
