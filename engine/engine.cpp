@@ -119,6 +119,11 @@ void Engine::failRun(const RunError& error)
 
 void Engine::letEventsRunIfDue()
 {
+    // A time-out or a closing window ends a busy run at once, not at the next message round.
+    if (m_host->abortRequested()) {
+        m_state.lineCounter = m_script.lineCount() + kStopBeyond;
+        return;
+    }
     auto now = std::chrono::steady_clock::now();
     if (now - m_lastEvents < kEventInterval) return;
     processEvents();
