@@ -29,6 +29,7 @@ private slots:
     void keysReachTheScriptAsVirtualKeyCodes();
     void editorColoursWordsOfTheCommandTable();
     void escapeLeavesTheFullScreenPage();
+    void frameRateTimerTicksWhileTheScriptWaits();
 };
 
 namespace {
@@ -210,6 +211,20 @@ void RegistersTest::escapeLeavesTheFullScreenPage()
     // Outside the full-screen page Esc is an ordinary key and a click on the skin does nothing.
     QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(600, 20));
     QVERIFY(!window->isFullScreenShown());
+}
+
+void RegistersTest::frameRateTimerTicksWhileTheScriptWaits()
+{
+    QTemporaryDir folder;
+    auto window = openWindow(folder);
+    // About 1.5 s of refreshes, 50 ms apart: at least one tick of the one-second timer.
+    setScript(*window, {"framerate 7", ":volta", "refresh", "pausa 5", "inc 1", "ifreg< 1,30,volta"});
+    click(*window, "btExe");
+    bool counted = false;
+    int frames = reg(*window, 7).toInt(&counted);
+    QVERIFY2(counted && frames >= 1 && frames <= 40, qPrintable(reg(*window, 7)));
+    // The run is over, and so is the meter.
+    QVERIFY(!window->host().isFrameRateTimerActive());
 }
 
 LUDOMAT_WIDGET_TEST_MAIN(RegistersTest)
