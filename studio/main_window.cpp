@@ -95,6 +95,9 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     m_host = std::make_unique<StudioHost>(m_engine, views, windowHooks());
     m_engine.setHost(m_host.get());
 
+    // Every picture button, on the skin or on a page, clears the notice line when pressed.
+    for (PictureButton* button : findChildren<PictureButton*>())
+        connect(button, &QAbstractButton::pressed, m_status, &QLabel::clear);
     connectFiles();
     m_files->start();
     m_loadPage->enter();
@@ -203,8 +206,6 @@ PictureButton* MainWindow::addButton(QWidget* skin, const QString& caption, cons
     auto* button = new PictureButton(caption, look, glyph, skin);
     button->setObjectName(name);
     button->setGeometry(x, kButtonTop, width, kButtonHeight);
-    // Every picture button clears the notice line when pressed.
-    connect(button, &QAbstractButton::pressed, m_status, &QLabel::clear);
     return button;
 }
 

@@ -182,6 +182,9 @@ void MainWindowTest::pageButtonsAndKeysSelectPages()
     click(*window, "btArq");
     QCOMPARE(currentPage(*window), QString("Load"));
     QCOMPARE(status->text(), QString());
+    status->setText("aviso");
+    click(*window, "btVrs");
+    QCOMPARE(status->text(), QString());
 
     window->editor().setFocus();
     QTest::keyClick(&window->editor(), Qt::Key_F3);
