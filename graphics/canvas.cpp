@@ -43,7 +43,7 @@ void Canvas::setFont(const Font& font)
     sameColour.colour = m_font.colour;
     // The colour is not part of the toolkit font; only other changes rebuild it.
     if (!(sameColour == m_font))
-        m_qtFont.reset();
+        m_current.reset();
     m_font = font;
     m_font.colour &= 0xFFFFFFu;
 }
@@ -76,25 +76,58 @@ void Canvas::setFontStyle(bool bold, bool italic, bool underline)
     setFont(f);
 }
 
+Canvas::FontEntry& Canvas::currentFont() const
+{
+    if (m_current) return *m_current;
+    std::string key = m_font.face;
+    key += '\0';
+    key += std::to_string(m_font.size);
+    key += m_font.bold ? 'b' : '-';
+    key += m_font.italic ? 'i' : '-';
+    key += m_font.underline ? 'u' : '-';
+    auto found = m_fonts->find(key);
+    if (found != m_fonts->end()) {
+        m_current = found->second;
+        return *m_current;
+    }
+    // A script that keeps changing sizes must not grow the cache without end.
+    constexpr size_t kMaxRememberedFonts = 32;
+    if (m_fonts->size() >= kMaxRememberedFonts) m_fonts->clear();
+
+    installFontSubstitutions();
+    QFont f(fromCp1252(m_font.face));
+    f.setPixelSize(pointsToPixels(m_font.size));
+    f.setBold(m_font.bold);
+    f.setItalic(m_font.italic);
+    f.setUnderline(m_font.underline);
+    // Text is drawn without antialiasing: every text pixel is exactly the font colour,
+    // so drawings are deterministic (golden pictures compare exactly) and text on a
+    // magenta-keyed picture leaves no pink fringe. No kerning: widths are the sum of the
+    // character advances, as the platform measures them.
+    f.setStyleStrategy(QFont::NoAntialias);
+    f.setHintingPreference(QFont::PreferFullHinting);
+    f.setKerning(false);
+    m_current = std::make_shared<FontEntry>(FontEntry{f, QFontMetrics(f), {}});
+    m_fonts->emplace(std::move(key), m_current);
+    return *m_current;
+}
+
 const QFont& Canvas::qtFont() const
 {
-    if (!m_qtFont) {
-        installFontSubstitutions();
-        QFont f(fromCp1252(m_font.face));
-        f.setPixelSize(pointsToPixels(m_font.size));
-        f.setBold(m_font.bold);
-        f.setItalic(m_font.italic);
-        f.setUnderline(m_font.underline);
-        // Text is drawn without antialiasing: every text pixel is exactly the font colour,
-        // so drawings are deterministic (golden pictures compare exactly) and text on a
-        // magenta-keyed picture leaves no pink fringe. No kerning: widths are the sum of the
-        // character advances, as the platform measures them.
-        f.setStyleStrategy(QFont::NoAntialias);
-        f.setHintingPreference(QFont::PreferFullHinting);
-        f.setKerning(false);
-        m_qtFont = f;
-    }
-    return *m_qtFont;
+    return currentFont().font;
+}
+
+int Canvas::cachedWidth(const std::string& text, const QString& converted) const
+{
+    // A bound on remembered texts keeps a script printing ever new numbers from growing it.
+    constexpr size_t kMaxRememberedWidths = 4096;
+    FontEntry& entry = currentFont();
+    auto it = entry.widths.find(text);
+    if (it != entry.widths.end()) return it->second;
+    if (entry.widths.size() >= kMaxRememberedWidths) entry.widths.clear();
+    int width = entry.metrics.horizontalAdvance(converted);
+    entry.widths.emplace(text, width);
+    return width;
 }
 
 void Canvas::fillRect(const Rect& rect)
@@ -145,12 +178,15 @@ void Canvas::ellipse(int x1, int y1, int x2, int y2)
 
 int Canvas::textWidth(const std::string& text) const
 {
-    return QFontMetrics(qtFont()).horizontalAdvance(fromCp1252(text));
+    FontEntry& entry = currentFont();
+    auto it = entry.widths.find(text);
+    if (it != entry.widths.end()) return it->second;
+    return cachedWidth(text, fromCp1252(text));
 }
 
 int Canvas::textHeight(const std::string&) const
 {
-    return QFontMetrics(qtFont()).height();
+    return metrics().height();
 }
 
 void Canvas::textOut(int x, int y, const std::string& text)
@@ -158,9 +194,8 @@ void Canvas::textOut(int x, int y, const std::string& text)
     if (text.empty() || m_bitmap->isEmpty())
         return;
     const QString s = fromCp1252(text);
-    const QFontMetrics metrics(qtFont());
-    const int w = metrics.horizontalAdvance(s);
-    const int h = metrics.height();
+    const int w = cachedWidth(text, s);
+    const int h = metrics().height();
     if (m_brushStyle == BrushStyle::Solid)
         ludomat::fillRect(*m_bitmap, Rect::fromXywh(x, y, w, h), m_brushColour);
 

@@ -4,9 +4,12 @@
 #include "graphics/rect.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPoint>
 #include <optional>
 #include <string>
+#include <memory>
+#include <unordered_map>
 
 namespace ludomat {
 
@@ -104,7 +107,21 @@ private:
     Rgb m_brushColour = 0xFFFFFF;
     BrushStyle m_brushStyle = BrushStyle::Solid;
     Font m_font;
-    mutable std::optional<QFont> m_qtFont;
+    // Building a toolkit font and measuring text both cost far more than drawing it, and a text
+    // box switches fonts and back on every print; so each font used keeps its toolkit font,
+    // metrics and the widths of the texts measured in it.
+    struct FontEntry {
+        QFont font;
+        QFontMetrics metrics;
+        std::unordered_map<std::string, int> widths;
+    };
+    using FontCache = std::unordered_map<std::string, std::shared_ptr<FontEntry>>;
+    mutable std::shared_ptr<FontEntry> m_current;
+    // Shared by copies, so a canvas saved and restored around a text box keeps what it learnt.
+    std::shared_ptr<FontCache> m_fonts = std::make_shared<FontCache>();
+    FontEntry& currentFont() const;
+    const QFontMetrics& metrics() const { return currentFont().metrics; }
+    int cachedWidth(const std::string& text, const QString& converted) const;
 };
 
 // The pixel em height of a font size in points at 96 dots an inch, rounded as the platform
