@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <utility>
 #include <optional>
 #include <system_error>
 
@@ -131,7 +132,8 @@ void tileMapCommand(Engine& engine)
         drawMapWindow(engine);
 }
 
-void tileCommand(Engine& engine)
+// The tile of parameters 1 to 3 at its cell; the cell becomes the view's start. Returns the cell.
+std::pair<int32_t, int32_t> placeFirstTile(Engine& engine, bool transparent)
 {
     const EngineState& state = engine.state();
     int32_t column = numberParam(state, 1, "0", 0);
@@ -139,22 +141,19 @@ void tileCommand(Engine& engine)
     int32_t tile = numberParam(state, 3, "0", 0);
     engine.mapView().px = column;
     engine.mapView().py = row;
-    drawTileAt(engine, column, row, tile, true);
+    drawTileAt(engine, column, row, tile, transparent);
     recordTile(engine, column, row, tile);
+    return {column, row};
 }
+
+void tileCommand(Engine& engine) { placeFirstTile(engine, true); }
 
 // "tiles": the first tile at (column, row), then each dx|dy|n of the list relative to it, all
 // opaque. A list entry that is not a number, or a last triple left incomplete, ends the run.
 void tilesCommand(Engine& engine)
 {
     const EngineState& state = engine.state();
-    int32_t column = numberParam(state, 1, "0", 0);
-    int32_t row = numberParam(state, 2, "0", 0);
-    int32_t tile = numberParam(state, 3, "0", 0);
-    engine.mapView().px = column;
-    engine.mapView().py = row;
-    drawTileAt(engine, column, row, tile, false);
-    recordTile(engine, column, row, tile);
+    auto [column, row] = placeFirstTile(engine, false);
 
     std::string_view list = valueParam(state, 4);
     long long triple[3];
