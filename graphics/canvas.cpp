@@ -204,11 +204,16 @@ void Canvas::textOut(int x, int y, const std::string& text)
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setFont(qtFont());
     painter.setPen(QColor::fromRgb(toPixel(m_font.colour)));
-    // drawText() at a point takes the baseline; a rectangle aligned top-left anchors the
-    // text's top-left corner as the platform does. The rectangle is only an anchor, so an
-    // italic overhang is not clipped.
-    painter.drawText(QRect(x, y, w, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine |
-                     Qt::TextDontClip, s);
+    // Text is anchored at its top-left corner as the platform does. Drawing at the baseline
+    // point (one ascent down) skips the line layout a rectangle needs and gives the same
+    // letters; underlined text keeps the rectangle form, which places the underline where the
+    // toolkit's line layout puts it. The rectangle is only an anchor, so an italic overhang
+    // is not clipped.
+    if (m_font.underline)
+        painter.drawText(QRect(x, y, w, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine |
+                         Qt::TextDontClip, s);
+    else
+        painter.drawText(QPoint(x, y + metrics().ascent()), s);
 }
 
 } // namespace ludomat
