@@ -107,7 +107,7 @@ Canvas::FontEntry& Canvas::currentFont() const
     f.setStyleStrategy(QFont::NoAntialias);
     f.setHintingPreference(QFont::PreferFullHinting);
     f.setKerning(false);
-    m_current = std::make_shared<FontEntry>(FontEntry{f, QFontMetrics(f), {}});
+    m_current = std::make_shared<FontEntry>(FontEntry{f, QFontMetrics(f), {}, {}});
     m_fonts->emplace(std::move(key), m_current);
     return *m_current;
 }
@@ -209,11 +209,17 @@ void Canvas::textOut(int x, int y, const std::string& text)
     // letters; underlined text keeps the rectangle form, which places the underline where the
     // toolkit's line layout puts it. The rectangle is only an anchor, so an italic overhang
     // is not clipped.
-    if (m_font.underline)
-        painter.drawText(QRect(x, y, w, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine |
-                         Qt::TextDontClip, s);
-    else
-        painter.drawText(QPoint(x, y + metrics().ascent()), s);
+    FontEntry& entry = currentFont();
+    auto found = entry.layouts.find(text);
+    if (found == entry.layouts.end()) {
+        constexpr size_t kMaxRememberedLayouts = 1024;
+        if (entry.layouts.size() >= kMaxRememberedLayouts) entry.layouts.clear();
+        QStaticText layout(s);
+        layout.setTextFormat(Qt::PlainText);
+        layout.prepare(QTransform(), entry.font);
+        found = entry.layouts.emplace(text, std::move(layout)).first;
+    }
+    painter.drawStaticText(QPoint(x, y), found->second);
 }
 
 } // namespace ludomat

@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QStaticText>
 #include <QPoint>
 #include <optional>
 #include <string>
@@ -114,6 +115,7 @@ private:
         QFont font;
         QFontMetrics metrics;
         std::unordered_map<std::string, int> widths;
+        std::unordered_map<std::string, QStaticText> layouts;  // shaped once, drawn many times
     };
     using FontCache = std::unordered_map<std::string, std::shared_ptr<FontEntry>>;
     mutable std::shared_ptr<FontEntry> m_current;
