@@ -62,6 +62,10 @@ void Engine::startupBlock()
     m_state.pausedLine = -1;
     m_state.isRunning = true;
     m_state.returnLine = -1;
+    if (m_inputBox.visible) {
+        m_inputBox.visible = false;
+        m_host->inputBoxChanged(m_inputBox);
+    }
     m_screen.screenCanvas.moveTo(0, 0);
     m_host->runStarted();
 }

@@ -7,6 +7,7 @@
 #include "engine/frame_rate_meter.h"
 #include "engine/host.h"
 #include "engine/hotspot_table.h"
+#include "engine/input_box.h"
 #include "engine/plot_settings.h"
 #include "engine/script.h"
 #include "engine/text_renderer.h"
@@ -14,6 +15,7 @@
 #include "graphics/plot_matrix.h"
 #include "graphics/map_grid.h"
 #include "graphics/screen_buffers.h"
+#include "graphics/sprite_table.h"
 #include "graphics/tile_set.h"
 
 #include <chrono>
@@ -26,6 +28,9 @@ namespace ludomat {
 
 // Start marker of `runScript` for a fresh start or a resume.
 constexpr int kFreshStart = -1;
+// The mouse buttons scripts tell apart ("btlf", "btmd", "btrg").
+enum class MouseButton { Left, Middle, Right };
+
 // How often, at the least, a run that never waits lets pending messages run.
 constexpr std::chrono::milliseconds kEventInterval{100};
 
@@ -52,6 +57,12 @@ public:
     MapGrid& mapGrid() { return m_mapGrid; }
     TileSet& tileSet() { return m_tileSet; }
     MapView& mapView() { return m_mapView; }
+    // Sprites defined by "loadsprite"; they outlive runs (the studio empties the table).
+    SpriteTable& sprites() { return m_sprites; }
+    // The name the background picture of "fundo" was read from; it is read again only when the
+    // name changes.
+    std::string& backgroundName() { return m_backgroundName; }
+    InputBox& inputBox() { return m_inputBox; }
 
     // Folders end with "/". Files named by scripts are looked up in the game folder.
     const std::string& gameFolder() const { return m_gameFolder; }
@@ -73,6 +84,24 @@ public:
     void stepLine();
     // The editor's caret moved to `line`: a following step or Cont starts there.
     void setCaretLine(int line);
+
+    // --- input from the window, or from the headless runner's scripted events ---
+    // Key tracking for "inkey" and "stop": the virtual-key code held down, 0 after a release.
+    void keyDown(int32_t virtualKey);
+    void keyUp();
+    // The pointer over the run-time screen, in screen-picture pixels. `hotspots` is false where
+    // the screen serves as a drawing surface: then only the button state is tracked.
+    void mouseMoved(int x, int y, bool hotspots = true);
+    void mousePressed(MouseButton button, int x, int y, bool hotspots = true);
+    void mouseReleased(int x, int y, bool hotspots = true);
+    // Enter in the input box: `text` (CP1252, already upper-cased when the box asks for it)
+    // goes into the box's register, the box hides and its target starts.
+    void confirmInput(std::string text);
+    // Starts a target as a click or the input box does: ":" + label jumps (or starts the script
+    // after the label when no run is active); any other text names a script to load and run.
+    // `withArguments`: "&" arguments of a label target are taken (clicks); those of a script
+    // target always are.
+    void startTarget(std::string_view target, bool withArguments);
 
     // The line the line label shows.
     int shownLine() const { return m_shownLine; }
@@ -120,6 +149,9 @@ private:
     MapGrid m_mapGrid;
     TileSet m_tileSet;
     MapView m_mapView;
+    SpriteTable m_sprites;
+    std::string m_backgroundName;
+    InputBox m_inputBox;
     std::string m_gameFolder;
     std::string m_programFolder;
     int m_shownLine = 0;

@@ -2,15 +2,23 @@
 // What the engine asks of the window it runs in. The studio implements it with widgets;
 // `ludomat-run` and the tests implement it headless. Every call has a do-nothing default.
 
+#include "engine/input_box.h"
 #include "engine/script_error.h"
 #include "graphics/colour.h"
 #include "graphics/screen_geometry.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace ludomat {
+
+// A point on the run-time screen picture, in its pixels.
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+};
 
 struct DisplaySize {
     int width = kBaseWidth;
@@ -64,6 +72,15 @@ public:
     // replaces the callback.
     virtual void startFrameRateTimer(std::function<void()> /*tick*/) {}
     virtual void stopFrameRateTimer() {}
+
+    // The input box was shown (box.visible: place it, style it, fill in box.text and give it
+    // the keyboard focus) or hidden.
+    virtual void inputBoxChanged(const InputBox& /*box*/) {}
+    // Where the pointer is, relative to the top-left corner of the screen panel, or nothing
+    // when the host cannot tell ("getmouse" then stores -1).
+    virtual std::optional<ScreenPoint> mousePosition() { return std::nullopt; }
+    // The pointer moved onto or off a hotspot: show the cursor of that code (0..11, 0 = arrow).
+    virtual void cursorChanged(int /*code*/) {}
 };
 
 }  // namespace ludomat

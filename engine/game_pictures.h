@@ -1,0 +1,23 @@
+#pragma once
+// Pictures of the game folder, read the one way every picture command reads them.
+
+#include "graphics/bitmap.h"
+
+#include <string_view>
+
+namespace ludomat {
+
+class Engine;
+
+// A name stands for a picture when it holds ".png", ".jpg", ".bmp" or ".gif" anywhere; the
+// match is case-sensitive, so "logo.PNG" is no picture.
+bool namesPicture(std::string_view name);
+// Whether GameFolder + name exists.
+bool gameFileExists(const Engine& engine, std::string_view name);
+// Decodes GameFolder + name into `target`, 24 bits with the magenta key, then lets pending
+// messages run. The picture is decoded apart first, so a missing or damaged file leaves `target`
+// as it was; the decoder's refusal ends the run (ScriptError, picture kind). False, with nothing
+// loaded, when the name holds no picture extension.
+bool loadGamePicture(Engine& engine, std::string_view name, Bitmap& target);
+
+}  // namespace ludomat
