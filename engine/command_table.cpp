@@ -18,6 +18,9 @@ CommandTable::CommandTable()
     add(screenCommands());
     add(textCommands());
     add(tileCommands());
+    add(pictureCommands());
+    add(spriteCommands());
+    add(inputCommands());
 }
 
 void CommandTable::add(std::span<const CommandInfo> group)

@@ -28,6 +28,9 @@ std::span<const CommandInfo> drawingCommands();
 std::span<const CommandInfo> screenCommands();
 std::span<const CommandInfo> textCommands();
 std::span<const CommandInfo> tileCommands();
+std::span<const CommandInfo> pictureCommands();
+std::span<const CommandInfo> spriteCommands();
+std::span<const CommandInfo> inputCommands();
 
 class CommandTable {
 public:

@@ -1,0 +1,7 @@
+#include "engine/command_table.h"
+
+namespace ludomat {
+
+std::span<const CommandInfo> spriteCommands() { return {}; }
+
+}  // namespace ludomat
