@@ -1,8 +1,12 @@
 #include "tools/headless_host.h"
 
+#include "engine/engine.h"
+
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <filesystem>
+#include <thread>
 #include <unistd.h>
 
 namespace ludomat {
@@ -28,9 +32,29 @@ void HeadlessHost::setTimeout(std::optional<qint64> milliseconds)
     m_clock.start();
 }
 
+qint64 HeadlessHost::elapsedMs()
+{
+    if (!m_clock.isValid()) m_clock.start();
+    return m_clock.elapsed();
+}
+
 void HeadlessHost::processEvents()
 {
     if (QCoreApplication::instance()) QCoreApplication::processEvents();
+    if (m_engine) m_input.deliverDue(*m_engine, elapsedMs());
+}
+
+void HeadlessHost::deliverRemainingInput()
+{
+    // Short naps, so a time-out is noticed soon even before a far event.
+    constexpr qint64 kLongestNapMs = 10;
+    if (!m_engine) return;
+    while (auto next = m_input.nextTime()) {
+        if (abortRequested()) return;
+        qint64 wait = std::min(*next - elapsedMs(), kLongestNapMs);
+        if (wait > 0) std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+        processEvents();
+    }
 }
 
 bool HeadlessHost::abortRequested()

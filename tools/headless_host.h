@@ -1,8 +1,10 @@
 #pragma once
 // The engine's host without a window: for `ludomat-run` and the tests. It lets the Qt event loop
-// run when the engine asks, ends the run after a time-out, and records what a window would show.
+// run when the engine asks, delivers scripted keys, clicks and typing, ends the run after a
+// time-out, and records what a window would show.
 
 #include "engine/host.h"
+#include "tools/scripted_input.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -13,6 +15,8 @@
 
 namespace ludomat {
 
+class Engine;
+
 // Before the application object exists: render off-screen when there is no display, and give Qt
 // the private runtime folder it wants when the environment has none.
 void prepareHeadlessEnvironment();
@@ -21,6 +25,7 @@ class HeadlessHost : public Host {
 public:
     // A run longer than this many milliseconds is ended (none: no limit).
     void setTimeout(std::optional<qint64> milliseconds);
+    // Starts the clock that time-outs and scripted events count from.
     void startClock() { m_clock.start(); }
     bool timedOut() const { return m_timedOut; }
     int pauses() const { return m_pauses; }
@@ -30,6 +35,14 @@ public:
     bool abortRequested() override;
     void pausedAt(int line) override;
     void showError(const RunError& error) override { m_error = error; }
+
+    // Scripted input goes to this engine (none: it waits).
+    void attach(Engine* engine) { m_engine = engine; }
+    ScriptedInput& scriptedInput() { return m_input; }
+    // After the run: delivers the events still pending at their times, sleeping in between,
+    // until none is left or the time-out ends it. A click may start a new run in here.
+    void deliverRemainingInput();
+    std::optional<ScreenPoint> mousePosition() override { return m_input.pointer(); }
 
     // The display the full-screen mode fits the screen to (ludomat-run's --display).
     void setDisplaySize(DisplaySize size) { m_display = size; }
@@ -42,6 +55,8 @@ public:
     void stopFrameRateTimer() override;
 
 private:
+    qint64 elapsedMs();
+
     std::optional<qint64> m_timeout;
     QElapsedTimer m_clock;
     bool m_timedOut = false;
@@ -52,6 +67,8 @@ private:
     bool m_fullScreen = false;
     std::unique_ptr<QTimer> m_frameRateTimer;
     std::function<void()> m_frameRateTick;
+    Engine* m_engine = nullptr;
+    ScriptedInput m_input;
 };
 
 }  // namespace ludomat

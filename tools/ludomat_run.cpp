@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <vector>
 
 namespace {
 
@@ -27,6 +28,7 @@ struct Options {
     bool printRegisters = false;
     QString snapshot;
     QSize display{1920, 1080};
+    std::vector<ludomat::ScriptedEvent> input;
 };
 
 [[noreturn]] void usageError(const QString& message)
@@ -41,7 +43,11 @@ Options parseOptions(const QCoreApplication& app)
     parser.setApplicationDescription(
         "Executa um script do Ludomat sem janela.\n"
         "Saída: 0 fim normal; 1 erro no script (\"error: line N: mensagem\", N a partir de 0);\n"
-        "2 uso errado ou script ilegível; 3 tempo esgotado.");
+        "2 uso errado ou script ilegível; 3 tempo esgotado.\n"
+        "As opções de teclado e mouse podem se repetir; os eventos chegam quando o script deixa a\n"
+        "janela responder (pausa, inkey, stop...), na ordem do tempo. Eventos que sobram depois do\n"
+        "fim do script chegam na hora deles (um clique pode iniciar outra execução); --timeout vale\n"
+        "também para essa espera. Um clique fora da tela só move o ponteiro.");
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument("SCRIPT.scp", "o script a executar");
@@ -51,7 +57,13 @@ Options parseOptions(const QCoreApplication& app)
     QCommandLineOption registers("registers", "no fim, mostra cada registrador não vazio como N=texto");
     QCommandLineOption snapshot("snapshot", "no fim, grava a tela em FILE (.png ou .bmp)", "FILE");
     QCommandLineOption display("display", "tamanho da tela cheia (padrão 1920x1080)", "WxH");
-    parser.addOptions({gameFolder, programFolder, timeout, registers, snapshot, display});
+    QCommandLineOption keyDown("key-down",
+                               "segura a tecla NAME (Left, A, Space, Enter, F5...) a partir de MS milissegundos",
+                               "NAME@MS");
+    QCommandLineOption keyUp("key-up", "solta a tecla em MS", "NAME@MS");
+    QCommandLineOption click("click", "aperta e solta o botão esquerdo no ponto X,Y da tela em MS", "X,Y@MS");
+    QCommandLineOption type("type", "digita TEXT na caixa de entrada e tecla Enter em MS", "TEXT@MS");
+    parser.addOptions({gameFolder, programFolder, timeout, registers, snapshot, display, keyDown, keyUp, click, type});
 
     if (!parser.parse(app.arguments())) usageError(parser.errorText());
     if (parser.isSet("help")) {
@@ -90,6 +102,17 @@ Options parseOptions(const QCoreApplication& app)
         if (!match.hasMatch() || w < 1 || h < 1 || w > kMaxDisplaySide || h > kMaxDisplaySide)
             usageError("--display espera LARGURAxALTURA (até 16384), por exemplo 1600x840");
         options.display = QSize(match.captured(1).toInt(), match.captured(2).toInt());
+    }
+    using Kind = ludomat::ScriptedEvent::Kind;
+    const std::pair<const QCommandLineOption*, Kind> inputOptions[] = {
+        {&keyDown, Kind::KeyDown}, {&keyUp, Kind::KeyUp}, {&click, Kind::Click}, {&type, Kind::Type}};
+    for (const auto& [option, kind] : inputOptions) {
+        for (const QString& value : parser.values(*option)) {
+            QString error;
+            auto event = ludomat::parseScriptedEvent(kind, value, &error);
+            if (!event) usageError(QString("--%1: %2").arg(option->names().first(), error));
+            options.input.push_back(std::move(*event));
+        }
     }
     return options;
 }
@@ -142,7 +165,10 @@ int main(int argc, char** argv)
     engine.script().setLines(std::move(*lines));
     host.setTimeout(options.timeoutMs);
     host.setDisplaySize({options.display.width(), options.display.height()});
+    host.attach(&engine);
+    for (auto& event : options.input) host.scriptedInput().add(std::move(event));
     engine.execute(options.script.filename().string());
+    host.deliverRemainingInput();
 
     if (options.printRegisters) printRegisters(engine.state());
     if (!options.snapshot.isEmpty() && !saveSnapshot(engine.screen().tela, options.snapshot))
