@@ -4,6 +4,7 @@
 // as long as the program; the studio empties it when a script is loaded or cleared.
 
 #include "graphics/bitmap.h"
+#include "graphics/rect.h"
 
 #include <cstdint>
 #include <deque>
@@ -11,6 +12,14 @@
 #include <string_view>
 
 namespace ludomat {
+
+// A collision box on the buffer, in buffer pixels.
+struct CollisionBox {
+    long long left = 0;
+    long long top = 0;
+    long long width = 0;
+    long long height = 0;
+};
 
 struct SpriteRecord {
     std::string name;
@@ -32,7 +41,23 @@ struct SpriteRecord {
 
     // Sheet width div frame count; 0 while the entry has no frames.
     int32_t frameWidth() const { return frameCount > 0 ? sheetWidth / frameCount : 0; }
+    bool hasFrames() const { return frameCount > 0; }
+
+    // One draw done: counts down and, every `cycles` draws (every draw for 0 or less), steps to
+    // the next frame, back to 0 after the last one.
+    void advanceAnimation();
+    // The collision box scaled by the sprite's scale and placed at its position.
+    CollisionBox placedCollisionBox() const;
 };
+
+// Whether two placed boxes overlap; boxes that only touch edge to edge count as overlapping.
+bool boxesCollide(const CollisionBox& a, const CollisionBox& b);
+
+// Draws the sprite's current frame at its position and scale onto `target`, with the magenta key
+// see-through, staging the frame in `staging` (left holding the frame, reallocated only when the
+// frame size changes). Parts of a frame beyond the sheet are see-through. An entry without
+// frames draws nothing.
+void drawSpriteFrame(const SpriteRecord& sprite, Bitmap& staging, Bitmap& target);
 
 class SpriteTable {
 public:

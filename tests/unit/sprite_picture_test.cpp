@@ -1,0 +1,502 @@
+// Picture and sprite commands through the engine, with pictures written into a temporary game
+// folder and broken pictures read from the shared third-party set where it lies.
+
+#include "engine/engine.h"
+#include "engine/script_error.h"
+#include "graphics/blit.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace ludomat;
+
+namespace {
+
+constexpr Rgb kPaper = 0x102030;
+constexpr Rgb kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF;
+
+// Frames side by side, frame k filled with colours[k], with a magenta dot at each frame's (1, 1).
+Bitmap frameSheet(const std::vector<Rgb>& colours, int frameWidth, int height)
+{
+    Bitmap sheet(frameWidth * int(colours.size()), height);
+    for (size_t k = 0; k < colours.size(); ++k) {
+        fillRect(sheet, Rect::fromXywh(int(k) * frameWidth, 0, frameWidth, height), colours[k]);
+        sheet.setPixel(int(k) * frameWidth + 1, 1, kTransparentKey);
+    }
+    return sheet;
+}
+
+// A wide picture whose every column has its own colour, so copied windows show where they came from.
+Bitmap columnPicture(int width, int height)
+{
+    Bitmap picture(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) picture.setPixel(x, y, Rgb(0x010000 * (x % 200) + 0x000100 * (x / 200) + y % 7));
+    return picture;
+}
+
+class GamePictures : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_folder = fs::temp_directory_path() / ("ludomat_pics_" + std::string(info->test_suite_name()) + "_" + info->name());
+        fs::remove_all(m_folder);
+        fs::create_directories(m_folder);
+        engine.setGameFolder(m_folder.string());
+        engine.screen().screenBuffer.fill(kPaper);
+    }
+    void TearDown() override { fs::remove_all(m_folder); }
+
+    void save(const std::string& name, const Bitmap& picture) { picture.save((m_folder / name).string()); }
+
+    // Runs the lines as one script; the run must end cleanly.
+    void run(const std::vector<std::string>& lines)
+    {
+        engine.script().setLines(lines);
+        engine.execute("test");
+        ASSERT_FALSE(engine.lastError()) << engine.lastError()->message;
+    }
+
+    Rgb at(int x, int y) { return engine.screen().screenBuffer.pixel(x, y); }
+    const Bitmap& buffer() { return engine.screen().screenBuffer; }
+    int activeHotspots()
+    {
+        int n = 0;
+        for (int i = 0; i < kHotspotCount; ++i) n += engine.hotspots().slot(i).active;
+        return n;
+    }
+
+    Engine engine;
+    fs::path m_folder;
+};
+
+using ShapeCommand = GamePictures;
+
+TEST_F(ShapeCommand, WithoutParametersDrawsTheEmptyPictureOnlyWhenItExists)
+{
+    Bitmap before = buffer();
+    run({"shape"});
+    EXPECT_EQ(buffer(), before) << "no vazio.bmp: nothing drawn";
+
+    save("vazio.bmp", Bitmap(10, 6, kRed));
+    run({"shape"});
+    EXPECT_EQ(at(0, 0), kRed);
+    EXPECT_EQ(at(9, 5), kRed);
+    EXPECT_EQ(at(10, 5), kPaper);
+    EXPECT_EQ(at(9, 6), kPaper);
+    EXPECT_EQ(activeHotspots(), 0);
+}
+
+TEST_F(ShapeCommand, PictureTakesGivenWidthAndItsOwnHeightWithMagentaSeeThrough)
+{
+    save("pic.png", frameSheet({kRed, kBlue}, 20, 20));  // 40 x 20
+    run({"shape pic.png,10,10,80"});
+    // 80 x 20: each picture column twice as wide.
+    EXPECT_EQ(at(10, 10), kRed);
+    EXPECT_EQ(at(49, 29), kRed);
+    EXPECT_EQ(at(50, 10), kBlue);
+    EXPECT_EQ(at(89, 29), kBlue);
+    EXPECT_EQ(at(90, 10), kPaper);
+    EXPECT_EQ(at(10, 30), kPaper);
+    // The magenta dot at picture (1, 1) covers buffer columns 12..13 of row 11.
+    EXPECT_EQ(at(12, 11), kPaper);
+    EXPECT_EQ(at(13, 11), kPaper);
+    EXPECT_EQ(at(14, 11), kRed);
+
+    // A missing picture draws nothing and makes nothing clickable.
+    Bitmap before = buffer();
+    run({"shape gone.png,0,0,10,10,:menu"});
+    EXPECT_EQ(buffer(), before);
+    EXPECT_EQ(activeHotspots(), 0);
+}
+
+TEST_F(ShapeCommand, SizesAndPlaceFollowTheScaleFactor)
+{
+    save("pic.png", Bitmap(40, 20, kGreen));
+    engine.state().scaleFactor = 1.5;
+    run({"shape pic.png,10,10,,,:menu", "shape pic.png,100,100,abc,8"});
+    // (15, 15) and 60 x 30; a size that is not a number is 0, so the second draws nothing.
+    EXPECT_EQ(at(15, 15), kGreen);
+    EXPECT_EQ(at(74, 44), kGreen);
+    EXPECT_EQ(at(75, 44), kPaper);
+    EXPECT_EQ(at(74, 45), kPaper);
+    EXPECT_EQ(at(150, 150), kPaper);
+    const Hotspot& spot = engine.hotspots().slot(0);
+    EXPECT_EQ((std::vector<int>{spot.x, spot.y, spot.width, spot.height}), (std::vector<int>{15, 15, 60, 30}));
+}
+
+TEST_F(ShapeCommand, TextWithTargetIsUnderlinedAndClickable)
+{
+    Engine plain;
+    plain.screen().screenBuffer.fill(kPaper);
+    plain.script().setLines({"shape Start,100,50"});
+    plain.execute("plain");
+    ASSERT_FALSE(plain.lastError());
+    EXPECT_EQ(plain.hotspots().slot(0).active, false);
+
+    run({"shape Start,100,50,,,:menu,down.png"});
+    Canvas& canvas = engine.screen().screenCanvas;
+    const int w = canvas.textWidth("Start");
+    const int h = canvas.textHeight("Start");
+    const Hotspot& spot = engine.hotspots().slot(0);
+    EXPECT_TRUE(spot.active);
+    EXPECT_EQ((std::vector<int>{spot.x, spot.y, spot.width, spot.height}), (std::vector<int>{100, 50, w, h}));
+    EXPECT_EQ(spot.cursor, kLinkCursor);
+    EXPECT_EQ(spot.text, "Start");
+    EXPECT_EQ(spot.target, ":menu");
+    EXPECT_EQ(spot.picture, "down.png");
+    EXPECT_EQ(engine.hotspots().nextSlot(), 1);
+
+    // The same text; the only difference is the line in the font colour, end point excluded.
+    const int lineY = 50 + h - 6;
+    const Rgb ink = canvas.font().colour;
+    int otherDifferences = 0;
+    for (int y = 0; y < buffer().height(); ++y)
+        for (int x = 0; x < buffer().width(); ++x)
+            if (y != lineY) otherDifferences += at(x, y) != plain.screen().screenBuffer.pixel(x, y);
+    EXPECT_EQ(otherDifferences, 0);
+    for (int x = 100; x < 100 + w; ++x) EXPECT_EQ(at(x, lineY), ink) << "column " << x;
+    EXPECT_EQ(at(100 + w, lineY), plain.screen().screenBuffer.pixel(100 + w, lineY));
+    EXPECT_EQ(at(99, lineY), plain.screen().screenBuffer.pixel(99, lineY));
+}
+
+TEST_F(ShapeCommand, TheTwentyFirstClickableShapeReusesSlotZero)
+{
+    std::vector<std::string> lines;
+    for (int i = 0; i <= kHotspotCount; ++i) lines.push_back("shape T" + std::to_string(i) + "," + std::to_string(i * 30) + ",0,,,:l" + std::to_string(i));
+    run(lines);
+    EXPECT_EQ(engine.hotspots().slot(0).target, ":l20");
+    EXPECT_EQ(engine.hotspots().slot(0).x, 600);
+    EXPECT_EQ(engine.hotspots().slot(1).target, ":l1");
+    EXPECT_EQ(engine.hotspots().slot(19).target, ":l19");
+    EXPECT_EQ(engine.hotspots().nextSlot(), 1);
+}
+
+TEST_F(GamePictures, UpperCaseExtensionsAreNoPictures)
+{
+    save("logo.PNG", Bitmap(760, 420, kRed));
+    Bitmap before = buffer();
+    run({"fundo logo.PNG,0,0,760,420", "buffer logo.PNG", "tela logo.PNG", "loadsprite logo,logo.PNG"});
+    EXPECT_EQ(buffer(), before);
+    EXPECT_NE(engine.screen().tela.pixel(5, 5), kRed);
+    EXPECT_TRUE(engine.backgroundName().empty());
+    ASSERT_NE(engine.sprites().find("logo"), nullptr);
+    EXPECT_TRUE(engine.sprites().find("logo")->sheet.isEmpty());
+    // "shape" takes such a name for a text.
+    run({"shape logo.PNG,0,0"});
+    EXPECT_NE(buffer(), before);
+    EXPECT_NE(at(2, 2), kRed);
+}
+
+TEST_F(GamePictures, FullScreenPicturesCoverTheScreenOrTheBuffer)
+{
+    save("small.bmp", frameSheet({kRed, kBlue}, 38, 21));  // 76 x 21: ten times smaller
+    run({"tela small.bmp"});
+    // The run's end copies the buffer to the screen; the buffer itself is untouched by "tela".
+    EXPECT_EQ(at(0, 0), kPaper);
+    run({"buffer small.bmp"});
+    EXPECT_EQ(at(0, 0), kRed);
+    EXPECT_EQ(at(379, 419), kRed);
+    EXPECT_EQ(at(380, 0), kBlue);
+    EXPECT_EQ(at(759, 419), kBlue);
+    EXPECT_EQ(at(15, 25), kPaper) << "the magenta dot is see-through";
+    EXPECT_EQ(at(15, 19), kRed);
+    // "tela" draws straight onto the screen: visible before any refresh.
+    engine.screen().screenBuffer.fill(kPaper);
+    engine.script().setLines({"tela small.bmp", "copytel"});
+    engine.execute("test");
+    EXPECT_EQ(at(0, 0), kRed);
+    EXPECT_EQ(at(759, 0), kBlue);
+}
+
+using BackgroundCommand = GamePictures;
+
+TEST_F(BackgroundCommand, CopiesItsWindowUnscaledToTheScaledPlace)
+{
+    Bitmap sky = columnPicture(1000, 420);
+    save("sky.png", sky);
+    run({"fundo sky.png,0,0,760,420,100"});
+    for (int x : {0, 1, 379, 759})
+        for (int y : {0, 200, 419}) EXPECT_EQ(at(x, y), sky.pixel(x + 100, y)) << x << "," << y;
+    EXPECT_EQ(engine.backgroundName(), "sky.png");
+
+    // A place that is not a number counts as 1; the default size is 100 x 100.
+    engine.screen().screenBuffer.fill(kPaper);
+    run({"fundo sky.png,abc,,,,300,10"});
+    EXPECT_EQ(at(0, 0), kPaper);
+    EXPECT_EQ(at(1, 0), sky.pixel(300, 10));
+    EXPECT_EQ(at(100, 99), sky.pixel(399, 109));
+    EXPECT_EQ(at(101, 0), kPaper);
+    EXPECT_EQ(at(1, 100), kPaper);
+
+    // Doubled: the 20 x 10 window lands on 40 x 20 pixels at (20, 10).
+    engine.screen().screenBuffer.fill(kPaper);
+    engine.state().scaleFactor = 2.0;
+    run({"fundo sky.png,10,5,20,10,100,0"});
+    EXPECT_EQ(at(20, 10), sky.pixel(100, 0));
+    EXPECT_EQ(at(21, 11), sky.pixel(100, 0));
+    EXPECT_EQ(at(59, 29), sky.pixel(119, 9));
+    EXPECT_EQ(at(60, 29), kPaper);
+    EXPECT_EQ(at(19, 10), kPaper);
+}
+
+TEST_F(BackgroundCommand, ReadsTheFileOnlyWhenTheNameChanges)
+{
+    save("sky.png", Bitmap(100, 100, kRed));
+    save("other.png", Bitmap(100, 100, kBlue));
+    run({"fundo sky.png,0,0,10,10"});
+    EXPECT_EQ(at(5, 5), kRed);
+    save("sky.png", Bitmap(100, 100, kGreen));
+    run({"fundo sky.png,0,0,10,10"});
+    EXPECT_EQ(at(5, 5), kRed) << "the kept picture, not the file";
+    run({"fundo other.png,0,0,10,10", "fundo sky.png,20,0,10,10"});
+    EXPECT_EQ(at(5, 5), kBlue);
+    EXPECT_EQ(at(25, 5), kGreen) << "a new name reads the file again";
+
+    // Without a file, or without a picture name, nothing happens at all.
+    Bitmap before = buffer();
+    run({"fundo gone.png", "fundo", "fundo sky", "fundo ,0,0"});
+    EXPECT_EQ(buffer(), before);
+    EXPECT_EQ(engine.backgroundName(), "sky.png");
+}
+
+const fs::path kImages = LUDOMAT_TEST_IMAGES;
+
+TEST_F(GamePictures, DamagedPicturesEndTheRunAndLeaveEverythingAsItWas)
+{
+    if (!fs::exists(kImages)) GTEST_SKIP() << "the shared test pictures are not at " << kImages;
+    // The shared pictures are read where they lie: they are the game folder here.
+    engine.setGameFolder(kImages.string());
+    const std::string good = "png/basn2c08.png";  // 32 x 32
+    run({"fundo " + good + ",0,0,30,30", "shape " + good + ",40,0", "loadsprite s," + good});
+    const Bitmap background = engine.screen().backgroundBuffer;
+    const Bitmap shape = engine.screen().shapeBuffer;
+
+    for (std::string name : {"png/xhdn0g08.png", "gif/invalid-code.gif", "jpeg/missing-sos.jpg"}) {
+        ASSERT_TRUE(fs::exists(kImages / name)) << "missing test picture " << name;
+        SCOPED_TRACE(name);
+        for (std::string line : {"fundo " + name, "shape " + name + ",0,0,,,:menu", "tela " + name, "buffer " + name,
+                                 "loadsprite s," + name + ",1", "loadsprite n," + name}) {
+            SCOPED_TRACE(line);
+            engine.script().setLines({line, "reg= 1,after"});
+            engine.execute("test");
+            ASSERT_TRUE(engine.lastError());
+            EXPECT_EQ(engine.lastError()->kind, ErrorKind::Picture);
+            EXPECT_EQ(engine.lastError()->line, 0);
+            EXPECT_FALSE(engine.lastError()->message.empty());
+            EXPECT_TRUE(engine.state().registers[1].empty());
+        }
+        EXPECT_EQ(engine.backgroundName(), good) << "a failed background is read again next time";
+        EXPECT_EQ(engine.screen().backgroundBuffer, background);
+        EXPECT_EQ(engine.screen().shapeBuffer, shape);
+        EXPECT_EQ(activeHotspots(), 0);
+        EXPECT_EQ(engine.sprites().find("s")->file, good);
+        EXPECT_EQ(engine.sprites().find("s")->sheetWidth, 32);
+        ASSERT_NE(engine.sprites().find("n"), nullptr);
+        EXPECT_TRUE(engine.sprites().find("n")->sheet.isEmpty());
+    }
+}
+
+// --- sprites ---
+
+class SpriteCommands : public GamePictures {
+protected:
+    void SetUp() override
+    {
+        GamePictures::SetUp();
+        save("hero.png", frameSheet({kRed, kGreen, kBlue}, 32, 32));  // 96 x 32, three frames
+    }
+    const SpriteRecord& sprite(const std::string& name)
+    {
+        const SpriteRecord* found = engine.sprites().find(name);
+        if (!found) throw std::runtime_error("no sprite " + name);
+        return *found;
+    }
+    // Draws the sprite once on a cleared buffer and tells the colour of its first frame pixel.
+    Rgb drawnColour(const std::string& line)
+    {
+        engine.screen().screenBuffer.fill(kPaper);
+        run({line});
+        return at(0, 0);
+    }
+    // Runs collsprite between the two and tells whether it jumped.
+    bool collide(const std::string& a, const std::string& b)
+    {
+        run({"reg= 1,no", "collsprite " + a + "," + b + ",hit", "fim", ":hit", "reg= 1,yes"});
+        return engine.state().registers[1] == "yes";
+    }
+};
+
+TEST_F(SpriteCommands, LoadSpriteDefaults)
+{
+    run({"loadsprite hero,hero.png,3"});
+    const SpriteRecord& hero = sprite("hero");
+    EXPECT_EQ(hero.file, "hero.png");
+    EXPECT_EQ(hero.sheetWidth, 96);
+    EXPECT_EQ(hero.sheetHeight, 32);
+    EXPECT_EQ(hero.frameCount, 3);
+    EXPECT_EQ(hero.frameWidth(), 32);
+    EXPECT_EQ((std::vector<int>{hero.collisionX, hero.collisionY, hero.collisionWidth, hero.collisionHeight}),
+              (std::vector<int>{0, 0, 32, 32}));
+    EXPECT_EQ(hero.x, -1);
+    EXPECT_EQ(hero.y, -1);
+    EXPECT_EQ(hero.scale, 1.0);
+    EXPECT_EQ(hero.cycles, 0);
+    EXPECT_EQ(hero.currentFrame, 0);
+
+    // Given and unreadable box values; the position takes the box corner as given.
+    run({"loadsprite hero,hero.png,3,4,x,10,,2"});
+    EXPECT_EQ((std::vector<int>{hero.collisionX, hero.collisionY, hero.collisionWidth, hero.collisionHeight}),
+              (std::vector<int>{4, 0, 10, 32}));
+    EXPECT_EQ(hero.x, 4);
+    EXPECT_EQ(hero.y, -1);
+    EXPECT_EQ(hero.cycles, 2);
+    EXPECT_EQ(engine.sprites().size(), 1) << "the same name redefines its entry";
+}
+
+TEST_F(SpriteCommands, MissingFilesAndDefaultNamesGiveEntriesWithoutSheet)
+{
+    run({"loadsprite"});
+    ASSERT_EQ(engine.sprites().size(), 1);
+    EXPECT_EQ(engine.sprites().at(0).name, "spt1");
+    EXPECT_TRUE(engine.sprites().at(0).sheet.isEmpty());
+    EXPECT_EQ(engine.sprites().at(0).frameCount, 0);
+    // With one entry the default name is spt2.
+    run({"loadsprite ,hero.png,3", "sprite spt1,50,60", "sprite spt2,0,0"});
+    EXPECT_EQ(sprite("spt2").sheetWidth, 96);
+    EXPECT_EQ(at(0, 0), kRed);
+    // The entry without frames keeps its place but draws nothing.
+    EXPECT_EQ(sprite("spt1").x, 50);
+    EXPECT_EQ(sprite("spt1").y, 60);
+    EXPECT_EQ(at(50, 60), kPaper);
+
+    // A missing file leaves an existing entry as it was.
+    run({"loadsprite hero,hero.png,3", "loadsprite hero,gone.png,5"});
+    EXPECT_EQ(sprite("hero").frameCount, 3);
+    EXPECT_EQ(sprite("hero").file, "hero.png");
+}
+
+TEST_F(SpriteCommands, FrameCountsBelowOneAreRefused)
+{
+    save("wide.png", Bitmap(200, 10, kBlue));
+    run({"loadsprite hero,hero.png,3", "loadsprite hero,wide.png,0", "loadsprite hero,wide.png,-2",
+         "loadsprite zero,hero.png,0", "sprite zero,0,0", "collsprite zero,hero,x"});
+    EXPECT_EQ(sprite("hero").sheetWidth, 96);
+    EXPECT_EQ(sprite("hero").frameCount, 3);
+    EXPECT_EQ(sprite("hero").file, "hero.png");
+    EXPECT_TRUE(sprite("zero").sheet.isEmpty());
+    EXPECT_EQ(sprite("zero").frameCount, 0);
+    EXPECT_EQ(at(0, 0), kPaper);
+}
+
+TEST_F(SpriteCommands, FramesStepAfterEachDrawOrEveryCyclesDraws)
+{
+    run({"loadsprite hero,hero.png,3"});
+    EXPECT_EQ(drawnColour("sprite hero,0,0"), kRed);
+    EXPECT_EQ(drawnColour("sprite hero"), kGreen) << "the stored place is kept";
+    EXPECT_EQ(drawnColour("sprite hero"), kBlue);
+    EXPECT_EQ(sprite("hero").currentFrame, 0);
+
+    run({"loadsprite hero,hero.png,3,,,,,2", "sprite hero,0,0"});
+    EXPECT_EQ(at(0, 0), kRed);
+    EXPECT_EQ(drawnColour("sprite hero"), kRed);
+    EXPECT_EQ(drawnColour("sprite hero"), kGreen);
+    EXPECT_EQ(sprite("hero").currentFrame, 1);
+
+    // A given frame is the one shown; not a number is frame 0.
+    EXPECT_EQ(drawnColour("sprite hero,0,0,2"), kBlue);
+    EXPECT_EQ(drawnColour("sprite hero,0,0,x"), kRed);
+}
+
+TEST_F(SpriteCommands, ScaleSizesTheFrameAndTheCollisionBox)
+{
+    run({"loadsprite hero,hero.png,3", "sprite hero,10,10,0,2"});
+    EXPECT_EQ(at(10, 10), kRed);
+    EXPECT_EQ(at(73, 73), kRed);
+    EXPECT_EQ(at(74, 73), kPaper);
+    EXPECT_EQ(at(73, 74), kPaper);
+    EXPECT_EQ(at(12, 12), kPaper) << "the magenta dot, doubled, is see-through";
+    EXPECT_EQ(at(13, 13), kPaper);
+    CollisionBox box = sprite("hero").placedCollisionBox();
+    EXPECT_EQ((std::vector<long long>{box.left, box.top, box.width, box.height}),
+              (std::vector<long long>{10, 10, 64, 64}));
+
+    EXPECT_EQ(drawnColour("sprite hero,0,0,0,0.5"), kRed);
+    EXPECT_EQ(at(15, 15), kRed);
+    EXPECT_EQ(at(16, 15), kPaper);
+    // Not a decimal number: 1.0; empty: unchanged.
+    run({"sprite hero,0,0,0,1,5"});
+    EXPECT_EQ(sprite("hero").scale, 1.0);
+    run({"sprite hero,0,0,0,2.5", "sprite hero,0,0,0"});
+    EXPECT_EQ(sprite("hero").scale, 2.5);
+    run({"sprite hero,0,0,0,two"});
+    EXPECT_EQ(sprite("hero").scale, 1.0);
+}
+
+TEST_F(SpriteCommands, TouchingBoxesCollide)
+{
+    run({"loadsprite a,hero.png,3", "loadsprite b,hero.png,3", "sprite a,0,0", "sprite b,32,0"});
+    EXPECT_TRUE(collide("a", "b"));
+    EXPECT_TRUE(collide("b", "a"));
+    run({"sprite b,33,0"});
+    EXPECT_FALSE(collide("a", "b"));
+    run({"sprite b,0,33"});
+    EXPECT_FALSE(collide("a", "b"));
+    run({"sprite b,-32,-32"});
+    EXPECT_TRUE(collide("a", "b"));
+    // Doubled, a reaches 64: b at 64 touches it, at 65 it does not.
+    run({"sprite a,0,0,0,2", "sprite b,64,0"});
+    EXPECT_TRUE(collide("a", "b"));
+    run({"sprite b,65,0"});
+    EXPECT_FALSE(collide("a", "b"));
+    // Unknown or empty names never jump, and "sprite" with them changes nothing.
+    run({"sprite b,0,0"});
+    EXPECT_FALSE(collide("a", "nobody"));
+    EXPECT_FALSE(collide("", "b"));
+    Bitmap before = buffer();
+    run({"sprite nobody,0,0", "sprite"});
+    EXPECT_EQ(buffer(), before);
+}
+
+// The buffer must look as if the frame were copied into the ShapeBuffer and stretch-drawn with
+// the magenta key, however it is done; the ShapeBuffer ends holding the frame.
+TEST_F(SpriteCommands, DrawsAsTheStagedFrameWouldAndKeepsTheStagingMemory)
+{
+    Bitmap sheet = columnPicture(100, 20);  // three frames of 33, one column left over
+    sheet.setPixel(40, 3, kTransparentKey);
+    save("cols.png", sheet);
+    run({"loadsprite c,cols.png,3"});
+    const Bitmap background = columnPicture(760, 420);
+    struct Case {
+        const char* line;
+        int x, y, frame;
+        double scale;
+    };
+    // At its own size, enlarged, mirrored, partly and wholly beyond the sheet, and off the edge.
+    const Case cases[] = {{"sprite c,5,7,1,1", 5, 7, 1, 1.0},   {"sprite c,5,7,1,3", 5, 7, 1, 3.0},
+                          {"sprite c,40,30,1,-1", 40, 30, 1, -1.0}, {"sprite c,5,7,3,1", 5, 7, 3, 1.0},
+                          {"sprite c,5,7,-1,1", 5, 7, -1, 1.0}, {"sprite c,750,-3,2,1.7", 750, -3, 2, 1.7}};
+    const std::uint32_t* staging = nullptr;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        engine.screen().screenBuffer = background;
+        run({c.line});
+        Bitmap staged(33, 20, kTransparentKey);
+        stretchCopy(staged, {0, 0, 33, 20}, sheet, Rect::fromXywh(33 * c.frame, 0, 33, 20));
+        Bitmap expected = background;
+        const Rgb key = kTransparentKey;
+        stretchCopy(expected, Rect::fromXywh(c.x, c.y, int(33 * c.scale), int(20 * c.scale)), staged, {0, 0, 33, 20}, &key);
+        EXPECT_EQ(buffer(), expected);
+        EXPECT_EQ(engine.screen().shapeBuffer, staged);
+        if (!staging) staging = engine.screen().shapeBuffer.scanLine(0);
+        EXPECT_EQ(engine.screen().shapeBuffer.scanLine(0), staging) << "the staging picture was reallocated";
+    }
+}
+
+}  // namespace
