@@ -1,0 +1,376 @@
+// Keys, mouse, hotspots and the input box: the key names, the input commands, and clicks and
+// typed answers arriving while a run waits or when no run is active.
+
+#include "engine/engine.h"
+#include "engine/key_names.h"
+#include "tools/headless_host.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <fstream>
+#include <functional>
+
+using namespace ludomat;
+
+namespace {
+
+class TestHost : public Host {
+public:
+    std::function<void()> onEvents;  // runs inside processEvents, as a window's handlers would
+    int events = 0;
+    bool abort = false;
+    std::optional<ScreenPoint> pointer;
+    std::vector<int> cursors;
+    std::vector<InputBox> boxes;
+
+    void processEvents() override
+    {
+        ++events;
+        if (onEvents) onEvents();
+    }
+    bool abortRequested() override { return abort; }
+    std::optional<ScreenPoint> mousePosition() override { return pointer; }
+    void cursorChanged(int code) override { cursors.push_back(code); }
+    void inputBoxChanged(const InputBox& box) override { boxes.push_back(box); }
+};
+
+struct InputFixture : ::testing::Test {
+    TestHost host;
+    Engine engine{&host};
+    const std::string& reg(int n) { return engine.state().registers[n]; }
+    void run(std::vector<std::string> lines)
+    {
+        engine.script().setLines(std::move(lines));
+        engine.execute("prog.scp");
+    }
+    std::string errorText() { return engine.lastError() ? engine.lastError()->message : std::string(); }
+    void addSpot(int x, int y, int w, int h, std::string target, uint8_t cursor = kLinkCursor)
+    {
+        Hotspot spot;
+        spot.x = x, spot.y = y, spot.width = w, spot.height = h;
+        spot.target = std::move(target);
+        spot.cursor = cursor;
+        engine.hotspots().add(std::move(spot));
+    }
+    void click(int x, int y)
+    {
+        engine.mouseMoved(x, y);
+        engine.mousePressed(MouseButton::Left, x, y);
+        engine.mouseReleased(x, y);
+    }
+    // The middle of hotspot slot `n`, where a click hits it.
+    ScreenPoint middleOf(int n)
+    {
+        const Hotspot& s = engine.hotspots().slot(n);
+        return {s.x + s.width / 2, s.y + s.height / 2};
+    }
+};
+
+}  // namespace
+
+TEST(KeyNames, TableNamesLowByteCharactersAndNothingForZero)
+{
+    EXPECT_EQ(keyName(0), "");
+    EXPECT_EQ(keyName(37), "Left");
+    EXPECT_EQ(keyName(13), "Enter");
+    EXPECT_EQ(keyName(34), "PgDw");
+    EXPECT_EQ(keyName(123), "F12");
+    EXPECT_EQ(keyName(65), "A");
+    EXPECT_EQ(keyName(55), "7");
+    EXPECT_EQ(keyName(0x141), "A");  // only the low byte counts
+}
+
+TEST(KeyNames, NamesLeadBackToTheirCodes)
+{
+    // Every table name, letter key and digit key; a lower-case letter names the letter key,
+    // not the key (a numeric-pad one) whose code gives that character.
+    for (int32_t code = 1; code < 256; ++code) {
+        std::string name = keyName(code);
+        bool named = name.size() > 1 || std::isupper(code) || std::isdigit(code);
+        if (named) {
+            EXPECT_EQ(keyCodeFromName(name), code) << name;
+        }
+    }
+    EXPECT_EQ(keyCodeFromName("left"), 37);
+    EXPECT_EQ(keyCodeFromName("SPACE"), 32);
+    EXPECT_EQ(keyCodeFromName("a"), 65);
+    EXPECT_EQ(keyCodeFromName("F5"), 116);
+    EXPECT_FALSE(keyCodeFromName(""));
+    EXPECT_FALSE(keyCodeFromName("F13"));
+    EXPECT_FALSE(keyCodeFromName("-"));
+}
+
+TEST_F(InputFixture, InkeyStoresTheHeldKeyByName)
+{
+    run({"inkey 1"});
+    EXPECT_EQ(reg(1), "");
+    engine.keyDown(37);
+    run({"inkey 1", "inkey 251"});
+    EXPECT_EQ(reg(1), "Left");
+    EXPECT_FALSE(engine.lastError());
+    engine.keyDown(65);
+    run({"inkey 1"});
+    EXPECT_EQ(reg(1), "A");
+    EXPECT_GE(host.events, 1);  // inkey lets messages run once
+    run({"inkey -1"});
+    ASSERT_TRUE(engine.lastError());
+    EXPECT_EQ(engine.lastError()->kind, ErrorKind::Index);
+}
+
+TEST_F(InputFixture, StopReturnsAtOnceWhenAKeyOrButtonIsHeld)
+{
+    engine.keyDown(37);
+    run({"stop 3"});
+    EXPECT_EQ(reg(3), "Left");
+    EXPECT_EQ(host.events, 0);
+    engine.mousePressed(MouseButton::Right, 5, 5);
+    run({"stop 300"});  // above the last register: register 0; the button wins over the key
+    EXPECT_EQ(reg(0), "btrg");
+}
+
+TEST_F(InputFixture, StopWaitsForAKeyPressedWhileItLetsMessagesRun)
+{
+    host.onEvents = [&] {
+        if (host.events == 4) engine.keyDown(32);
+    };
+    run({"stop 2", "reg= 3,depois"});
+    EXPECT_EQ(reg(2), "Space");
+    EXPECT_EQ(reg(3), "depois");
+    EXPECT_EQ(host.events, 4);
+}
+
+TEST_F(InputFixture, StopGivesUpWhenTheRunIsStoppedOrTheHostAborts)
+{
+    host.onEvents = [&] {
+        if (host.events == 3) engine.stopOrContinue();
+    };
+    run({"stop 2", "reg= 3,depois"});
+    EXPECT_EQ(reg(2), "");
+    EXPECT_EQ(reg(3), "");
+    EXPECT_EQ(engine.state().stopCaption, StopCaption::Cont);
+
+    host.onEvents = [&] { host.abort = host.events > 10; };
+    run({"stop 2", "reg= 3,depois"});
+    EXPECT_EQ(reg(2), "");
+    EXPECT_EQ(reg(3), "");
+}
+
+TEST_F(InputFixture, GetmouseStoresThePointerOnTheScreenOrMinusOne)
+{
+    run({"getmouse 1,2"});
+    EXPECT_EQ(reg(1), "-1");
+    EXPECT_EQ(reg(2), "-1");
+    host.pointer = ScreenPoint{759, 419};
+    run({"getmouse 1,2", "getmouse"});
+    EXPECT_EQ(reg(1), "759");
+    EXPECT_EQ(reg(2), "419");
+    EXPECT_EQ(reg(0), "419");  // both into register 0: y written last
+    host.pointer = ScreenPoint{760, 10};
+    run({"getmouse 1,2"});
+    EXPECT_EQ(reg(1), "-1");
+    run({"getmouse 1,251"});
+    EXPECT_EQ(engine.lastError()->kind, ErrorKind::Index);
+}
+
+TEST_F(InputFixture, GetmouseXAndYGiveTheLastPressOnAHotspot)
+{
+    addSpot(100, 40, 30, 10, ":nada");
+    engine.mousePressed(MouseButton::Left, 50, 50);  // no hotspot there: not a click position
+    engine.mouseMoved(110, 45);
+    engine.mousePressed(MouseButton::Left, 110, 45);
+    engine.mouseReleased(110, 45);
+    run({"getmouse.x 1", "getmouse.y 2", "getmouse.x 251"});
+    EXPECT_EQ(reg(1), "110");
+    EXPECT_EQ(reg(2), "45");
+    EXPECT_FALSE(engine.lastError());
+}
+
+TEST_F(InputFixture, InputShowsTheBoxWithTheRegistersTextScaled)
+{
+    engine.state().scaleFactor = 1.5;
+    run({"reg= 5,velho", "input= 5,10,20,,,:fim", "input= 251"});
+    EXPECT_EQ(engine.lastError()->line, 2);
+    EXPECT_EQ(engine.lastError()->kind, ErrorKind::Index);
+    const InputBox& box = engine.inputBox();
+    ASSERT_TRUE(box.visible);
+    EXPECT_EQ(box.registerIndex, 5);
+    EXPECT_EQ(box.text, "velho");
+    EXPECT_EQ(box.left, 15);
+    EXPECT_EQ(box.top, 30);
+    EXPECT_EQ(box.width, 150);
+    EXPECT_EQ(box.height, 45);
+    EXPECT_EQ(box.target, ":fim");
+    EXPECT_TRUE(host.boxes.back().visible);
+
+    run({"input= 1", "input off"});
+    EXPECT_FALSE(engine.inputBox().visible);
+    EXPECT_FALSE(host.boxes.back().visible);
+}
+
+TEST_F(InputFixture, InptdefStylesTheBoxFromItsParametersOrTheTextSettings)
+{
+    const InputBoxStyle& style = engine.inputBox().style;
+    EXPECT_EQ(style.fontFace, "Courier New");
+    EXPECT_EQ(style.background, 0xFFFFFFu);
+    EXPECT_EQ(style.ink, 0x000000u);
+    EXPECT_TRUE(style.border);
+
+    run({"inptdef= Arial,FF0000,00FF00,20,1,BiU,up"});
+    EXPECT_EQ(style.fontFace, "Arial");
+    EXPECT_EQ(style.background, 0xFF0000u);
+    EXPECT_EQ(style.ink, 0x00FF00u);
+    EXPECT_EQ(style.fontSize, 20);
+    EXPECT_TRUE(style.border);
+    EXPECT_TRUE(style.bold);
+    EXPECT_FALSE(style.italic);
+    EXPECT_TRUE(style.underline);
+    EXPECT_TRUE(engine.inputBox().upperCase);
+
+    engine.state().scaleFactor = 2.0;
+    run({"fntsize= 12", "corfnd= 0000FF", "inptdef= ,,,abc,2,,down"});
+    EXPECT_EQ(style.fontFace, "Courier New");
+    EXPECT_EQ(style.background, 0x0000FFu);
+    EXPECT_EQ(style.ink, 0xFFFFFFu);
+    EXPECT_EQ(style.fontSize, 24);
+    EXPECT_FALSE(style.border);
+    EXPECT_FALSE(style.bold);
+    EXPECT_FALSE(engine.inputBox().upperCase);
+
+    run({"inptdef= Arial,XYZ"});
+    EXPECT_EQ(engine.lastError()->kind, ErrorKind::Conversion);
+    EXPECT_EQ(style.fontFace, "Courier New");
+}
+
+TEST_F(InputFixture, TheHigherOfTwoOverlappingHotspotsGetsHoverAndClick)
+{
+    engine.script().setLines({"fim", ":a", "reg= 1,a", "fim", ":b", "reg= 1,b"});
+    addSpot(0, 0, 50, 50, ":a", 2);
+    addSpot(40, 40, 50, 50, ":b", 11);
+    engine.mouseMoved(45, 45);
+    EXPECT_EQ(engine.hotspots().hoverSlot(), 1);
+    EXPECT_EQ(host.cursors.back(), 11);
+    engine.mouseMoved(10, 10);
+    EXPECT_EQ(host.cursors.back(), 2);
+    engine.mouseMoved(200, 200);
+    EXPECT_EQ(host.cursors.back(), 0);
+    click(45, 45);
+    EXPECT_EQ(reg(1), "b");
+    EXPECT_FALSE(engine.state().isRunning);
+}
+
+TEST_F(InputFixture, TheTwentyFirstLinkReusesTheFirstSlot)
+{
+    std::string text;
+    for (int i = 0; i < 21; ++i) text += "@w" + std::to_string(i) + "|:x| ";
+    run({"print " + text});
+    EXPECT_EQ(engine.hotspots().slot(0).text, "w20");
+    EXPECT_EQ(engine.hotspots().slot(1).text, "w1");
+    EXPECT_EQ(engine.hotspots().nextSlot(), 1);
+}
+
+TEST_F(InputFixture, ALinkClickWithNoRunStartsAfterTheLabel)
+{
+    run({"print @ir|:alvo|", "fim", ":alvo", "reg= 1,chegou", "inc 2"});
+    EXPECT_EQ(reg(1), "");
+    ScreenPoint at = middleOf(0);
+    click(at.x, at.y);
+    EXPECT_EQ(reg(1), "chegou");
+    EXPECT_EQ(reg(2), "1");
+    EXPECT_FALSE(engine.state().isRunning);
+}
+
+TEST_F(InputFixture, ALabelClickDuringAPauseContinuesAfterTheLabel)
+{
+    bool clicked = false;
+    host.onEvents = [&] {
+        if (clicked) return;
+        clicked = true;
+        ScreenPoint at = middleOf(0);
+        click(at.x, at.y);
+    };
+    run({"print @ir|:alvo|", "pausa 3", "reg= 1,nao", "fim", ":alvo", "reg= 2,sim"});
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(reg(1), "");
+    EXPECT_EQ(reg(2), "sim");
+}
+
+TEST_F(InputFixture, AScriptTargetStartsThatScriptWithItsArgumentsAndAMissingOneIsIgnored)
+{
+    QTemporaryDir folder;
+    std::ofstream(folder.filePath("outro.scp").toStdString()) << "param= 7,prm\r\nreg= 8,outro\r\n";
+    engine.setGameFolder(folder.path().toStdString());
+    run({"fim"});
+    addSpot(0, 0, 10, 10, "outro&Prm=5");
+    addSpot(100, 0, 10, 10, "sumiu&Prm=9");
+    click(105, 5);
+    EXPECT_EQ(engine.state().currentScript, "prog");
+    EXPECT_FALSE(engine.lastError());
+    click(5, 5);
+    EXPECT_EQ(reg(7), "5");
+    EXPECT_EQ(reg(8), "outro");
+    EXPECT_EQ(engine.state().currentScript, "outro");
+}
+
+// Typed answers through the headless runner's scripted input, as ludomat-run delivers them.
+struct TypedInputFixture : ::testing::Test {
+    HeadlessHost host;
+    Engine engine{&host};
+    void SetUp() override
+    {
+        host.attach(&engine);
+        host.startClock();
+    }
+    void type(const char* utf8, qint64 atMs = 0)
+    {
+        ScriptedEvent event;
+        event.kind = ScriptedEvent::Kind::Type;
+        event.atMs = atMs;
+        event.text = QString::fromUtf8(utf8);
+        host.scriptedInput().add(event);
+    }
+    void run(std::vector<std::string> lines)
+    {
+        engine.script().setLines(std::move(lines));
+        engine.execute("prog.scp");
+    }
+    const std::string& reg(int n) { return engine.state().registers[n]; }
+};
+
+TEST_F(TypedInputFixture, UpperCaseBoxesStoreAccentedCapitals)
+{
+    type("olá");
+    run({"inptdef= ,,,,,,on", "reg= 4,x", "input= 4", "pausa 2"});
+    EXPECT_EQ(reg(4), "xOL\xC1");  // the offered text, then the typed one upper-cased (CP1252)
+    EXPECT_FALSE(engine.inputBox().visible);
+}
+
+TEST_F(TypedInputFixture, AnEmptyTargetOnlyStoresAndALabelTargetRedirects)
+{
+    type("abc");
+    run({"input= 4", "pausa 2", "reg= 5,seguiu"});
+    EXPECT_EQ(reg(4), "abc");
+    EXPECT_EQ(reg(5), "seguiu");
+
+    type("d");
+    run({"input= 4,0,0,,,:r", "pausa 2", "reg= 5,nao", "fim", ":r", "reg= 6,sim"});
+    EXPECT_EQ(reg(4), "d");
+    EXPECT_EQ(reg(5), "");
+    EXPECT_EQ(reg(6), "sim");
+}
+
+TEST_F(TypedInputFixture, TextWithNoBoxIsDroppedAndAClickIsHeldAcrossRounds)
+{
+    type("perdido");
+    QString error;
+    auto click = parseScriptedEvent(ScriptedEvent::Kind::Click, "30,40@0", &error);
+    ASSERT_TRUE(click) << error.toStdString();
+    host.scriptedInput().add(*click);
+    run({"stop 1", "getmouse 2,3", "pausa 8"});
+    EXPECT_EQ(host.scriptedInput().droppedTexts(), 1);
+    EXPECT_EQ(reg(1), "btlf");  // the press came in a round of its own
+    EXPECT_EQ(reg(2), "30");
+    EXPECT_EQ(reg(3), "40");
+    EXPECT_TRUE(engine.state().lastButton.empty());
+}
