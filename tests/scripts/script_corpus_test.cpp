@@ -58,7 +58,10 @@ TEST_P(ScriptCorpus, MeetsItsExpectations)
     engine.script().setLines(*lines);
     host.setTimeout(kScriptTimeoutMs);
     if (expected.display) host.setDisplaySize({expected.display->first, expected.display->second});
+    host.attach(&engine);
+    for (const auto& event : expected.input) host.scriptedInput().add(event);
     engine.execute(script.filename().string());
+    host.deliverRemainingInput();
 
     ASSERT_FALSE(host.timedOut()) << "the script did not end";
     const auto& error = engine.lastError();

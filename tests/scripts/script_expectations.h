@@ -6,7 +6,13 @@
 //   // expect paused line 5         the run paused (break/Stop) with line 5 next
 //   // expect pixel 10,20 = FF0000  the run-time screen's pixel at (10, 20) is red (RRGGBB)
 //   // display: 1600x840            the run happens on a display of that size (full-screen mode)
+//   // input: --click 100,50@0 --key-down Space@50
+//                                   scripted input, as ludomat-run takes it (--key-down, --key-up,
+//                                   --click, --type; values without blanks); events left when the
+//                                   run ends are delivered afterwards, as the runner does
 // A script without an error expectation must end without error.
+
+#include "tools/scripted_input.h"
 
 #include <cstdint>
 #include <optional>
@@ -36,6 +42,7 @@ struct ScriptExpectations {
     std::string errorMessage;
     std::optional<int> pausedLine;
     std::optional<std::pair<int, int>> display;  // width, height
+    std::vector<ScriptedEvent> input;
     std::vector<std::string> problems;  // malformed expectation lines
 };
 
