@@ -173,7 +173,8 @@ int main(int argc, char** argv)
     if (options.printRegisters) printRegisters(engine.state());
     if (!options.snapshot.isEmpty() && !saveSnapshot(engine.screen().tela, options.snapshot))
         std::fprintf(stderr, "ludomat-run: não consegui gravar %s\n", qPrintable(options.snapshot));
-    if (const auto& error = engine.lastError()) {
+    // The host keeps the error even when a later click has started a run that ended well.
+    if (const auto& error = host.error()) {
         std::fprintf(stderr, "error: line %d: %s\n", error->line, error->message.c_str());
         return kRunError;
     }
