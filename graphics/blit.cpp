@@ -70,10 +70,7 @@ void copyKeyedRow(std::uint32_t* to, const std::uint32_t* from, int n, std::uint
         }
         return;
     }
-    for (int x = 0; x < n; ++x) {
-        if (from[x] != key)
-            to[x] = from[x];
-    }
+    copyKeyedPixels(to, from, n, key);
 }
 
 // Same size, same direction: a translation, one memmove per row (the common full-screen case).

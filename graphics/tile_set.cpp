@@ -3,6 +3,8 @@
 #include "graphics/blit.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace ludomat {
 
@@ -42,6 +44,21 @@ void TileSet::drawTile(Bitmap& dest, long long x, long long y, long long n, int 
     const Rect source = tileRect(int(n), tileWidth, tileHeight);
     const Rect target = Rect::fromXywh(int(x), int(y), tileWidth, tileHeight);
     const Rgb key = kTransparentKey;
+    // A map draws hundreds of tiles a frame, nearly all wholly inside the screen and the strip:
+    // those are copied row by row here, without the general copy's clipping and checks.
+    const bool inside = x >= 0 && y >= 0 && x + tileWidth <= dest.width() && y + tileHeight <= dest.height();
+    if (inside && &dest != &m_picture && tileHeight <= m_picture.height()) {
+        const std::uint32_t keyWord = toPixel(key);
+        for (int row = 0; row < tileHeight; ++row) {
+            std::uint32_t* to = dest.scanLine(int(y) + row) + x;
+            const std::uint32_t* from = m_picture.scanLine(row) + source.left;
+            if (transparent)
+                copyKeyedPixels(to, from, tileWidth, keyWord);
+            else
+                std::memcpy(to, from, std::size_t(tileWidth) * 4);
+        }
+        return;
+    }
     stretchCopy(dest, target, m_picture, source, transparent ? &key : nullptr);
 }
 

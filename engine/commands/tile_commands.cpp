@@ -88,6 +88,19 @@ void loadTileMap(Engine& engine, const std::string& mapName, const std::string& 
     if (!stripName.empty()) loadTileStrip(engine, stripName);
 }
 
+// The usual cell text, one to three digits, read without the general number reader; anything
+// else is left to it.
+std::optional<int> shortTileNumber(const std::string& text)
+{
+    if (text.empty() || text.size() > 3) return std::nullopt;
+    int value = 0;
+    for (char ch : text) {
+        if (ch < '0' || ch > '9') return std::nullopt;
+        value = value * 10 + (ch - '0');
+    }
+    return value;
+}
+
 // "tilemap" with numbers: the map window at (first column, first row) onto the plot grid at
 // (px, py). Cells beyond the map, and empty cells, leave the screen and the matrix alone.
 void drawMapWindow(Engine& engine)
@@ -108,16 +121,22 @@ void drawMapWindow(Engine& engine)
     // Only cells of the map are visited, so a huge window costs no more than the map.
     long long rows = std::min<long long>(ht, std::max<long long>(grid.rows() - (long long)firstRow, 0));
     long long columns = std::min<long long>(wd, std::max<long long>(grid.columns() - (long long)firstColumn, 0));
+    // Fetched once: a full-screen map is some 800 cells a frame.
+    const TileSet& tiles = engine.tileSet();
+    Bitmap& buffer = engine.screen().screenBuffer;
+    const int w = settings.plotWidth();
+    const int h = settings.plotHeight();
     for (long long j = 0; j < rows; ++j) {
         for (long long i = 0; i < columns; ++i) {
             int c = int(firstColumn + i);
             int r = int(firstRow + j);
             const std::string& text = grid.cellText(c, r);
             if (text == "0") continue;
-            std::optional<int> tile = grid.tile(c, r);
+            std::optional<int> tile = shortTileNumber(text);
+            if (!tile) tile = grid.tile(c, r);
             if (!tile) throwConversionError(text);
             recordTile(engine, px + i, py + j, *tile);
-            drawTileAt(engine, px + i, py + j, *tile, true);
+            tiles.drawTile(buffer, (px + i) * w, (py + j) * h, *tile, w, h, true);
         }
     }
 }
