@@ -3,6 +3,7 @@
 
 #include "engine/command_table.h"
 #include "engine/engine.h"
+#include "engine/game_pictures.h"
 #include "engine/params.h"
 #include "engine/plot_drawing.h"
 #include "engine/script_error.h"
@@ -126,19 +127,18 @@ void linePlot(Engine& engine)
 }
 
 // Loads a picture of the game folder into the shape buffer. False when the name is empty or
-// names no file; a file the decoder refuses ends the run with the decoder's message.
+// names no file; a file the decoder refuses ends the run with the decoder's message. A name
+// without a picture extension keeps the staging picture as it was, keyed magenta as a load
+// leaves it.
 bool loadShapePicture(Engine& engine, std::string_view name)
 {
-    if (name.empty()) return false;
-    std::string path = engine.gamePath(name).string();
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return false;
-    try {
-        loadPictureInto(path, engine.screen().shapeBuffer);
-    } catch (const PictureError& e) {
-        throw ScriptError(ErrorKind::Picture, e.what());
+    if (name.empty() || !gameFileExists(engine, name)) return false;
+    Bitmap& shape = engine.screen().shapeBuffer;
+    if (!loadGamePicture(engine, name, shape)) {
+        shape.setTransparentKey(kTransparentKey);
+        shape.setTransparent(true);
+        engine.processEvents();
     }
-    engine.processEvents();
     return true;
 }
 

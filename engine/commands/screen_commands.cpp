@@ -4,6 +4,7 @@
 
 #include "engine/command_table.h"
 #include "engine/engine.h"
+#include "engine/game_pictures.h"
 #include "engine/params.h"
 #include "engine/screen_mode.h"
 #include "engine/script_error.h"
@@ -185,13 +186,6 @@ void flipBuffer(Engine& engine)
         engine.screen().flip(false);
 }
 
-bool namesPicture(std::string_view name)
-{
-    for (std::string_view ext : {".png", ".gif", ".jpg", ".bmp"})
-        if (name.find(ext) != std::string_view::npos) return true;
-    return false;
-}
-
 void loadFrameStrip(Engine& engine, const std::string& name)
 {
     const EngineState& state = engine.state();
@@ -200,18 +194,11 @@ void loadFrameStrip(Engine& engine, const std::string& name)
     int count = numberParam(state, 2, "1", 1);
     std::string_view orientation = valueParam(state, 3);
     bool vertical = orientation == "v" || orientation == "V" || orientation == "vertical";
-    std::filesystem::path path = engine.gamePath(name);
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return;
+    if (!gameFileExists(engine, name)) return;
     if (name != strip.name()) {
-        try {
-            loadPictureInto(path.string(), strip.picture);
-        } catch (const PictureError& e) {
-            throw ScriptError(ErrorKind::Picture, e.what());
-        }
+        loadGamePicture(engine, name, strip.picture);
         // Named only once loaded, so a strip that failed is read again next time.
         strip.setName(name);
-        engine.processEvents();
     }
     strip.setLayout(count, vertical);
 }
