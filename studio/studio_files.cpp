@@ -122,6 +122,12 @@ void StudioFiles::showLines(const std::vector<std::string>& lines)
     if (!m_engine.state().isRunning) m_engine.setCaretLine(0);
 }
 
+void StudioFiles::forgetSprites()
+{
+    // Sprites outlive runs so a script can define them once; another script starts without them.
+    m_engine.sprites().clear();
+}
+
 bool StudioFiles::saveEditor(QString* error)
 {
     QString path = editorFilePath();
@@ -181,6 +187,7 @@ bool StudioFiles::load(const QString& fileName, QString* error)
     m_ownLines.clear();
     setScriptName(fileName);
     showLines(*lines);
+    forgetSprites();
     return true;
 }
 
@@ -192,6 +199,7 @@ bool StudioFiles::clear(QString* error)
     m_ownLines.clear();
     setScriptName(kTemplateName);
     showLines(templateLines());
+    forgetSprites();
     return true;
 }
 
@@ -221,6 +229,7 @@ bool StudioFiles::openFile(const QString& path, QString* error)
     setGameFolder(info.absolutePath());
     setScriptName(info.fileName());
     showLines(*lines);
+    forgetSprites();
     return true;
 }
 

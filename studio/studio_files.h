@@ -95,6 +95,7 @@ private:
     bool saveIfUnsaved(QString* error);
     bool refuseWhileRunning(QString* error) const;
     void showLines(const std::vector<std::string>& lines);
+    void forgetSprites();
     void setScriptName(const QString& name);
     void restoreOwnScript();
     void userEdited();
