@@ -140,9 +140,7 @@ void MainWindow::buildPages()
     m_screen->setGeometry(0, 0, ScreenView::kWidth, ScreenView::kHeight);
     m_screen->setPicture(&m_engine.screen().tela);
     m_screenPanel->raise();
-    connect(m_screen, &ScreenView::pressed, this, [this] {
-        if (m_fullScreen) leaveFullScreen();
-    });
+    connectScreen();
 }
 
 void MainWindow::buildHeader(QWidget* skin)
@@ -155,7 +153,10 @@ void MainWindow::buildHeader(QWidget* skin)
     plainLabel(skin, "lbLinha", QRect(1192, 45, 44, 18), "Linha:");
     m_lineLabel = plainLabel(skin, "lbLin", QRect(1238, 45, 80, 18), "0");
     plainLabel(skin, "lbVersao", QRect(1336, 25, 30, 16), "1.0");
-    m_status = plainLabel(skin, "Stx", QRect(30, 492, 740, 26));
+    m_status = plainLabel(skin, "Stx", QRect(30, 492, 620, 26));
+    // Where the pointer is on the screen, in the picture's pixels.
+    m_pointerX = plainLabel(skin, "Lbx", QRect(660, 492, 55, 26));
+    m_pointerY = plainLabel(skin, "Lby", QRect(718, 492, 55, 26));
 
     m_runLed = new QLabel(skin);
     m_runLed->setObjectName("Led2");

@@ -105,6 +105,15 @@ private:
     void shutdown();
     void reportCaret(int line);
     bool handleKey(QKeyEvent* event);
+    // The mouse over `Tela` and Enter in the input box, handed to the engine. Either may start
+    // a run when none is active.
+    void connectScreen();
+    bool hotspotsActive() const;
+    void screenMouseMoved(QPoint point);
+    void screenMousePressed(Qt::MouseButton button, QPoint point);
+    void screenMouseReleased(QPoint point);
+    void inputConfirmed(const QString& text);
+    void deliverToRun(const std::function<void()>& event);
     void tellUser(const QString& message);
     // The window's side of the screen modes, called by the engine through the host.
     DisplaySize displaySize() const;
@@ -132,6 +141,8 @@ private:
     QLabel* m_scriptLabel = nullptr;
     QLabel* m_lineLabel = nullptr;
     QLabel* m_status = nullptr;
+    QLabel* m_pointerX = nullptr;  // Lbx
+    QLabel* m_pointerY = nullptr;  // Lby
     QLabel* m_stopCaption = nullptr;
     QLabel* m_runLed = nullptr;
     CloseButton* m_closeButton = nullptr;

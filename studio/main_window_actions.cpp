@@ -1,6 +1,8 @@
 #include "studio/main_window.h"
 
 #include "engine/screen_mode.h"
+#include "graphics/cp1252.h"
+#include "studio/input_box_widget.h"
 #include "studio/load_page.h"
 #include "studio/register_pages.h"
 #include "studio/screen_view.h"
@@ -303,10 +305,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     auto* key = static_cast<QKeyEvent*>(event);
     // Scripts read the held key; a release ends it, except the releases of auto-repeat.
     if (event->type() == QEvent::KeyRelease) {
-        if (!key->isAutoRepeat()) m_engine.state().lastKey = 0;
+        if (!key->isAutoRepeat()) m_engine.keyUp();
         return false;
     }
-    m_engine.state().lastKey = virtualKeyCode(key->key());
+    m_engine.keyDown(virtualKeyCode(key->key()));
     return handleKey(key);
 }
 
@@ -326,6 +328,57 @@ bool MainWindow::handleKey(QKeyEvent* event)
     case Qt::Key_F10: case Qt::Key_F11: case Qt::Key_F12: return true;
     default: return false;
     }
+}
+
+void MainWindow::connectScreen()
+{
+    connect(m_screen, &ScreenView::mouseMovedTo, this, &MainWindow::screenMouseMoved);
+    connect(m_screen, &ScreenView::mousePressedAt, this, &MainWindow::screenMousePressed);
+    connect(m_screen, &ScreenView::mouseReleasedAt, this,
+            [this](Qt::MouseButton, QPoint point) { screenMouseReleased(point); });
+    connect(m_screen->inputBox(), &InputBoxWidget::confirmed, this, &MainWindow::inputConfirmed);
+}
+
+bool MainWindow::hotspotsActive() const
+{
+    // On the drawing page the screen is a drawing surface, not a game.
+    return currentPage().compare("Dodiroz", Qt::CaseInsensitive) != 0;
+}
+
+void MainWindow::deliverToRun(const std::function<void()>& event)
+{
+    bool idle = !m_engine.state().isRunning;
+    int runsBefore = m_host->runsStarted();
+    // A run started here looks for its label in what the editor shows now.
+    if (idle) syncScript();
+    event();
+    if (idle && m_host->runsStarted() != runsBefore) afterRun();
+}
+
+void MainWindow::screenMouseMoved(QPoint point)
+{
+    m_pointerX->setText(QString("X: %1").arg(point.x()));
+    m_pointerY->setText(QString("Y: %1").arg(point.y()));
+    m_engine.mouseMoved(point.x(), point.y(), hotspotsActive());
+}
+
+void MainWindow::screenMousePressed(Qt::MouseButton button, QPoint point)
+{
+    MouseButton pressed = MouseButton::Left;
+    if (button == Qt::MiddleButton) pressed = MouseButton::Middle;
+    else if (button == Qt::RightButton) pressed = MouseButton::Right;
+    else if (button != Qt::LeftButton) return;
+    m_engine.mousePressed(pressed, point.x(), point.y(), hotspotsActive());
+}
+
+void MainWindow::screenMouseReleased(QPoint point)
+{
+    deliverToRun([&] { m_engine.mouseReleased(point.x(), point.y(), hotspotsActive()); });
+}
+
+void MainWindow::inputConfirmed(const QString& text)
+{
+    deliverToRun([&] { m_engine.confirmInput(toCp1252(text)); });
 }
 
 }  // namespace ludomat

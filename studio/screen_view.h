@@ -1,12 +1,19 @@
 #pragma once
 // The run-time screen `Tela`: shows the engine's screen picture, stretched to the widget when
 // their sizes differ (after leaving the full-screen mode the picture keeps its large size).
+// Mouse positions and the input box are given in the picture's pixels, so scripts see the same
+// coordinates however the picture is shown.
 
+#include "engine/input_box.h"
+
+#include <QPoint>
+#include <QRect>
 #include <QWidget>
 
 namespace ludomat {
 
 class Bitmap;
+class InputBoxWidget;
 
 class ScreenView : public QWidget {
     Q_OBJECT
@@ -20,16 +27,38 @@ public:
     void setPicture(const Bitmap* picture);
     const Bitmap* picture() const { return m_picture; }
 
+    // Widget pixels to picture pixels and back.
+    QPoint toPicture(QPointF widgetPoint) const;
+    QRect toWidget(const QRect& pictureRect) const;
+
+    // Shows the box as the engine describes it, with the keyboard focus, or hides it.
+    void showInputBox(const InputBox& box);
+    InputBoxWidget* inputBox() const { return m_inputBox; }
+
+    // The pointer shape for a hotspot cursor code (0..11; anything else is the arrow).
+    static Qt::CursorShape cursorShape(int code);
+
 signals:
-    // A press on the screen, in the widget's own pixels.
-    void pressed();
+    // The pointer over the screen, in picture pixels.
+    void mouseMovedTo(QPoint point);
+    void mousePressedAt(Qt::MouseButton button, QPoint point);
+    void mouseReleasedAt(Qt::MouseButton button, QPoint point);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QSize pictureSize() const;
+    void placeInputBox();
+
     const Bitmap* m_picture = nullptr;
+    InputBoxWidget* m_inputBox = nullptr;
+    // Where the box stands on the picture, to follow the view when it is resized.
+    QRect m_inputBoxRect;
 };
 
 }  // namespace ludomat

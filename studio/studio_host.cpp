@@ -8,6 +8,7 @@
 #include "studio/watch_panel.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QLabel>
 #include <QMessageBox>
 #include <QStackedWidget>
@@ -44,6 +45,7 @@ void StudioHost::processEvents()
 
 void StudioHost::runStarted()
 {
+    ++m_runsStarted;
     m_lastErrorText.clear();
     m_views.runLed->show();
     m_views.editor->setRunLine(-1);
@@ -155,5 +157,18 @@ void StudioHost::stopFrameRateTimer()
 }
 
 bool StudioHost::isFrameRateTimerActive() const { return m_frameTimer->isActive(); }
+
+void StudioHost::inputBoxChanged(const InputBox& box) { m_views.screen->showInputBox(box); }
+
+std::optional<ScreenPoint> StudioHost::mousePosition()
+{
+    // Relative to the panel that holds the screen, as the user sees it: a stretched picture is
+    // not scaled back.
+    QWidget* panel = m_views.screen->parentWidget() ? m_views.screen->parentWidget() : m_views.screen;
+    QPoint at = panel->mapFromGlobal(QCursor::pos());
+    return ScreenPoint{at.x(), at.y()};
+}
+
+void StudioHost::cursorChanged(int code) { m_views.screen->setCursor(ScreenView::cursorShape(code)); }
 
 }  // namespace ludomat

@@ -70,11 +70,17 @@ public:
     void startFrameRateTimer(std::function<void()> tick) override;
     void stopFrameRateTimer() override;
     bool isFrameRateTimerActive() const;
+    void inputBoxChanged(const InputBox& box) override;
+    std::optional<ScreenPoint> mousePosition() override;
+    void cursorChanged(int code) override;
 
     // Paints the line label, the Stop/Cont caption and the watch labels from the engine's state.
     void refreshView();
     // Selects a notebook page by its object name, ignoring case; false when there is none.
     bool selectPage(const QString& name);
+
+    // Counts every run started, however it started (a click or Enter in the input box starts one).
+    int runsStarted() const { return m_runsStarted; }
 
     // The window is closing: a running script must end, even inside a long wait.
     void setClosing(bool closing) { m_closing = closing; }
@@ -93,6 +99,7 @@ private:
     std::function<void()> m_frameTick;
     bool m_errorBoxes = true;
     bool m_closing = false;
+    int m_runsStarted = 0;
     QString m_lastErrorText;
 };
 
