@@ -10,12 +10,26 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 namespace ludomat {
 
 namespace {
+
+// libpng takes a text or profile chunk's memory by the length the chunk declares, before
+// reading it, so a file of a few bytes could ask for gigabytes. No block it needs for a real
+// picture comes near this (the pixels themselves are ours), so larger requests are refused:
+// libpng then skips that chunk or reports the picture as damaged.
+constexpr png_alloc_size_t kMaxPngBlockBytes = 32 * 1024 * 1024;
+
+png_voidp boundedAllocate(png_structp, png_alloc_size_t size)
+{
+    return size <= kMaxPngBlockBytes ? std::malloc(size) : nullptr;
+}
+
+void release(png_structp, png_voidp block) { std::free(block); }
 
 struct PngContext
 {
@@ -75,6 +89,8 @@ bool readPngHeader(PngContext* context)
     png_init_io(context->png, context->file);
     // The size limit is checked as the header is read, before any row memory is taken.
     png_set_user_limits(context->png, kMaxPictureSide, kMaxPictureSide);
+    // Compressed text and profiles are inflated no further than this.
+    png_set_chunk_malloc_max(context->png, kMaxPngBlockBytes);
     png_read_info(context->png, context->info);
     context->width = png_get_image_width(context->png, context->info);
     context->height = png_get_image_height(context->png, context->info);
@@ -114,7 +130,8 @@ Bitmap loadPng(const std::string& path)
     PngReader reader;
     PngContext& context = reader.context;
     context.file = file.get();
-    context.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &context, onPngError, onPngWarning);
+    context.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &context, onPngError, onPngWarning,
+                                           nullptr, boundedAllocate, release);
     if (!context.png)
         throw PictureError("libpng could not start");
     context.info = png_create_info_struct(context.png);
