@@ -11,7 +11,7 @@ namespace ludomat {
 
 struct InputBoxStyle {
     std::string fontFace = "Courier New";
-    int fontSize = 16;  // pixels, already multiplied by the scale factor
+    int fontSize = 16;  // points, already multiplied by the scale factor
     Rgb background = 0xFFFFFF;
     Rgb ink = 0x000000;
     bool border = true;

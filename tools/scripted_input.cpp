@@ -91,6 +91,9 @@ void ScriptedInput::deliverDue(Engine& engine, qint64 nowMs)
         ScriptedEvent event = std::move(m_events.begin()->second);
         m_events.erase(m_events.begin());
         deliver(engine, event, nowMs);
+        // A press ends the round: the run gets to see the key or button held before anything
+        // that was due with it (its release, on a busy machine) is delivered.
+        if (event.kind == ScriptedEvent::Kind::KeyDown || event.kind == ScriptedEvent::Kind::Click) return;
     }
 }
 
