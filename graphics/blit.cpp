@@ -6,6 +6,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace ludomat {
 
 namespace {
@@ -89,6 +93,11 @@ void translateCopy(Bitmap& dest, const Span& dx, const Span& dy, const Bitmap& s
     if (w <= 0 || h <= 0)
         return;
     const bool sameBitmap = &dest == &source;
+    if (key && !sameBitmap) {
+        copyKeyedRows(dest.scanLine(int(destY)) + destX, dest.width(), source.scanLine(int(sourceY)) + sourceX,
+                      source.width(), int(w), int(h), *key);
+        return;
+    }
     // Within one bitmap, copy rows away from the overlap first.
     const bool bottomUp = sameBitmap && destY > sourceY;
     for (long long k = 0; k < h; ++k) {
@@ -139,6 +148,44 @@ void scaledCopy(Bitmap& dest, const Span& dx, const Span& dy, const Bitmap& sour
 }
 
 } // namespace
+
+#if defined(__x86_64__) || defined(__i386__)
+namespace {
+
+// The processor is asked once, at the first call; builds for older ones keep the plain loop.
+__attribute__((target("avx2"))) void copyKeyedRowsAvx2(std::uint32_t* to, std::ptrdiff_t toStride,
+                                                        const std::uint32_t* from, std::ptrdiff_t fromStride,
+                                                        int n, int rows, std::uint32_t key)
+{
+    const __m256i keys = _mm256_set1_epi32(int(key));
+    for (int r = 0; r < rows; ++r, to += toStride, from += fromStride) {
+        int x = 0;
+        for (; x + 8 <= n; x += 8) {
+            const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + x));
+            const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(to + x));
+            const __m256i skip = _mm256_cmpeq_epi32(s, keys);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + x), _mm256_blendv_epi8(s, d, skip));
+        }
+        copyKeyedPixels(to + x, from + x, n - x, key);
+    }
+}
+
+} // namespace
+#endif
+
+void copyKeyedRows(std::uint32_t* to, std::ptrdiff_t toStride, const std::uint32_t* from,
+                   std::ptrdiff_t fromStride, int n, int rows, std::uint32_t key)
+{
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool hasAvx2 = __builtin_cpu_supports("avx2");
+    if (hasAvx2) {
+        copyKeyedRowsAvx2(to, toStride, from, fromStride, n, rows, key);
+        return;
+    }
+#endif
+    for (int r = 0; r < rows; ++r, to += toStride, from += fromStride)
+        copyKeyedPixels(to, from, n, key);
+}
 
 void stretchCopy(Bitmap& dest, const Rect& destRect, const Bitmap& source, const Rect& sourceRect,
                  const Rgb* skipColour)

@@ -3,6 +3,7 @@
 #include "graphics/bitmap.h"
 #include "graphics/rect.h"
 
+#include <cstddef>
 #include <cstdint>
 
 #if defined(__SSE2__)
@@ -48,6 +49,11 @@ inline void copyKeyedPixels(std::uint32_t* to, const std::uint32_t* from, int n,
             to[x] = from[x];
     }
 }
+
+// Keyed rows of a rectangle: `rows` runs of n pixels as copyKeyedPixels copies them, the next
+// run `toStride` and `fromStride` pixels further on. Eight at a time where the processor can.
+void copyKeyedRows(std::uint32_t* to, std::ptrdiff_t toStride, const std::uint32_t* from,
+                   std::ptrdiff_t fromStride, int n, int rows, std::uint32_t key);
 
 // Fills the rectangle (normalised, right and bottom edges excluded), clipped to the bitmap.
 void fillRect(Bitmap& dest, const Rect& rect, Rgb colour);

@@ -48,15 +48,15 @@ void TileSet::drawTile(Bitmap& dest, long long x, long long y, long long n, int 
     // those are copied row by row here, without the general copy's clipping and checks.
     const bool inside = x >= 0 && y >= 0 && x + tileWidth <= dest.width() && y + tileHeight <= dest.height();
     if (inside && &dest != &m_picture && tileHeight <= m_picture.height()) {
-        const std::uint32_t keyWord = toPixel(key);
-        for (int row = 0; row < tileHeight; ++row) {
-            std::uint32_t* to = dest.scanLine(int(y) + row) + x;
-            const std::uint32_t* from = m_picture.scanLine(row) + source.left;
-            if (transparent)
-                copyKeyedPixels(to, from, tileWidth, keyWord);
-            else
-                std::memcpy(to, from, std::size_t(tileWidth) * 4);
+        std::uint32_t* to = dest.scanLine(int(y)) + x;
+        const std::uint32_t* from = m_picture.scanLine(0) + source.left;
+        if (transparent) {
+            copyKeyedRows(to, dest.width(), from, m_picture.width(), tileWidth, tileHeight, toPixel(key));
+            return;
         }
+        for (int row = 0; row < tileHeight; ++row)
+            std::memcpy(to + std::ptrdiff_t(row) * dest.width(), from + std::ptrdiff_t(row) * m_picture.width(),
+                        std::size_t(tileWidth) * 4);
         return;
     }
     stretchCopy(dest, target, m_picture, source, transparent ? &key : nullptr);
