@@ -60,6 +60,6 @@ for loader in "${loaders[@]}"; do
     -rss_limit_mb=3072 -malloc_limit_mb=1100 -print_final_stats=1 \
     -dict="$here/dict/$loader.dict" -artifact_prefix="$work/artifacts-$loader/" \
     "${extra[@]}" "$work/corpus-$loader" "$seeds" >"$log" 2>&1 || status=$?
-  grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb)|ERROR|SUMMARY' "$log" | sed 's/^/  /' || true
+  grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::peak_rss_mb)|ERROR|SUMMARY' "$log" | sed 's/^/  /' || true
   echo "  exit $status; findings: $(ls "$work/artifacts-$loader" | wc -l)"
 done
