@@ -4,10 +4,10 @@
 
 #include "engine/command_table.h"
 #include "engine/engine.h"
+#include "engine/game_pictures.h"
 #include "engine/params.h"
 #include "engine/script_error.h"
 #include "engine/text_values.h"
-#include "graphics/picture_loader.h"
 #include "graphics/tile_map_file.h"
 
 #include <algorithm>
@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <utility>
 #include <optional>
-#include <system_error>
 
 namespace ludomat {
 
@@ -37,18 +36,12 @@ void drawTileAt(Engine& engine, long long column, long long row, long long tile,
     engine.tileSet().drawTile(engine.screen().screenBuffer, column * w, row * h, tile, w, h, transparent);
 }
 
-bool fileExists(const std::filesystem::path& path)
-{
-    std::error_code ec;
-    return std::filesystem::exists(path, ec);
-}
-
 // False when the map file does not exist: the command then ends without touching the strip.
 // A file that cannot be read ends the run and leaves the map as it was.
 bool loadMap(Engine& engine, const std::string& name)
 {
+    if (!gameFileExists(engine, name)) return false;
     std::filesystem::path path = engine.gamePath(name);
-    if (!fileExists(path)) return false;
     MapGrid grid;
     try {
         grid = readTileMapFile(path, name);
@@ -63,20 +56,10 @@ bool loadMap(Engine& engine, const std::string& name)
 
 void loadTileStrip(Engine& engine, const std::string& name)
 {
-    static constexpr std::string_view kExtensions[] = {".png", ".jpg", ".bmp", ".gif"};
-    bool isPicture = std::any_of(std::begin(kExtensions), std::end(kExtensions),
-                                 [&](std::string_view ext) { return name.find(ext) != std::string::npos; });
-    if (!isPicture) return;
-    std::filesystem::path path = engine.gamePath(name);
-    if (!fileExists(path)) return;
+    if (!namesPicture(name) || !gameFileExists(engine, name)) return;
     // Decoded apart first, so a damaged picture leaves the strip as it was.
     Bitmap picture;
-    try {
-        loadPictureInto(path.string(), picture);
-    } catch (const PictureError& e) {
-        throw ScriptError(ErrorKind::Picture, e.what());
-    }
-    engine.processEvents();
+    loadGamePicture(engine, name, picture);
     engine.tileSet().setPicture(std::move(picture));
     engine.tileSet().setName(name);
 }
