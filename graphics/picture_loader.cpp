@@ -72,6 +72,10 @@ Bitmap loadBmp(const std::string& path)
     // what it allocates: hand it a cleared picture so the result never shows leftover memory.
     QImage image;
     const QSize size = reader.size();
+    // The toolkit's own reading of the header: it takes some headers of odd lengths for the
+    // old 16-bit layout, which the check above does not, so the limit is applied here too.
+    if (size.isValid())
+        detail::checkPictureSize(size.width(), size.height());
     const QImage::Format format = reader.imageFormat();
     const qint64 limitBytes = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
     if (size.isValid() && format != QImage::Format_Invalid &&
