@@ -73,9 +73,9 @@ Bitmap loadBmp(const std::string& path)
     QImage image;
     const QSize size = reader.size();
     // The toolkit's own reading of the header: it takes some headers of odd lengths for the
-    // old 16-bit layout, which the check above does not, so the limit is applied here too.
-    if (size.isValid())
-        detail::checkPictureSize(size.width(), size.height());
+    // old 16-bit layout, which the check above does not, so the limit is applied here too. It
+    // reports rows stored top-down as a negative height.
+    detail::checkPictureSize(std::llabs(size.width()), std::llabs(size.height()));
     const QImage::Format format = reader.imageFormat();
     const qint64 limitBytes = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
     if (size.isValid() && format != QImage::Format_Invalid &&
@@ -85,6 +85,8 @@ Bitmap loadBmp(const std::string& path)
     }
     if (!reader.read(&image) || image.isNull())
         throw PictureError(reader.errorString().toStdString());
+    // Whatever the header said, no larger picture leaves the loader.
+    detail::checkPictureSize(image.width(), image.height());
     return Bitmap::fromImage(image);
 }
 

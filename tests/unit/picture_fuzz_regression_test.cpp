@@ -72,16 +72,20 @@ TEST(PictureFuzzRegression, PngTextChunkClaimingGigabytesTakesNoSuchMemory)
     std::filesystem::remove(path);
 }
 
-// A bitmap whose header length (6) is neither the old 12-byte layout nor a newer one: the size
-// check before reading skipped it, while the toolkit's reader took it for the old layout and
-// decoded 255 x 16470 pixels, past the limit on a side. Such a header is refused.
+// Bitmaps whose header length (6) is neither the old 12-byte layout nor a newer one: the size
+// check before reading skipped them, while the toolkit's reader took them for the old layout and
+// decoded 255 x 16470 pixels, past the limit on a side; with the height's top bit set it reported
+// a negative height (rows top-down), which the next check passed, and decoded 255 x 20138. Such
+// headers are refused.
 TEST(PictureFuzzRegression, BitmapHeaderOfOddLengthIsHeldToTheSizeLimit)
 {
-    const Bytes bmp = {0x42, 0x4d, 0x40, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x97, 0x00, 0x00, 0x06,
-                       0x00, 0x00, 0x00, 0xff, 0x00, 0x56, 0x40, 0x01, 0x00, 0x18, 0x00, 0x54, 0x54, 0xdd, 0xaa};
-    const std::string path = writeFile("ludomat-bmp-odd-header.bmp", bmp);
-    EXPECT_THROW(loadBmp(path), PictureError);
-    std::filesystem::remove(path);
+    for (const std::uint8_t heightHigh : {0x40, 0xb1}) {
+        const Bytes bmp = {0x42, 0x4d, 0x40, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x97, 0x00, 0x00, 0x06,
+                           0x00, 0x00, 0x00, 0xff, 0x00, 0x56, heightHigh, 0x01, 0x00, 0x18, 0x00, 0x54, 0x54, 0xdd, 0xaa};
+        const std::string path = writeFile("ludomat-bmp-odd-header.bmp", bmp);
+        EXPECT_THROW(loadBmp(path), PictureError) << "height bytes 56 " << int(heightHigh);
+        std::filesystem::remove(path);
+    }
 }
 
 }  // namespace
