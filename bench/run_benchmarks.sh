@@ -19,6 +19,8 @@ set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 repo="$(dirname "$here")"
+# shellcheck source=bench_common.sh
+source "$here/bench_common.sh"
 repeat=3
 scale=1
 build_dir="$repo/build-bench"
@@ -42,22 +44,11 @@ install_missing() {
   command -v brandy >/dev/null || missing+=(brandy)
   command -v bwbasic >/dev/null || missing+=(bwbasic)
   [ -x /usr/bin/time ] || missing+=(time)
-  [ ${#missing[@]} -eq 0 ] && return
-  echo "Installing ${missing[*]} ..."
-  local sudo=()
-  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  "${sudo[@]}" apt-get update -qq
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  apt_install "${missing[@]}"
 }
 install_missing
 
-if [ "$build" -eq 1 ]; then
-  if [ ! -f "$build_dir/CMakeCache.txt" ]; then
-    cmake -S "$repo" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release \
-      -DLUDOMAT_SKIP="studio;app;widgets;canvas" >/dev/null
-  fi
-  cmake --build "$build_dir" --target ludomat-run -j2 >/dev/null
-fi
+[ "$build" -eq 1 ] && build_ludomat_run "$repo" "$build_dir"
 ludomat_run="$build_dir/ludomat-run"
 [ -x "$ludomat_run" ] || { echo "run_benchmarks.sh: $ludomat_run not found" >&2; exit 2; }
 

@@ -19,6 +19,8 @@ set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 repo="$(dirname "$here")"
+# shellcheck source=bench_common.sh
+source "$here/bench_common.sh"
 scene="$here/scene/scene.py"
 frames=10000
 repeat=3
@@ -40,21 +42,9 @@ while [ $# -gt 0 ]; do
 done
 
 export QT_QPA_PLATFORM=offscreen SDL_VIDEODRIVER=dummy PYGAME_HIDE_SUPPORT_PROMPT=1
-if ! "$python" -c 'import pygame' 2>/dev/null; then
-  echo "Installing python3-pygame ..."
-  sudo=()
-  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  "${sudo[@]}" apt-get update -qq
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq python3-pygame >/dev/null
-fi
+"$python" -c 'import pygame' 2>/dev/null || apt_install python3-pygame
 
-if [ "$build" -eq 1 ]; then
-  if [ ! -f "$build_dir/CMakeCache.txt" ]; then
-    cmake -S "$repo" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release \
-      -DLUDOMAT_SKIP="studio;app;widgets;canvas" >/dev/null
-  fi
-  cmake --build "$build_dir" --target ludomat-run -j2 >/dev/null
-fi
+[ "$build" -eq 1 ] && build_ludomat_run "$repo" "$build_dir"
 ludomat_run="$build_dir/ludomat-run"
 [ -x "$ludomat_run" ] || { echo "run_scene_bench.sh: $ludomat_run not found" >&2; exit 2; }
 
