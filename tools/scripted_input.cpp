@@ -87,14 +87,12 @@ std::optional<qint64> ScriptedInput::nextTime() const
 
 void ScriptedInput::deliverDue(Engine& engine, qint64 nowMs)
 {
-    while (!m_events.empty() && m_events.begin()->first <= nowMs) {
-        ScriptedEvent event = std::move(m_events.begin()->second);
-        m_events.erase(m_events.begin());
-        deliver(engine, event, nowMs);
-        // A press ends the round: the run gets to see the key or button held before anything
-        // that was due with it (its release, on a busy machine) is delivered.
-        if (event.kind == ScriptedEvent::Kind::KeyDown || event.kind == ScriptedEvent::Kind::Click) return;
-    }
+    // One event a round: on a busy machine several may fall due together, and the run must see
+    // each key or button state (a press before its release, a release before the next press).
+    if (m_events.empty() || m_events.begin()->first > nowMs) return;
+    ScriptedEvent event = std::move(m_events.begin()->second);
+    m_events.erase(m_events.begin());
+    deliver(engine, event, nowMs);
 }
 
 void ScriptedInput::deliver(Engine& engine, const ScriptedEvent& event, qint64 nowMs)

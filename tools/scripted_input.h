@@ -40,9 +40,9 @@ public:
     // When the next event is due, or nothing when none is left.
     std::optional<qint64> nextTime() const;
 
-    // Delivers, in time order, the events due at `nowMs`, up to and including the first key press
-    // or click, so every press is seen by the run before what follows it. Handlers may start runs that come back
-    // here for their own message rounds; each event is taken off the queue before it is delivered.
+    // Delivers the earliest event due at `nowMs`, one a message round, so the run sees every key
+    // and button state in turn. Handlers may start runs that come back here for their own message
+    // rounds; each event is taken off the queue before it is delivered.
     void deliverDue(Engine& engine, qint64 nowMs);
 
     // Where the last click put the pointer; nothing before the first click.

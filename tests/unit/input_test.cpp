@@ -374,3 +374,22 @@ TEST_F(TypedInputFixture, TextWithNoBoxIsDroppedAndAClickIsHeldAcrossRounds)
     EXPECT_EQ(reg(3), "40");
     EXPECT_TRUE(engine.state().lastButton.empty());
 }
+
+TEST_F(TypedInputFixture, EventsDueTogetherComeOneAMessageRound)
+{
+    // A machine too busy to keep up: a press, its release and the next press all fall due at once.
+    QString error;
+    for (const char* value : {"Right@0", "Right@0"}) {
+        auto down = parseScriptedEvent(ScriptedEvent::Kind::KeyDown, value, &error);
+        auto up = parseScriptedEvent(ScriptedEvent::Kind::KeyUp, value, &error);
+        ASSERT_TRUE(down && up) << error.toStdString();
+        host.scriptedInput().add(*down);
+        host.scriptedInput().add(*up);
+    }
+    std::vector<int32_t> seen;
+    for (int round = 0; round < 5; ++round) {
+        host.processEvents();
+        seen.push_back(engine.state().lastKey);
+    }
+    EXPECT_EQ(seen, (std::vector<int32_t>{39, 0, 39, 0, 0}));
+}
