@@ -6,7 +6,6 @@
 #include "engine/game_pictures.h"
 #include "engine/params.h"
 #include "engine/text_values.h"
-#include "graphics/blit.h"
 
 namespace ludomat {
 
@@ -60,9 +59,7 @@ void Engine::mousePressed(MouseButton button, int x, int y, bool hotspots)
     } catch (const std::exception&) {
         return;
     }
-    Rgb key = pressed.transparentKey();
-    Rect area = Rect::fromXywh(spot.x, spot.y, spot.width, spot.height);
-    stretchCopy(m_screen.tela, area, pressed, Rect::fromXywh(0, 0, pressed.width(), pressed.height()), &key);
+    m_screen.telaCanvas.stretchDraw(Rect::fromXywh(spot.x, spot.y, spot.width, spot.height), pressed);
     m_host->screenChanged();
 }
 

@@ -68,13 +68,7 @@ void drawSpriteFrame(const SpriteRecord& sprite, Bitmap& staging, Bitmap& target
     const long long h = truncatedClamp(fh * sprite.scale);
     const Rect dest{clampedEdge(sprite.x), clampedEdge(sprite.y), clampedEdge(sprite.x + w), clampedEdge(sprite.y + h)};
     const Rgb key = kTransparentKey;
-    // At its own size the frame goes straight from the sheet: the staged copy holds the same
-    // pixels, and parts beyond the sheet are see-through either way.
-    if (w == fw && h == fh) {
-        if (touchesSheet) stretchCopy(target, dest, sprite.sheet, source, &key);
-    } else {
-        stretchCopy(target, dest, staging, frame, &key);
-    }
+    stretchCopy(target, dest, staging, frame, &key);
 }
 
 SpriteRecord* SpriteTable::find(std::string_view name)
