@@ -118,8 +118,12 @@ void StudioFiles::showLines(const std::vector<std::string>& lines)
 {
     m_editor.setLines(lines);
     m_engine.script().setLines(lines);
-    // The caret stands on the first line of new lines: a step starts there.
-    if (!m_engine.state().isRunning) m_engine.setCaretLine(0);
+    if (m_engine.state().isRunning) return;
+    // The caret stands on the first line of new lines: a step starts there, and a pause of the
+    // old lines' run is over, so "Cont" never goes on at a line of another script.
+    m_engine.setCaretLine(0);
+    m_engine.state().stopCaption = StopCaption::Stop;
+    emit linesReplaced();
 }
 
 void StudioFiles::forgetSprites()
@@ -282,6 +286,12 @@ void StudioFiles::userEdited()
 void StudioFiles::saveRecoveryCopy()
 {
     if (m_editor.isUnsaved()) m_recovery.save(editorFilePath(), m_editor.lines());
+}
+
+QString StudioFiles::writeRecoveryCopyNow()
+{
+    m_recoveryTimer.stop();
+    return m_recovery.save(editorFilePath(), m_editor.lines());
 }
 
 std::optional<RecoveredScript> StudioFiles::pendingRecovery()

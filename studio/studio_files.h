@@ -78,6 +78,9 @@ public:
 
     // --- recovery copy ---
     void saveRecoveryCopy();
+    // Writes the editor's lines to the recovery copy whatever their state (the save at close
+    // failed); the copy's path, or empty when it could not be written anywhere.
+    QString writeRecoveryCopyNow();
     // How long after an unsaved edit the copy is written (tests shorten the wait).
     void setRecoveryDelay(int milliseconds) { m_recoveryTimer.setInterval(milliseconds); }
     // The copy an earlier session left when it holds something its script file does not.
@@ -89,6 +92,9 @@ public:
 signals:
     void scriptNameChanged(const QString& name);
     void gameFolderChanged(const QString& folder);
+    // The editor holds other lines than a moment ago (loaded, opened, cleared, restored): whatever
+    // the window showed about the old lines' run ("Cont", the line) no longer applies.
+    void linesReplaced();
 
 private:
     QString editorFilePath() const;
