@@ -31,6 +31,7 @@ StudioHost::~StudioHost() = default;
 
 void StudioHost::refreshView()
 {
+    m_sinceViewRefresh.restart();
     m_views.lineLabel->setText(QString::number(m_engine.shownLine()));
     bool cont = m_engine.state().stopCaption == StopCaption::Cont;
     m_views.stopCaption->setText(cont ? "Cont" : "Stop");
@@ -39,7 +40,7 @@ void StudioHost::refreshView()
 
 void StudioHost::processEvents()
 {
-    refreshView();
+    if (!m_sinceViewRefresh.isValid() || m_sinceViewRefresh.elapsed() >= kViewRefreshIntervalMs) refreshView();
     QCoreApplication::processEvents();
 }
 
@@ -112,7 +113,7 @@ void StudioHost::showError(const RunError& error)
     if (m_errorBoxes) QMessageBox::critical(m_views.editor->window(), "Ludomat", m_lastErrorText);
 }
 
-void StudioHost::screenChanged() { m_views.screen->update(); }
+void StudioHost::screenChanged() { m_views.screen->pictureChanged(); }
 
 void StudioHost::showPage(std::string_view name)
 {
