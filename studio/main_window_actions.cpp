@@ -164,10 +164,18 @@ bool MainWindow::offerRecovery(const std::function<bool(const RecoveredScript&)>
 {
     auto copy = m_files->pendingRecovery();
     if (!copy) return false;
-    bool restore = ask ? ask(*copy)
-                       : QMessageBox::question(this, "Ludomat",
-                                               QString("Recuperar o script não salvo?\n\n%1").arg(copy->scriptPath),
-                                               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+    bool restore = true;
+    if (ask) {
+        restore = ask(*copy);
+    } else {
+        auto answer = QMessageBox::question(this, "Ludomat",
+                                            QString("Recuperar o script não salvo?\n\n%1").arg(copy->scriptPath),
+                                            QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+        // A box closed by the session ending (a signal) is no answer: the copy waits for the next start.
+        if (answer != QMessageBox::Yes && answer != QMessageBox::No) return false;
+        restore = answer == QMessageBox::Yes;
+    }
+    if (m_shutDown) return false;
     if (!restore) {
         m_files->discardRecovery();
         return false;

@@ -105,6 +105,9 @@ private:
     void setScriptName(const QString& name);
     void restoreOwnScript();
     void userEdited();
+    // A save makes this session's copy useless, but not one an earlier session left that the
+    // user has not answered for yet.
+    void dropRecoveryCopy();
 
     Engine& m_engine;
     ScriptEditor& m_editor;
@@ -112,6 +115,7 @@ private:
     StudioSettings m_settings;
     RecoveryCopy m_recovery;
     QTimer m_recoveryTimer;
+    bool m_earlierCopyUnanswered = false;
     // The file name of the script a run loaded into the editor; empty while it shows ScriptName.
     QString m_shownName;
     // The user's own lines while a run shows another script.

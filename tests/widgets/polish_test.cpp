@@ -10,6 +10,7 @@
 #include "studio/script_editor.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -132,6 +133,22 @@ void PolishTest::dialogsAreLegibleAndInPortuguese()
     QVERIFY2(recovery.text.startsWith("Recuperar o script não salvo?"), qPrintable(recovery.text));
     QVERIFY2(recovery.contrast >= kLegible, qPrintable(QString::number(recovery.contrast)));
     QVERIFY2(recovery.buttons.contains("Sim") && recovery.buttons.contains("Não"), qPrintable(recovery.buttons.join(',')));
+
+    // The session ends while the question waits: the copy an earlier session left stays for the
+    // next start, though closing saves the editor.
+    {
+        QTemporaryDir other;
+        writeFile(other.filePath(kRecoveryFileName), (other.filePath("prog01.scp") + "\r\ninc 8\r\n").toUtf8());
+        auto ending = openWindow(other);
+        whenReady([] { return QApplication::activeModalWidget() != nullptr; },
+                  [&] {
+                      ending->closeUnattended();
+                      qobject_cast<QDialog*>(QApplication::activeModalWidget())->done(0);
+                  });
+        QVERIFY(!ending->offerRecovery());
+        QVERIFY(!ending->isVisible());
+        QCOMPARE(fileLines(other.filePath(kRecoveryFileName)).value(1), QString("inc 8"));
+    }
 
     // A file error.
     SeenBox fileError;
