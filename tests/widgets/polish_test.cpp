@@ -285,14 +285,16 @@ void PolishTest::closeThatCannotSaveKeepsTheWindowAndTheLines()
     setScript(*window, {"inc 1", "inc 2"});
     // A folder where the script should be: no one, not even root, can write the file.
     QVERIFY(QDir(folder.path()).mkpath("prog01.scp/dentro"));
-    QString asked;
-    window->setCloseQuestion([&](const QString& question) {
-        asked = question;
-        return false;
-    });
+    // The question box, answered "Não".
+    window->setErrorBoxesEnabled(true);
+    SeenBox question;
+    answerNextBox(&question, QMessageBox::No, "fechar-mesmo-assim.png");
     QVERIFY(!window->close());
     QVERIFY(window->isVisible());
+    QString asked = question.text;
     QVERIFY2(asked.startsWith("Não foi possível salvar") && asked.endsWith("Fechar mesmo assim?"), qPrintable(asked));
+    QVERIFY2(question.contrast >= kLegible, qPrintable(QString::number(question.contrast)));
+    QVERIFY2(question.buttons.contains("Não"), qPrintable(question.buttons.join(',')));
     // The lines were kept at once, before the question, and the settings were written.
     QCOMPARE(fileLines(folder.filePath(kRecoveryFileName)),
              (QStringList{folder.filePath("prog01.scp"), "inc 1", "inc 2"}));
@@ -302,6 +304,10 @@ void PolishTest::closeThatCannotSaveKeepsTheWindowAndTheLines()
     // Once the way is clear, closing saves and asks nothing.
     QVERIFY(QDir(folder.filePath("prog01.scp")).removeRecursively());
     asked.clear();
+    window->setCloseQuestion([&](const QString& text) {
+        asked = text;
+        return false;
+    });
     QVERIFY(window->close());
     QVERIFY(asked.isEmpty());
     QCOMPARE(fileLines(folder.filePath("prog01.scp")), (QStringList{"inc 1", "inc 2"}));
