@@ -273,6 +273,8 @@ void PolishTest::pagesNotBuiltYetLookDisabled()
         button->setEnabled(false);
         QVERIFY2(disabled != enabled, name);
     }
+    if (QString shots = qEnvironmentVariable("LUDOMAT_SHOTS"); !shots.isEmpty())
+        window->grab().save(shots + "/pagina-arquivos.png");
     // The page's own buttons work.
     QVERIFY(button(*window, "btSave")->isEnabled());
     QVERIFY(button(*window, "btClear")->isEnabled());
