@@ -1,6 +1,7 @@
 // ludomat: the studio.
 
 #include "studio/close_signals.h"
+#include "studio/dialogs.h"
 #include "studio/main_window.h"
 #include "studio/program_folder.h"
 
@@ -20,6 +21,8 @@ void describeApplication()
 {
     QCoreApplication::setApplicationName("Ludomat");
     QCoreApplication::setApplicationVersion("1.0");
+    // The toolkit's own texts (the help's headings, the dialogs' buttons) in Portuguese too.
+    ludomat::installToolkitTranslations();
 }
 
 struct CommandLine {
