@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <climits>
@@ -107,6 +108,7 @@ private slots:
     void leavingFullScreenDuringARunShowsTheWholeScreen();
     void pagesNotBuiltYetLookDisabled();
     void closeThatCannotSaveKeepsTheWindowAndTheLines();
+    void recoveryCopyFallsBackToTheUserDataFolder();
 };
 
 void PolishTest::dialogsAreLegibleAndInPortuguese()
@@ -314,6 +316,37 @@ void PolishTest::closeThatCannotSaveKeepsTheWindowAndTheLines()
     QVERIFY(asked.isEmpty());
     QCOMPARE(fileLines(folder.filePath("prog01.scp")), (QStringList{"inc 1", "inc 2"}));
     QVERIFY(!QFile::exists(folder.filePath(kRecoveryFileName)));
+}
+
+void PolishTest::recoveryCopyFallsBackToTheUserDataFolder()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir folder;
+    auto window = openWindow(folder);
+    setScript(*window, {"inc 1", "inc 2"});
+    // Nothing can be written in the program folder: the settings, the script and the copy are
+    // all taken by folders.
+    for (const char* name : {"Ludomat.ini", "prog01.scp", kRecoveryFileName})
+        QVERIFY(QDir(folder.path()).mkpath(QString(name) + "/dentro"));
+    QString asked;
+    window->setCloseQuestion([&](const QString& question) {
+        asked = question;
+        return true;
+    });
+    QVERIFY(window->close());
+    const QString spare = window->files().recovery().sparePath();
+    QVERIFY2(!spare.isEmpty() && !spare.startsWith(folder.path()), qPrintable(spare));
+    QVERIFY2(asked.contains(spare), qPrintable(asked));
+    window.reset();
+
+    // The next start, with the way clear, offers the lines from there.
+    for (const char* name : {"Ludomat.ini", "prog01.scp", kRecoveryFileName})
+        QVERIFY(QDir(folder.filePath(name)).removeRecursively());
+    window = openWindow(folder);
+    QVERIFY(window->offerRecovery([](const RecoveredScript&) { return true; }));
+    QCOMPARE(editorLines(*window), (QStringList{"inc 1", "inc 2"}));
+    QVERIFY(window->saveScript());
+    QVERIFY(!QFile::exists(spare));
 }
 
 LUDOMAT_WIDGET_TEST_MAIN(PolishTest)
