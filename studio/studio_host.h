@@ -1,8 +1,9 @@
 #pragma once
 // The engine's host in the studio: turns what the engine reports into what the window shows.
 // Views that follow the engine's state (line label, Stop/Cont caption, watch labels) are
-// repainted from the state when messages run, on pause, after a step and at the end of a run,
-// never per executed line.
+// repainted from the state when messages run (at most every kViewRefreshIntervalMs), on pause,
+// after a step and at the end of a run, never per executed line; the screen at most once a
+// display frame while a run goes on.
 
 #include "engine/engine.h"
 #include "engine/host.h"
