@@ -1,6 +1,7 @@
 #include "studio/main_window.h"
 
 #include "studio/close_button.h"
+#include "studio/example_games.h"
 #include "studio/load_page.h"
 #include "studio/picture_button.h"
 #include "studio/program_folder.h"
@@ -76,6 +77,7 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     m_engine.setProgramFolder(folder.toStdString());
     m_engine.setGameFolder(folder.toStdString());
     m_engine.state().screenMode = 1;
+    offerExampleGames(installedExamplesFolder(), folder);
 
     m_editor = new ScriptEditor;
     m_files = new StudioFiles(m_engine, *m_editor, folder, this);
