@@ -10,6 +10,7 @@ packages=(
   fonts-liberation
   xvfb xauth
   qt6-translations-l10n
+  dpkg-dev lintian
 )
 packages+=("$@")
 

@@ -2,6 +2,7 @@
 
 #include "studio/close_button.h"
 #include "studio/dialogs.h"
+#include "studio/example_games.h"
 #include "studio/load_page.h"
 #include "studio/picture_button.h"
 #include "studio/program_folder.h"
@@ -83,6 +84,7 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     m_engine.setProgramFolder(folder.toStdString());
     m_engine.setGameFolder(folder.toStdString());
     m_engine.state().screenMode = 1;
+    offerExampleGames(installedExamplesFolder(), folder);
 
     m_editor = new ScriptEditor;
     m_files = new StudioFiles(m_engine, *m_editor, folder, this);

@@ -18,10 +18,17 @@ QString withTrailingSlash(QString folder)
     return folder;
 }
 
+bool runsFromInstallation()
+{
+    return QFileInfo(QCoreApplication::applicationDirPath() + "/../share/ludomat").isDir();
+}
+
 QString defaultProgramFolder()
 {
     QString own = QCoreApplication::applicationDirPath();
-    if (!own.isEmpty() && QFileInfo(own).isWritable()) return withTrailingSlash(own);
+    // An installed copy never keeps user files beside its executable, even when it could
+    // (root running /usr/bin/ludomat): bin/ is the package manager's.
+    if (!own.isEmpty() && !runsFromInstallation() && QFileInfo(own).isWritable()) return withTrailingSlash(own);
     QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);
     return withTrailingSlash(data);

@@ -5,8 +5,11 @@
 
 namespace ludomat {
 
-// The executable's folder when it is writable (a build or a portable copy), otherwise the
-// user's data folder, created when missing. Always ends with "/".
+// True when the executable sits in an installation's bin/ beside share/ludomat/.
+bool runsFromInstallation();
+
+// The executable's folder when it is writable (a build or a portable copy), otherwise, and always
+// for an installed copy, the user's data folder, created when missing. Always ends with "/".
 QString defaultProgramFolder();
 
 // Adds the trailing "/" every folder name keeps.

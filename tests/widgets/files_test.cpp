@@ -3,6 +3,7 @@
 
 #include "widget_test_support.h"
 
+#include "studio/example_games.h"
 #include "studio/folder_tree.h"
 #include "studio/load_page.h"
 #include "studio/script_editor.h"
@@ -32,6 +33,7 @@ private slots:
     void loadWaitsForTheRunToEnd();
     void recoveryOfferedAfterACrash();
     void scriptFromTheCommandLineOrADrop();
+    void exampleGamesOfferedOnce();
 };
 
 namespace {
@@ -353,6 +355,28 @@ void FilesTest::scriptFromTheCommandLineOrADrop()
     QCOMPARE(window->scriptName(), QString("fase.SCP"));
     window->close();
     QCOMPARE(fileLines(program.filePath("Ludomat.ini")).mid(0, 2), QStringList({"fase.SCP", game.path() + "/"}));
+}
+
+void FilesTest::exampleGamesOfferedOnce()
+{
+    QTemporaryDir examples, program;
+    for (const char* game : {"coleta", "demo"}) {
+        QVERIFY(QDir(examples.path()).mkpath(QString("%1/figuras").arg(game)));
+        writeFile(examples.filePath(QString("%1/%1.scp").arg(game)), "pausa 1\r\n");
+    }
+    QCOMPARE(offerExampleGames(examples.path() + "/", program.path() + "/"), QStringList({"coleta", "demo"}));
+    QCOMPARE(fileLines(program.filePath("coleta/coleta.scp")), QStringList({"pausa 1"}));
+    QVERIFY(QFileInfo(program.filePath("demo/figuras")).isDir());
+
+    // The user's changes and deletions stand: a later start copies only a game it never offered.
+    writeFile(program.filePath("coleta/coleta.scp"), "inc 1\r\n");
+    QVERIFY(QDir(program.filePath("demo")).removeRecursively());
+    QVERIFY(QDir(examples.path()).mkpath("nave"));
+    QCOMPARE(offerExampleGames(examples.path() + "/", program.path() + "/"), QStringList({"nave"}));
+    QCOMPARE(fileLines(program.filePath("coleta/coleta.scp")), QStringList({"inc 1"}));
+    QVERIFY(!QFileInfo::exists(program.filePath("demo")));
+    // A build tree or portable copy ships no examples folder: nothing happens.
+    QVERIFY(offerExampleGames({}, program.path() + "/").isEmpty());
 }
 
 LUDOMAT_WIDGET_TEST_MAIN(FilesTest)

@@ -1,0 +1,26 @@
+# A Debian package of the whole program: `cmake --build build --target package` writes
+# build/ludomat_<version>_<arch>.deb. Depends comes from the programs' shared libraries.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME ludomat)
+set(CPACK_PACKAGE_VENDOR "Ludomat")
+set(CPACK_PACKAGE_CONTACT "Ludomat developers <ludomat@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "studio for making simple 2D games with scripts")
+string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Ludomat is a small desktop studio for beginners: a script of one command a\n"
+    "line (Portuguese or English words) draws text boxes with clickable words,\n"
+    "plots, pixels, shapes, pictures, tile maps and sprites on a 760 x 420 screen,\n"
+    "driven by registers, labels, keys and the mouse. Visual editors turn\n"
+    "drawings, figures, tile maps and sprite sheets into script lines.\n"
+    "\n"
+    "The package holds the studio, the headless runner ludomat-run and example\n"
+    "games, copied to the user's data folder on first start.")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
+include(CPack)

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Usage: package_test.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "$1" && pwd)
+work=$(mktemp -d)
+studio_pid=
+cleanup() {
+  [ -n "$studio_pid" ] && kill "$studio_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 \
+  || { cat "$work/cpack.log"; fail "cpack could not build the package"; }
+deb=$(ls "$work"/out/*.deb)
+echo "package: $(basename "$deb")"
+
+dpkg-deb -c "$deb" | awk '{print $NF}' >"$work/files"
+for f in ./usr/bin/ludomat ./usr/bin/ludomat-run \
+         ./usr/share/ludomat/exemplos/coleta/coleta.scp ./usr/share/ludomat/exemplos/demo/ \
+         ./usr/share/applications/ludomat.desktop ./usr/share/mime/packages/ludomat-script.xml \
+         ./usr/share/icons/hicolor/scalable/apps/ludomat.svg \
+         ./usr/share/man/man1/ludomat.1.gz ./usr/share/man/pt_BR/man1/ludomat.1.gz \
+         ./usr/share/man/man1/ludomat-run.1.gz ./usr/share/man/pt_BR/man1/ludomat-run.1.gz \
+         ./usr/share/doc/ludomat/copyright ./usr/share/doc/ludomat/changelog.gz; do
+  grep -qxF "$f" "$work/files" || fail "the package lacks $f"
+done
+depends=$(dpkg-deb -f "$deb" Depends)
+case "$depends" in *libqt6widgets6*) ;; *) fail "Depends does not name Qt Widgets: $depends" ;; esac
+
+if command -v lintian >/dev/null; then
+  lintian --fail-on error --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 \
+    || { cat "$work/lintian.log"; fail "lintian reports errors"; }
+  grep -c '^W:' "$work/lintian.log" | sed 's/^/lintian warnings: /' || true
+fi
+
+# The unpacked studio runs as an installed copy would: its user files go to the data folder.
+dpkg-deb -x "$deb" "$work/root"
+mkdir -p "$work/home" "$work/runtime"
+chmod 700 "$work/runtime"
+HOME="$work/home" XDG_DATA_HOME= XDG_CONFIG_HOME= XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=offscreen \
+  "$work/root/usr/bin/ludomat" >"$work/studio.log" 2>&1 &
+studio_pid=$!
+data="$work/home/.local/share/Ludomat"
+for _ in $(seq 1 300); do
+  [ -f "$data/coleta/coleta.scp" ] && [ -f "$data/demo/demo.scp" ] && break
+  kill -0 "$studio_pid" 2>/dev/null || { cat "$work/studio.log"; fail "the studio ended at start"; }
+  sleep 0.1
+done
+[ -f "$data/coleta/coleta.scp" ] || { cat "$work/studio.log"; fail "the examples were not copied into $data"; }
+cmp -s "$data/coleta/coleta.scp" "$work/root/usr/share/ludomat/exemplos/coleta/coleta.scp" \
+  || fail "the copied example differs from the packaged one"
+[ ! -e "$work/root/usr/bin/Ludomat.ini" ] || fail "the studio wrote beside its installed executable"
