@@ -1,5 +1,7 @@
 // ludomat: the studio.
 
+#include "app/online_link.h"
+#include "online/http_client.h"
 #include "studio/main_window.h"
 #include "studio/program_folder.h"
 
@@ -24,11 +26,16 @@ int main(int argc, char** argv)
                                      "(padrão: a pasta do executável, ou a pasta de dados do usuário).",
                                      "DIR");
     parser.addOption(programFolder);
+    QCommandLineOption server("server",
+                              "Endereço do servidor do Ludomat (padrão: LUDOMAT_SERVER, ou http://127.0.0.1:8087/).",
+                              "URL");
+    parser.addOption(server);
     parser.addPositionalArgument("script.scp", "Script a abrir no editor; a pasta dele passa a ser a pasta do jogo.",
                                  "[script.scp]");
     parser.process(app);
 
     ludomat::MainWindow window(parser.value(programFolder));
+    ludomat::OnlineLink online(window, ludomat::chooseServerRoot(parser.value(server)));
     window.show();
     const QStringList scripts = parser.positionalArguments();
     // Once the window shows: first what an interrupted session left, then the file asked for.
