@@ -149,13 +149,27 @@ RecordingServer::RecordingServer() : m_server(std::make_unique<httplib::Server>(
         res.set_content("conteudo de " + req.matches[1].str(), "application/octet-stream");
     });
     s.Get(R"(/.*)", [this](const httplib::Request& req, httplib::Response& res) {
-        std::lock_guard guard(m_lock);
-        auto it = m_replies.find(req.path);
-        if (it == m_replies.end()) {
-            res.status = 404;
-            return;
+        std::pair<std::string, Kind> reply;
+        {
+            std::lock_guard guard(m_lock);
+            auto it = m_replies.find(req.path);
+            if (it == m_replies.end()) {
+                res.status = 404;
+                return;
+            }
+            reply = it->second;
         }
-        res.set_content(it->second, "application/octet-stream");
+        switch (reply.second) {
+        case Kind::Body: res.set_content(reply.first, "application/octet-stream"); break;
+        case Kind::Redirect: res.set_redirect("/echo"); break;
+        case Kind::Error500: res.status = 500; break;
+        case Kind::Huge:
+            res.set_content_provider(200u * 1024 * 1024, "image/png", [](size_t, size_t length, httplib::DataSink& sink) {
+                static const std::string block(64 * 1024, 'x');
+                return sink.write(block.data(), std::min(length, block.size()));
+            });
+            break;
+        }
     });
     m_port = s.bind_to_any_port("127.0.0.1");
     m_thread = std::thread([&s] { s.listen_after_bind(); });
@@ -185,10 +199,10 @@ int RecordingServer::count(const std::string& path)
     return n;
 }
 
-void RecordingServer::setReply(const std::string& path, const std::string& body)
+void RecordingServer::setReply(const std::string& path, const std::string& body, Kind kind)
 {
     std::lock_guard guard(m_lock);
-    m_replies[path] = body;
+    m_replies[path] = {body, kind};
 }
 
 }  // namespace ludomat::test

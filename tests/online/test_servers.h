@@ -68,8 +68,10 @@ public:
     QString root() const;  // "http://127.0.0.1:PORT/"
     std::vector<Recorded> requests();
     int count(const std::string& path);
-    // A fixed 200 reply for `path`.
-    void setReply(const std::string& path, const std::string& body);
+    // How a registered path answers.
+    enum class Kind { Body, Huge, Redirect, Error500 };
+    // A fixed 200 reply for `path`, or one of the misbehaviours.
+    void setReply(const std::string& path, const std::string& body, Kind kind = Kind::Body);
 
 private:
     std::unique_ptr<httplib::Server> m_server;
@@ -77,7 +79,7 @@ private:
     int m_port = 0;
     std::mutex m_lock;
     std::vector<Recorded> m_requests;
-    std::map<std::string, std::string> m_replies;
+    std::map<std::string, std::pair<std::string, Kind>> m_replies;
     std::atomic<bool> m_stopping{false};
 };
 
