@@ -74,6 +74,8 @@ CataloguePanel::CataloguePanel(Http& http, StudioLink& studio, QWidget* parent)
     m_close->setCursor(Qt::PointingHandCursor);
     m_close->setStyleSheet("background: #e8554e; color: white; font: bold 11pt 'Liberation Sans';");
     m_close->installEventFilter(this);
+    // Parked below the screen, but shown: moving it up is all that opening takes.
+    show();
 }
 
 std::vector<CatalogueEntry> CataloguePanel::readList(const std::string& reply)

@@ -56,6 +56,7 @@ private slots:
     void updatesAndHandsOverToTheUpdater();
     void fillsTheCatalogueOnceAndOpensAGame();
     void hostileServerWritesNothingOutside();
+    void screenshots();
 };
 
 void StudioOnlineTest::checksTheVersionBothWaysAndNotices()
@@ -156,6 +157,7 @@ void StudioOnlineTest::fillsTheCatalogueOnceAndOpensAGame()
 
     click(*window, "btDown");
     QVERIFY(panel.isShown());
+    QVERIFY(panel.isVisible());
     QList<CatalogueTile*> tiles = panel.tiles();
     QCOMPARE(tiles.size(), 8);
     std::sort(tiles.begin(), tiles.end(), [](auto* a, auto* b) { return a->entry().name < b->entry().name; });
@@ -217,6 +219,33 @@ void StudioOnlineTest::hostileServerWritesNothingOutside()
     QVERIFY(!QFile::exists("/tmp/x.png") && !QFile::exists("/tmp/x.scp"));
     QVERIFY(!QFile::exists(programFolder + "/grande.png"));
     QCOMPARE(server.count("/ludomat/scripts/../evil.png") + server.count("/evil.png") + server.count("/tmp/x.png"), 0);
+}
+
+// With LUDOMAT_SCREENSHOTS=DIR: the catalogue of the shipped content, and the "Load" page
+// after a check that found a new version, saved for a person to look at.
+void StudioOnlineTest::screenshots()
+{
+    QString folder = qEnvironmentVariable("LUDOMAT_SCREENSHOTS");
+    if (folder.isEmpty()) QSKIP("LUDOMAT_SCREENSHOTS not set");
+    QTemporaryDir content, program;
+    makeContent(content.path(), "1.1\r\nduvo.zpp\r\nLudomat.zpp\r\n", 0);
+    ServerProcess shipped;
+    ServerProcess newer(content.path());
+    auto window = openWindow(program);
+    OnlineLink online(*window, shipped.root());
+    click(*window, "btDown");
+    QTest::qWait(200);
+    QVERIFY(window->grab().save(folder + "/catalogo.png"));
+    online.catalogue().hidePanel();
+
+    auto second = openWindow(program);
+    OnlineLink checking(*second, newer.root());
+    second->showFiles();
+    click(*second, "btVrs");
+    second->activateWindow();
+    checking.version().notice();
+    QTest::qWait(200);
+    QVERIFY(second->grab().save(folder + "/load_verificar_versao.png"));
 }
 
 LUDOMAT_WIDGET_TEST_MAIN(StudioOnlineTest)
