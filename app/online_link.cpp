@@ -8,6 +8,7 @@
 #include "studio/main_window.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -60,6 +61,10 @@ OnlineLink::OnlineLink(MainWindow& window, const QString& serverRoot)
     m_version = new VersionCheck(*m_http, *this, views, this);
 
     m_catalogue = new CataloguePanel(*m_http, *this, window.findChild<QWidget*>("PanTel"));
+    // The version label shows the version this program was built as, the one the check compares.
+    auto* version = window.findChild<QLabel*>("lbVersao");
+    if (version && !QCoreApplication::applicationVersion().isEmpty())
+        version->setText(QCoreApplication::applicationVersion());
     connectButtons();
     window.installEventFilter(this);
 }
