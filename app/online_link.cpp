@@ -67,6 +67,10 @@ OnlineLink::OnlineLink(MainWindow& window, const QString& serverRoot)
         version->setText(QCoreApplication::applicationVersion());
     connectButtons();
     window.installEventFilter(this);
+    // Start-up counts as an activation even where no window manager ever activates the window.
+    QTimer::singleShot(kStartupNoticeMs, this, [this] {
+        if (!m_noticeRan) m_version->notice();
+    });
 }
 
 OnlineLink::~OnlineLink() { m_window.removeEventFilter(this); }
@@ -91,6 +95,7 @@ bool OnlineLink::eventFilter(QObject* watched, QEvent* event)
         m_noticePending = true;
         QTimer::singleShot(0, this, [this] {
             m_noticePending = false;
+            m_noticeRan = true;
             m_version->notice();
         });
     }
