@@ -70,6 +70,19 @@ void drawReflex(QPainter& p)
     p.fillRect(44, 14, 12, 8, Qt::white);
 }
 
+void drawMemory(QPainter& p)
+{
+    p.fillRect(0, 0, kSize, kSize, QColor(0x1E, 0x5A, 0x32));
+    p.setFont(QFont("Liberation Sans", 14, QFont::Bold));
+    for (int i = 0; i < 4; ++i) {
+        QRect card(8 + (i % 2) * 46, 8 + (i / 2) * 46, 38, 38);
+        bool open = i == 0 || i == 3;
+        p.fillRect(card, open ? QColor(Qt::white) : QColor(0x38, 0x58, 0xB0));
+        p.setPen(open ? QColor(0xE0, 0xA0, 0x00) : QColor(Qt::white));
+        p.drawText(card, Qt::AlignCenter, open ? QString::fromUtf8("\u2600") : QString("?"));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -86,7 +99,8 @@ int main(int argc, char** argv)
         std::function<void(QPainter&)> draw;
     };
     const std::vector<Picture> pictures = {
-        {"labirinto.png", drawMaze}, {"quiz.png", drawQuiz}, {"pintura.png", drawPainting}, {"reflexo.png", drawReflex}};
+        {"labirinto.png", drawMaze}, {"quiz.png", drawQuiz}, {"pintura.png", drawPainting}, {"reflexo.png", drawReflex},
+        {"memoria.png", drawMemory}};
     for (const Picture& picture : pictures) {
         QImage image(kSize, kSize, QImage::Format_RGB32);
         QPainter painter(&image);
