@@ -83,6 +83,16 @@ void drawMemory(QPainter& p)
     }
 }
 
+void drawSnake(QPainter& p)
+{
+    p.fillRect(0, 0, kSize, kSize, QColor(0x0A, 0x2A, 0x12));
+    // The body on the game's grid of 10-pixel cells, turning twice towards the fruit.
+    const QPoint body[] = {{1, 7}, {2, 7}, {3, 7}, {4, 7}, {5, 7}, {5, 6}, {5, 5}, {5, 4}, {6, 4}, {7, 4}};
+    for (const QPoint& cell : body) p.fillRect(cell.x() * 10, cell.y() * 10, 10, 10, QColor(0x60, 0xE0, 0x60));
+    p.fillRect(80, 40, 10, 10, QColor(0x30, 0xA0, 0x30));
+    p.fillRect(80, 20, 10, 10, QColor(0xE0, 0x30, 0x30));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -100,7 +110,7 @@ int main(int argc, char** argv)
     };
     const std::vector<Picture> pictures = {
         {"labirinto.png", drawMaze}, {"quiz.png", drawQuiz}, {"pintura.png", drawPainting}, {"reflexo.png", drawReflex},
-        {"memoria.png", drawMemory}};
+        {"memoria.png", drawMemory}, {"cobrinha.png", drawSnake}};
     for (const Picture& picture : pictures) {
         QImage image(kSize, kSize, QImage::Format_RGB32);
         QPainter painter(&image);
