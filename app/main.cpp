@@ -1,5 +1,7 @@
 // ludomat: the studio.
 
+#include "app/online_link.h"
+#include "online/http_client.h"
 #include "studio/close_signals.h"
 #include "studio/dialogs.h"
 #include "studio/main_window.h"
@@ -20,13 +22,14 @@ namespace {
 void describeApplication()
 {
     QCoreApplication::setApplicationName("Ludomat");
-    QCoreApplication::setApplicationVersion("1.0");
+    QCoreApplication::setApplicationVersion(LUDOMAT_VERSION_TEXT);
     // The toolkit's own texts (the help's headings, the dialogs' buttons) in Portuguese too.
     ludomat::installToolkitTranslations();
 }
 
 struct CommandLine {
     QString programFolder;
+    QString server;
     QStringList scripts;
 };
 
@@ -42,10 +45,14 @@ CommandLine parseCommandLine(const QCoreApplication& app)
                                      "Uma pasta que não existe é criada.",
                                      "DIR");
     parser.addOption(programFolder);
+    QCommandLineOption server("server",
+                              "Endereço do servidor do Ludomat (padrão: LUDOMAT_SERVER, ou http://127.0.0.1:8087/).",
+                              "URL");
+    parser.addOption(server);
     parser.addPositionalArgument("script.scp", "Script a abrir no editor; a pasta dele passa a ser a pasta do jogo.",
                                  "[script.scp]");
     parser.process(app);
-    return {parser.value(programFolder), parser.positionalArguments()};
+    return {parser.value(programFolder), parser.value(server), parser.positionalArguments()};
 }
 
 // Help and version need no display: they are answered before the window system is touched.
@@ -88,6 +95,7 @@ int main(int argc, char** argv)
     if (!prepareProgramFolder(command.programFolder)) return 2;
 
     ludomat::MainWindow window(command.programFolder);
+    ludomat::OnlineLink online(window, ludomat::chooseServerRoot(command.server));
     window.show();
     // Logout, shutdown or a closed terminal close the studio as its close button does.
     ludomat::CloseSignals closeSignals([&window](int) {

@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libpng-dev libjpeg-dev libgif-dev
   libgtest-dev libgmock-dev
+  libcpp-httplib-dev libsqlite3-dev libarchive-dev zlib1g-dev
   fonts-liberation
   xvfb xauth
   qt6-translations-l10n

@@ -1,0 +1,136 @@
+#include "online/version_check.h"
+
+#include "graphics/cp1252.h"
+#include "online/http_client.h"
+#include "online/studio_link.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QProgressBar>
+
+#include <filesystem>
+
+namespace ludomat {
+
+const QStringList VersionCheck::kUpdaterArguments{"8k41p9x", "Ludomat", VersionCheck::kArchive};
+
+namespace {
+
+const QString kDownloadFailed = "Erro ao baixar arquivo!";
+
+void setShown(QWidget* widget, bool shown)
+{
+    if (widget) widget->setVisible(shown);
+}
+
+}  // namespace
+
+VersionCheck::VersionCheck(Http& http, StudioLink& studio, const VersionViews& views, QObject* parent)
+    : QObject(parent), m_http(http), m_studio(studio), m_views(views)
+{
+    m_launcher = [](const QString& program, const QStringList& arguments) {
+        return QProcess::startDetached(program, arguments);
+    };
+}
+
+void VersionCheck::setMessage(const QString& text)
+{
+    if (m_views.message) m_views.message->setText(text);
+}
+
+bool VersionCheck::fetchVersionFile()
+{
+    QString folder = m_studio.programFolder();
+    if (!m_http.downloadFile(m_http.productBase(), folder, kVersionFile)) return false;
+    QFile file(folder + kVersionFile);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    m_updateList.clear();
+    for (const std::string& line : replyLines(file.readAll().toStdString())) m_updateList << fromCp1252(line);
+    return true;
+}
+
+bool VersionCheck::differs() const
+{
+    // Any difference counts, case and blanks included: there is no order of versions.
+    return m_updateList.value(0) != m_studio.versionText();
+}
+
+void VersionCheck::check()
+{
+    setMessage(QString());
+    setShown(m_views.updateButton, false);
+    setShown(m_views.led, true);
+    m_http.prepareRequest();
+    QCoreApplication::processEvents();
+    if (!fetchVersionFile() || m_updateList.isEmpty()) {
+        // A version file without a line names no version: it is as useless as none.
+        setMessage(kDownloadFailed);
+    } else if (differs()) {
+        setShown(m_views.updateButton, true);
+        setMessage("PRECISA ser atualizado!!!");
+    } else {
+        setMessage("Não precisa ser atualizado!");
+    }
+    setShown(m_views.led, false);
+}
+
+void VersionCheck::notice()
+{
+    m_studio.setNotice(QString());
+    m_http.prepareRequest();
+    if (!fetchVersionFile() || m_updateList.isEmpty()) return;
+    if (differs()) m_studio.setNotice("Tem versão nova do Ludomat!!!");
+}
+
+void VersionCheck::update()
+{
+    QString folder = m_studio.programFolder();
+    if (m_views.gauge) {
+        m_views.gauge->setRange(0, std::max(0, int(m_updateList.size()) - 1));
+        m_views.gauge->setValue(0);
+    }
+    setShown(m_views.gauge, true);
+    setShown(m_views.led, true);
+    setMessage("Baixando pacote Ludomat...");
+    QCoreApplication::processEvents();
+    m_http.prepareRequest();
+    const QStringList names = m_updateList.mid(1);
+    for (const QString& name : names) {
+        setMessage("Downloading " + name);
+        if (m_views.gauge) m_views.gauge->setValue(m_views.gauge->value() + 1);
+        QCoreApplication::processEvents();
+        if (!m_http.downloadFile(m_http.productBase(), folder, name)) {
+            setMessage(kDownloadFailed);
+            setShown(m_views.gauge, false);
+            setShown(m_views.led, false);
+            return;
+        }
+    }
+    setShown(m_views.gauge, false);
+    setShown(m_views.led, false);
+    setMessage("Download completo!");
+    QCoreApplication::processEvents();
+
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::path package = fs::path(folder.toStdString()) / kUpdaterPackage;
+    fs::path updater = fs::path(folder.toStdString()) / kUpdater;
+    if (fs::exists(package, error)) {
+        fs::copy_file(package, updater, fs::copy_options::overwrite_existing, error);
+        // The copy must be runnable here, where a program is one by its permission bits.
+        fs::permissions(updater, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec,
+                        fs::perm_options::add, error);
+        QCoreApplication::processEvents();
+    }
+    if (!fs::exists(fs::path(folder.toStdString()) / kArchive, error)) return;
+    // A studio that closed without a running updater would leave the user with nothing.
+    if (!m_launcher(QString::fromStdString(updater.string()), kUpdaterArguments)) {
+        setMessage("Não foi possível iniciar o atualizador!");
+        return;
+    }
+    m_studio.quit();
+}
+
+}  // namespace ludomat

@@ -1,0 +1,185 @@
+// ludomat-server: the studio's web server. Serves the content folder (version file, update
+// package, help pages, script catalogue) and answers every endpoint the studio calls.
+
+#include "server/routes.h"
+#include "server/storage.h"
+
+#include <httplib.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <mutex>
+#include <pthread.h>
+#include <string>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace ludomat::server;
+
+constexpr int kDefaultPort = 8087;
+const char kDefaultBind[] = "127.0.0.1";
+// A studio's request is small; a larger one is refused before it is read.
+constexpr size_t kMaxRequestBytes = 1024 * 1024;
+
+// The content shipped with the project: the source tree's for a build, the installed copy
+// beside the program otherwise.
+fs::path shippedContent()
+{
+    if (fs::is_directory(fs::path(LUDOMAT_SERVER_CONTENT) / "ludomat")) return LUDOMAT_SERVER_CONTENT;
+    std::error_code error;
+    fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return self.parent_path().parent_path() / "share" / "ludomat" / "server-content";
+}
+
+struct Options {
+    fs::path root = shippedContent();
+    int port = kDefaultPort;
+    std::string bind = kDefaultBind;
+    std::string database;
+};
+
+// The members' database outside the content folder, so content can be read-only and shared.
+std::string defaultDatabase()
+{
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    fs::path folder = data && *data ? fs::path(data) : fs::path(home ? home : ".") / ".local" / "share";
+    folder /= "ludomat-server";
+    std::error_code error;
+    fs::create_directories(folder, error);
+    return (folder / "ludomat.db").string();
+}
+
+void printHelp()
+{
+    std::cout << "Uso: ludomat-server [--root PASTA] [--port N] [--bind ENDERECO] [--database ARQUIVO]\n"
+                 "\n"
+                 "Servidor do Ludomat: versão, pacote de atualização, páginas de ajuda, catálogo de\n"
+                 "scripts e área de membros.\n"
+                 "\n"
+                 "  --root PASTA        pasta de conteúdo (padrão: o conteúdo que vem com o Ludomat)\n"
+                 "  --port N            porta (padrão 8087; 0 escolhe uma porta livre)\n"
+                 "  --bind ENDERECO     endereço de escuta (padrão 127.0.0.1)\n"
+                 "  --database ARQUIVO  banco SQLite dos membros (padrão: ~/.local/share/ludomat-server/ludomat.db)\n"
+                 "  --help              mostra esta ajuda\n"
+                 "\n"
+                 "Escreve \"ouvindo em http://ENDERECO:PORTA/\" ao começar e uma linha por requisição.\n"
+                 "Termina limpo com SIGTERM ou Ctrl+C.\n";
+}
+
+// Returns false after printing the reason when the command line is wrong.
+bool parseOptions(int argc, char** argv, Options& options, bool& help)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc) return false;
+            out = argv[++i];
+            return true;
+        };
+        std::string text;
+        if (arg == "--help" || arg == "-h") {
+            help = true;
+        } else if (arg == "--root" && value(text)) {
+            options.root = text;
+        } else if (arg == "--port" && value(text)) {
+            char* end = nullptr;
+            long port = std::strtol(text.c_str(), &end, 10);
+            if (*end || port < 0 || port > 65535) {
+                std::cerr << "ludomat-server: porta inválida: " << text << "\n";
+                return false;
+            }
+            options.port = int(port);
+        } else if (arg == "--bind" && value(text)) {
+            options.bind = text;
+        } else if (arg == "--database" && value(text)) {
+            options.database = text;
+        } else {
+            std::cerr << "ludomat-server: opção desconhecida ou sem valor: " << arg << " (veja --help)\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+void logRequest(const httplib::Request& request, const httplib::Response& response)
+{
+    static std::mutex lock;
+    std::lock_guard guard(lock);
+    // The target as it arrived, so the log shows the query keys in the order they were sent.
+    std::string target;
+    for (unsigned char c : request.target) target += c < 0x20 || c == 0x7F ? '?' : char(c);
+    std::fprintf(stderr, "%s %s %s %d\n", request.remote_addr.c_str(), request.method.c_str(), target.c_str(),
+                 response.status);
+    std::fflush(stderr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    bool help = false;
+    if (!parseOptions(argc, argv, options, help)) return 2;
+    if (help) {
+        printHelp();
+        return 0;
+    }
+    if (!fs::is_directory(options.root / "ludomat")) {
+        std::cerr << "ludomat-server: pasta de conteúdo sem \"ludomat/\": " << options.root << "\n";
+        return 1;
+    }
+    if (options.database.empty()) options.database = defaultDatabase();
+
+    std::unique_ptr<Storage> storage;
+    try {
+        storage = openSqliteStorage(options.database);
+    } catch (const std::exception& error) {
+        std::cerr << "ludomat-server: não foi possível abrir o banco " << options.database << ": " << error.what() << "\n";
+        return 1;
+    }
+
+    // SIGTERM and Ctrl+C are taken by one thread that stops the server; the others never see them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    Context context{options.root, storage.get()};
+    httplib::Server server;
+    server.set_payload_max_length(kMaxRequestBytes);
+    server.set_logger(logRequest);
+    installRoutes(server, context);
+
+    int port = options.port;
+    if (port == 0) {
+        port = server.bind_to_any_port(options.bind);
+    } else if (!server.bind_to_port(options.bind, port)) {
+        port = -1;
+    }
+    if (port < 0) {
+        std::cerr << "ludomat-server: não foi possível escutar em " << options.bind << ":" << options.port << "\n";
+        return 1;
+    }
+    std::cout << "ouvindo em http://" << options.bind << ":" << port << "/" << std::endl;
+
+    std::thread stopper([&] {
+        int signal = 0;
+        sigwait(&stopSignals, &signal);
+        server.stop();
+    });
+    bool ok = server.listen_after_bind();
+    // The listener may end without a signal (an error); wake the waiting thread then.
+    if (stopper.joinable()) {
+        pthread_kill(stopper.native_handle(), SIGTERM);
+        stopper.join();
+    }
+    std::cerr << "ludomat-server: encerrado" << std::endl;
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,299 @@
+// The studio with its online services against the real server process: the version check both
+// ways, the notice on activation, the update hand-over, and the catalogue; and against a hostile
+// server that tries to write outside the program's folders.
+
+#include "app/online_link.h"
+#include "online/catalogue_panel.h"
+#include "online/http_client.h"
+#include "online/version_check.h"
+#include "studio/load_page.h"
+#include "studio/studio_files.h"
+#include "test_servers.h"
+#include "widget_test_support.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QProgressBar>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+using namespace ludomat;
+using namespace ludomat::test;
+
+namespace {
+
+void write(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QString message(MainWindow& window) { return window.loadPage().findChild<QLabel*>("Mesg")->text(); }
+bool updateOffered(MainWindow& window) { return window.loadPage().findChild<QWidget*>("btAtu")->isHidden() == false; }
+
+// A content folder with the version file and `games` catalogue games named jogo1..jogoN.
+void makeContent(const QString& root, const QByteArray& versionFile, int games)
+{
+    write(root + "/ludomat/vrsmsg.txt", versionFile);
+    QFile picture(QString(LUDOMAT_SERVER_CONTENT) + "/ludomat/scripts/quiz.png");
+    QVERIFY(picture.open(QIODevice::ReadOnly));
+    QByteArray png = picture.readAll();
+    for (int i = 1; i <= games; ++i) {
+        write(root + QString("/ludomat/scripts/jogo%1.png").arg(i), png);
+        write(root + QString("/ludomat/scripts/jogo%1.scp").arg(i), QString("// jogo %1\r\nfim\r\n").arg(i).toLatin1());
+    }
+}
+
+}  // namespace
+
+class StudioOnlineTest : public QObject {
+    Q_OBJECT
+private slots:
+    void checksTheVersionBothWaysAndNotices();
+    void updatesAndHandsOverToTheUpdater();
+    void fillsTheCatalogueOnceAndOpensAGame();
+    void hostileServerWritesNothingOutside();
+    void screenshots();
+    void updatesEndToEnd();
+};
+
+void StudioOnlineTest::checksTheVersionBothWaysAndNotices()
+{
+    QTemporaryDir content, program;
+    makeContent(content.path(), "1.0\r\n", 0);
+    ServerProcess server(content.path());
+    QVERIFY(server.isRunning());
+    auto window = openWindow(program);
+    OnlineLink online(*window, server.root());
+
+    click(*window, "btVrs");
+    QCOMPARE(message(*window), QString("Não precisa ser atualizado!"));
+    QVERIFY(!updateOffered(*window));
+
+    // Any difference asks for an update, a trailing blank included.
+    write(content.path() + "/ludomat/vrsmsg.txt", "1.0 \r\nLudomat.zpp\r\n");
+    click(*window, "btVrs");
+    QCOMPARE(message(*window), QString("PRECISA ser atualizado!!!"));
+    QVERIFY(updateOffered(*window));
+    QCOMPARE(online.version().updateList(), QStringList({"1.0 ", "Ludomat.zpp"}));
+
+    // The notice runs on activation and writes under the screen.
+    QCoreApplication::sendEvent(window.get(), new QEvent(QEvent::WindowActivate));
+    QTRY_COMPARE(labelText(*window, "Stx"), QString("Tem versão nova do Ludomat!!!"));
+
+    // The server gone: the check says so, the notice stays quiet, the editor keeps its text.
+    setScript(*window, {"// meu jogo", "fim"});
+    QCOMPARE(server.terminate(), 0);
+    click(*window, "btVrs");
+    QCOMPARE(message(*window), QString("Erro ao baixar arquivo!"));
+    QVERIFY(!updateOffered(*window));
+    online.version().notice();
+    QCOMPARE(labelText(*window, "Stx"), QString());
+    QCOMPARE(editorLines(*window), QStringList({"// meu jogo", "fim"}));
+}
+
+void StudioOnlineTest::updatesAndHandsOverToTheUpdater()
+{
+    QTemporaryDir content, program;
+    makeContent(content.path(), "1.1\r\nduvo.zpp\r\nnotas.txt\r\nLudomat.zpp\r\n", 0);
+    write(content.path() + "/ludomat/duvo.zpp", "#!/bin/sh\nexit 0\n");
+    write(content.path() + "/ludomat/notas.txt", "novidades");
+    write(content.path() + "/ludomat/Ludomat.zpp", "arquivo");
+    write(program.path() + "/duvo.exe", "velho");
+    ServerProcess server(content.path());
+    auto window = openWindow(program);
+    OnlineLink online(*window, server.root());
+    window->showFiles();
+    QString started;
+    QStringList arguments;
+    online.version().setLauncher([&](const QString& program, const QStringList& args) {
+        started = program;
+        arguments = args;
+        return true;
+    });
+    click(*window, "btVrs");
+    QVERIFY(updateOffered(*window));
+    auto* gauge = window->loadPage().findChild<QProgressBar*>("G1");
+    click(*window, "btAtu");
+    QCOMPARE(gauge->maximum(), 3);
+    QCOMPARE(gauge->value(), 3);
+    QVERIFY(!gauge->isVisible());
+    QCOMPARE(message(*window), QString("Download completo!"));
+    QCOMPARE(readFile(program.filePath("notas.txt")), QByteArray("novidades"));
+    QCOMPARE(readFile(program.filePath("duvo.exe")), QByteArray("#!/bin/sh\nexit 0\n"));
+    QVERIFY(QFileInfo(program.filePath("duvo.exe")).isExecutable());
+    QCOMPARE(started, program.filePath("duvo.exe"));
+    QCOMPARE(arguments, QStringList({"8k41p9x", "Ludomat", "Ludomat.zpp"}));
+    QTRY_VERIFY(!window->isVisible());  // closed as on a normal exit
+
+    // A package file the server lacks stops the update; what came before stays.
+    QTemporaryDir program2;
+    write(content.path() + "/ludomat/vrsmsg.txt", "1.1\r\nnotas.txt\r\nfalta.zip\r\nLudomat.zpp\r\n");
+    auto second = openWindow(program2);
+    OnlineLink online2(*second, server.root());
+    second->showFiles();
+    bool launched = false;
+    online2.version().setLauncher([&](const QString&, const QStringList&) { return launched = true; });
+    click(*second, "btVrs");
+    click(*second, "btAtu");
+    QCOMPARE(message(*second), QString("Erro ao baixar arquivo!"));
+    QVERIFY(QFile::exists(program2.filePath("notas.txt")));
+    QVERIFY(!QFile::exists(program2.filePath("Ludomat.zpp")));
+    QVERIFY(!launched);
+    QVERIFY(second->isVisible());
+}
+
+void StudioOnlineTest::fillsTheCatalogueOnceAndOpensAGame()
+{
+    QTemporaryDir content, program;
+    makeContent(content.path(), "1.0\r\n", 8);
+    ServerProcess server(content.path());
+    auto window = openWindow(program);
+    OnlineLink online(*window, server.root());
+    CataloguePanel& panel = online.catalogue();
+    QVERIFY(!panel.isShown());
+
+    click(*window, "btDown");
+    QVERIFY(panel.isShown());
+    QVERIFY(panel.isVisible());
+    QList<CatalogueTile*> tiles = panel.tiles();
+    QCOMPARE(tiles.size(), 8);
+    std::sort(tiles.begin(), tiles.end(), [](auto* a, auto* b) { return a->entry().name < b->entry().name; });
+    QCOMPARE(tiles[0]->pos(), QPoint(0, 0));
+    QCOMPARE(tiles[6]->pos(), QPoint(636, 0));
+    QCOMPARE(tiles[7]->pos(), QPoint(0, 105));
+    QCOMPARE(tiles[7]->size(), QSize(100, 100));
+    QVERIFY(!tiles[7]->pixmap().isNull());
+    QVERIFY(QFile::exists(program.filePath("jogo8.png")));
+
+    // "X" hides it; the button shows the same tiles without asking the server again.
+    QTest::mouseClick(panel.findChild<QLabel*>("Label17"), Qt::LeftButton);
+    QVERIFY(!panel.isShown());
+    click(*window, "btDown");
+    QVERIFY(panel.isShown());
+    QCOMPARE(panel.tiles().size(), 8);
+
+    setScript(*window, {"// o meu", "fim"});
+    QTest::mouseClick(tiles[2], Qt::LeftButton);
+    QCOMPARE(window->gameFolder(), program.path() + "/jogo3/");
+    QCOMPARE(window->scriptName(), QString("jogo3.scp"));
+    QCOMPARE(editorLines(*window), QStringList({"// jogo 3", "fim"}));
+    QCOMPARE(window->currentPage(), QString("Fonte"));
+    QVERIFY(!panel.isShown());
+    // The user's own script went to its own file first.
+    QCOMPARE(readFile(program.filePath("prog01.scp")), QByteArray("// o meu\r\nfim\r\n"));
+    QCOMPARE(server.terminate(), 0);
+    QCOMPARE(server.log().filter("listajogos.php").size(), 1);
+}
+
+void StudioOnlineTest::hostileServerWritesNothingOutside()
+{
+    QTemporaryDir outer;
+    const QString programFolder = outer.path() + "/programa";
+    QDir().mkpath(programFolder);
+    RecordingServer server;
+    server.setReply("/ludomat/brelk/listajogos.php",
+                    "Ok\r\n../evil.png\r\n../evil.scp\r\n/tmp/x.png\r\n/tmp/x.scp\r\na\\..\\b.png\r\na\\..\\b.scp\r\n"
+                    "grande.png\r\ngrande.scp\r\nvolta.png\r\nvolta.scp\r\n");
+    server.setReply("/ludomat/scripts/grande.png", "", RecordingServer::Kind::Huge);
+    server.setReply("/ludomat/scripts/grande.scp", "", RecordingServer::Kind::Error500);
+    server.setReply("/ludomat/scripts/volta.png", "", RecordingServer::Kind::Redirect);
+    server.setReply("/ludomat/scripts/volta.scp", "", RecordingServer::Kind::Redirect);
+    auto window = openWindow(programFolder);
+    OnlineLink online(*window, server.root());
+    setScript(*window, {"// o meu", "fim"});
+
+    click(*window, "btDown");
+    QList<CatalogueTile*> tiles = online.catalogue().tiles();
+    QCOMPARE(tiles.size(), 2);
+    for (CatalogueTile* tile : tiles) {
+        QVERIFY(tile->pixmap().isNull());  // blank, still clickable
+        QTest::mouseClick(tile, Qt::LeftButton);
+        QVERIFY(online.catalogue().isShown());
+    }
+    QCOMPARE(editorLines(*window), QStringList({"// o meu", "fim"}));
+    QCOMPARE(window->scriptName(), QString("prog01.scp"));
+    QCOMPARE(QDir(outer.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({"programa"}));
+    QVERIFY(!QFile::exists("/tmp/x.png") && !QFile::exists("/tmp/x.scp"));
+    QVERIFY(!QFile::exists(programFolder + "/grande.png"));
+    QCOMPARE(server.count("/ludomat/scripts/../evil.png") + server.count("/evil.png") + server.count("/tmp/x.png"), 0);
+}
+
+// With LUDOMAT_SCREENSHOTS=DIR: the catalogue of the shipped content, and the "Load" page
+// after a check that found a new version, saved for a person to look at.
+void StudioOnlineTest::screenshots()
+{
+    QString folder = qEnvironmentVariable("LUDOMAT_SCREENSHOTS");
+    if (folder.isEmpty()) QSKIP("LUDOMAT_SCREENSHOTS not set");
+    QTemporaryDir content, program;
+    makeContent(content.path(), "1.1\r\nduvo.zpp\r\nLudomat.zpp\r\n", 0);
+    ServerProcess shipped;
+    ServerProcess newer(content.path());
+    auto window = openWindow(program);
+    OnlineLink online(*window, shipped.root());
+    click(*window, "btDown");
+    QTest::qWait(200);
+    QVERIFY(window->grab().save(folder + "/catalogo.png"));
+    online.catalogue().hidePanel();
+
+    auto second = openWindow(program);
+    OnlineLink checking(*second, newer.root());
+    second->showFiles();
+    click(*second, "btVrs");
+    second->activateWindow();
+    checking.version().notice();
+    QTest::qWait(200);
+    QVERIFY(second->grab().save(folder + "/load_verificar_versao.png"));
+}
+
+// The server publishes 1.1 with a package; the studio checks, updates and hands over; the real
+// updater unpacks, keeps the user's files and starts the new studio, whose --version says 1.1.
+void StudioOnlineTest::updatesEndToEnd()
+{
+#ifndef LUDOMAT_NEXT_PACKAGE
+    QSKIP("no update package was built");
+#else
+    QTemporaryDir content, program;
+    QVERIFY(QDir().mkpath(content.path() + "/ludomat"));
+    for (const char* name : {"vrsmsg.txt", "duvo.zpp", "Ludomat.zpp"})
+        QVERIFY(QFile::copy(QString(LUDOMAT_NEXT_PACKAGE) + "/" + name, content.path() + "/ludomat/" + name));
+    write(program.filePath("jogo/figura.png"), "do usuário");
+    ServerProcess server(content.path());
+    auto window = openWindow(program);
+    new OnlineLink(*window, server.root());  // owned by the window, which ends first here
+    window->showFiles();
+    setScript(*window, {"// o jogo do usuário", "fim"});
+    click(*window, "btVrs");
+    QCOMPARE(message(*window), QString("PRECISA ser atualizado!!!"));
+    click(*window, "btAtu");
+    QTRY_VERIFY(!window->isVisible());
+    window.reset();  // the studio has ended: settings and script are written
+
+    // The updater logs the new studio's process; it runs until we end it.
+    QString log;
+    QTRY_VERIFY_WITH_TIMEOUT((log = QString::fromUtf8(readFile(program.filePath("atualizacao.log")))).contains("iniciado"),
+                             20000);
+    QRegularExpressionMatch started = QRegularExpression("processo (\\d+)").match(log);
+    QVERIFY2(started.hasMatch(), qPrintable(log));
+    QProcess::execute("kill", {started.captured(1)});
+    QVERIFY(log.contains("instalado: ludomat"));
+
+    QProcess version;
+    version.start(program.filePath("ludomat"), {"--version"});
+    QVERIFY(version.waitForFinished(10000));
+    QVERIFY2(version.readAllStandardOutput().contains("1.1"), "the new studio says its version");
+    QCOMPARE(readFile(program.filePath("jogo/figura.png")), QByteArray("do usuário"));
+    QCOMPARE(readFile(program.filePath("prog01.scp")), QByteArray("// o jogo do usu\xE1rio\r\nfim\r\n"));
+    QVERIFY(QFile::exists(program.filePath("Ludomat.ini")));
+    QVERIFY(!QDir(program.filePath(".atualizacao")).exists());
+#endif
+}
+
+LUDOMAT_WIDGET_TEST_MAIN(StudioOnlineTest)
+
+#include "studio_online_test.moc"

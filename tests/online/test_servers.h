@@ -1,0 +1,86 @@
+#pragma once
+// Servers for the online tests, both on loopback only: the real ludomat-server process, and a
+// small recording server inside the test that keeps what each request carried and can misbehave
+// on purpose.
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace httplib {
+class Server;
+}
+
+namespace ludomat::test {
+
+// ludomat-server started on a free port with a content folder and database of its own.
+class ServerProcess {
+public:
+    // `contentRoot` empty: the content shipped with the project.
+    explicit ServerProcess(const QString& contentRoot = {});
+    ~ServerProcess();
+    bool isRunning() const { return !m_root.isEmpty(); }
+    // The site root, ending with "/".
+    const QString& root() const { return m_root; }
+    // Stops it with SIGTERM; the exit code (0 for a clean stop), -1 when it did not stop.
+    int terminate();
+    // The request lines it logged so far.
+    QStringList log();
+
+private:
+    QProcess m_process;
+    QTemporaryDir m_data;
+    QString m_root;
+    QString m_log;
+};
+
+// What one request carried.
+struct Recorded {
+    std::string method;
+    std::string path;
+    std::string target;  // path and query as sent, still encoded
+    std::multimap<std::string, std::string> headers;
+    std::vector<std::pair<std::string, std::string>> params;  // decoded, in arrival order
+    std::string body;
+    std::map<std::string, std::string> form;  // multipart fields
+    std::string replyEncoding;                // Content-Encoding of the answer
+    std::string header(const std::string& name) const;
+};
+
+// An in-process server on a thread. Routes:
+//   /echo            200 "eco"; /gzip 200 a long compressible text;
+//   /set-cookie      sets "sessao=abc123";  /redirect 302 to /echo;  /slow answers after 6.5 s;
+//   /bomb            a gzip body that inflates to 100 MB;
+//   /erro500         500;  /huge 200 MB streamed;  /never a few bytes, then nothing;
+//   /file/NAME       200 "conteudo de NAME";  anything registered with setReply().
+class RecordingServer {
+public:
+    RecordingServer();
+    ~RecordingServer();
+    QString root() const;  // "http://127.0.0.1:PORT/"
+    std::vector<Recorded> requests();
+    int count(const std::string& path);
+    // How a registered path answers.
+    enum class Kind { Body, Huge, Redirect, Error500 };
+    // A fixed 200 reply for `path`, or one of the misbehaviours.
+    void setReply(const std::string& path, const std::string& body, Kind kind = Kind::Body);
+
+private:
+    std::unique_ptr<httplib::Server> m_server;
+    std::thread m_thread;
+    int m_port = 0;
+    std::mutex m_lock;
+    std::vector<Recorded> m_requests;
+    std::map<std::string, std::pair<std::string, Kind>> m_replies;
+    std::atomic<bool> m_stopping{false};
+};
+
+}  // namespace ludomat::test
