@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QProgressBar>
@@ -19,6 +20,8 @@ const QStringList VersionCheck::kUpdaterArguments{"8k41p9x", "Ludomat", VersionC
 namespace {
 
 const QString kDownloadFailed = "Erro ao baixar arquivo!";
+// The system installed this copy; its package manager (apt) brings the new version.
+const QString kPackageManaged = "Atualize pelo gerenciador de pacotes!";
 
 void setShown(QWidget* widget, bool shown)
 {
@@ -28,7 +31,8 @@ void setShown(QWidget* widget, bool shown)
 }  // namespace
 
 VersionCheck::VersionCheck(Http& http, StudioLink& studio, const VersionViews& views, QObject* parent)
-    : QObject(parent), m_http(http), m_studio(studio), m_views(views)
+    : QObject(parent), m_http(http), m_studio(studio), m_views(views),
+      m_executableFolder(QCoreApplication::applicationDirPath())
 {
     m_launcher = [](const QString& program, const QStringList& arguments) {
         return QProcess::startDetached(program, arguments);
@@ -84,8 +88,20 @@ void VersionCheck::notice()
     if (differs()) m_studio.setNotice("Tem versão nova do Ludomat!!!");
 }
 
+bool VersionCheck::updatedByPackageManager() const
+{
+    // An installation puts the program in bin/ beside share/ludomat/; replacing its files behind
+    // the package manager's back would break the next upgrade.
+    QFileInfo folder(m_executableFolder);
+    return QFileInfo(m_executableFolder + "/../share/ludomat").isDir() || !folder.isWritable();
+}
+
 void VersionCheck::update()
 {
+    if (updatedByPackageManager()) {
+        setMessage(kPackageManaged);
+        return;
+    }
     QString folder = m_studio.programFolder();
     if (m_views.gauge) {
         m_views.gauge->setRange(0, std::max(0, int(m_updateList.size()) - 1));

@@ -49,6 +49,10 @@ public:
     // The lines of the version file as the last check or notice left them.
     const QStringList& updateList() const { return m_updateList; }
     void setLauncher(Launcher launcher) { m_launcher = std::move(launcher); }
+    // The folder the running program was started from; the updater can replace only a copy whose
+    // folder it may write and that no package manager owns.
+    void setExecutableFolder(const QString& folder) { m_executableFolder = folder; }
+    bool updatedByPackageManager() const;
 
 private:
     // Downloads the version file and reads it into UpdateList; false when either failed.
@@ -61,6 +65,7 @@ private:
     VersionViews m_views;
     QStringList m_updateList;
     Launcher m_launcher;
+    QString m_executableFolder;
 };
 
 }  // namespace ludomat

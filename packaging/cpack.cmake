@@ -12,8 +12,10 @@ string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "driven by registers, labels, keys and the mouse. Visual editors turn\n"
     "drawings, figures, tile maps and sprite sheets into script lines.\n"
     "\n"
-    "The package holds the studio, the headless runner ludomat-run and example\n"
-    "games, copied to the user's data folder on first start.")
+    "The package holds the studio, the headless runner ludomat-run, example\n"
+    "games copied to the user's data folder on first start, the updater of\n"
+    "portable copies, and ludomat-server with its content, which a classroom\n"
+    "can run as a service (installed, not enabled).")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
@@ -22,5 +24,6 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/conffiles)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
 include(CPack)

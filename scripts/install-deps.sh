@@ -11,7 +11,7 @@ packages=(
   fonts-liberation
   xvfb xauth
   qt6-translations-l10n
-  dpkg-dev lintian
+  dpkg-dev lintian curl
 )
 packages+=("$@")
 

@@ -26,18 +26,52 @@ const char kDefaultBind[] = "127.0.0.1";
 // A studio's request is small; a larger one is refused before it is read.
 constexpr size_t kMaxRequestBytes = 1024 * 1024;
 
-// The content shipped with the project: the source tree's for a build, the installed copy
-// beside the program otherwise.
-fs::path shippedContent()
+// The content an installed copy ships beside the program, or empty when it runs from a build.
+fs::path installedContent()
 {
-    if (fs::is_directory(fs::path(LUDOMAT_SERVER_CONTENT) / "ludomat")) return LUDOMAT_SERVER_CONTENT;
     std::error_code error;
     fs::path self = fs::read_symlink("/proc/self/exe", error);
-    return self.parent_path().parent_path() / "share" / "ludomat" / "server-content";
+    fs::path content = self.parent_path().parent_path() / "share" / "ludomat" / "server-content";
+    return fs::is_directory(content / "ludomat", error) ? content : fs::path();
+}
+
+fs::path userDataFolder()
+{
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    fs::path folder = data && *data ? fs::path(data) : fs::path(home ? home : ".") / ".local" / "share";
+    return folder / "ludomat-server";
+}
+
+// An installed server serves a copy in the user's data folder, made on its first start, so a
+// teacher can add games to the catalogue; a copy that is there is never overwritten.
+fs::path userContentCopy(const fs::path& installed)
+{
+    fs::path copy = userDataFolder() / "content";
+    std::error_code error;
+    if (fs::is_directory(copy / "ludomat", error)) return copy;
+    fs::path staging = copy.string() + ".copiando~";
+    fs::remove_all(staging, error);
+    fs::create_directories(copy.parent_path(), error);
+    fs::copy(installed, staging, fs::copy_options::recursive, error);
+    if (!error) fs::rename(staging, copy, error);
+    if (error) {
+        fs::remove_all(staging, error);
+        return installed;  // read-only content still serves a studio
+    }
+    return copy;
+}
+
+// The content shipped with the project: the installed copy (through the user's own copy), or
+// the source tree's for a build.
+fs::path shippedContent()
+{
+    if (fs::path installed = installedContent(); !installed.empty()) return userContentCopy(installed);
+    return LUDOMAT_SERVER_CONTENT;
 }
 
 struct Options {
-    fs::path root = shippedContent();
+    fs::path root;
     int port = kDefaultPort;
     std::string bind = kDefaultBind;
     std::string database;
@@ -46,10 +80,7 @@ struct Options {
 // The members' database outside the content folder, so content can be read-only and shared.
 std::string defaultDatabase()
 {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    const char* home = std::getenv("HOME");
-    fs::path folder = data && *data ? fs::path(data) : fs::path(home ? home : ".") / ".local" / "share";
-    folder /= "ludomat-server";
+    fs::path folder = userDataFolder();
     std::error_code error;
     fs::create_directories(folder, error);
     return (folder / "ludomat.db").string();
@@ -62,7 +93,8 @@ void printHelp()
                  "Servidor do Ludomat: versão, pacote de atualização, páginas de ajuda, catálogo de\n"
                  "scripts e área de membros.\n"
                  "\n"
-                 "  --root PASTA        pasta de conteúdo (padrão: o conteúdo que vem com o Ludomat)\n"
+                 "  --root PASTA        pasta de conteúdo (padrão: o conteúdo que vem com o Ludomat; instalado,\n"
+                 "                      uma cópia dele em ~/.local/share/ludomat-server/content)\n"
                  "  --port N            porta (padrão 8087; 0 escolhe uma porta livre)\n"
                  "  --bind ENDERECO     endereço de escuta (padrão 127.0.0.1)\n"
                  "  --database ARQUIVO  banco SQLite dos membros (padrão: ~/.local/share/ludomat-server/ludomat.db)\n"
@@ -130,6 +162,7 @@ int main(int argc, char** argv)
         printHelp();
         return 0;
     }
+    if (options.root.empty()) options.root = shippedContent();
     if (!fs::is_directory(options.root / "ludomat")) {
         std::cerr << "ludomat-server: pasta de conteúdo sem \"ludomat/\": " << options.root << "\n";
         return 1;

@@ -146,6 +146,20 @@ void StudioOnlineTest::updatesAndHandsOverToTheUpdater()
     QVERIFY(!QFile::exists(program2.filePath("Ludomat.zpp")));
     QVERIFY(!launched);
     QVERIFY(second->isVisible());
+
+    // An installed copy is the package manager's to update: nothing is fetched or started.
+    QTemporaryDir program3, installation;
+    QVERIFY(QDir(installation.path()).mkpath("usr/bin") && QDir(installation.path()).mkpath("usr/share/ludomat"));
+    auto third = openWindow(program3);
+    OnlineLink online3(*third, server.root());
+    online3.version().setExecutableFolder(installation.filePath("usr/bin"));
+    online3.version().setLauncher([&](const QString&, const QStringList&) { return launched = true; });
+    click(*third, "btVrs");
+    click(*third, "btAtu");
+    QVERIFY(message(*third).contains("gerenciador de pacotes"));
+    QVERIFY(!QFile::exists(program3.filePath("notas.txt")));
+    QVERIFY(!launched);
+    QVERIFY(third->isVisible());
 }
 
 void StudioOnlineTest::fillsTheCatalogueOnceAndOpensAGame()

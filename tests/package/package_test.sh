@@ -17,7 +17,10 @@ deb=$(ls "$work"/out/*.deb)
 echo "package: $(basename "$deb")"
 
 dpkg-deb -c "$deb" | awk '{print $NF}' >"$work/files"
-for f in ./usr/bin/ludomat ./usr/bin/ludomat-run \
+for f in ./usr/bin/ludomat ./usr/bin/ludomat-run ./usr/bin/ludomat-server ./usr/bin/ludomat-updater \
+         ./usr/share/ludomat/server-content/ludomat/vrsmsg.txt ./usr/share/ludomat/server-content/ludomat/menu.htm \
+         ./lib/systemd/system/ludomat-server.service ./etc/default/ludomat-server \
+         ./usr/share/man/man1/ludomat-server.1.gz ./usr/share/man/pt_BR/man1/ludomat-updater.1.gz \
          ./usr/share/ludomat/exemplos/coleta/coleta.scp ./usr/share/ludomat/exemplos/demo/ \
          ./usr/share/applications/ludomat.desktop ./usr/share/mime/packages/ludomat-script.xml \
          ./usr/share/icons/hicolor/scalable/apps/ludomat.svg \
@@ -26,6 +29,8 @@ for f in ./usr/bin/ludomat ./usr/bin/ludomat-run \
          ./usr/share/doc/ludomat/copyright ./usr/share/doc/ludomat/changelog.gz; do
   grep -qxF "$f" "$work/files" || fail "the package lacks $f"
 done
+dpkg-deb -e "$deb" "$work/control"
+grep -qxF /etc/default/ludomat-server "$work/control/conffiles" || fail "the service settings are not a conffile"
 depends=$(dpkg-deb -f "$deb" Depends)
 case "$depends" in *libqt6widgets6*) ;; *) fail "Depends does not name Qt Widgets: $depends" ;; esac
 
@@ -52,3 +57,14 @@ done
 cmp -s "$data/coleta/coleta.scp" "$work/root/usr/share/ludomat/exemplos/coleta/coleta.scp" \
   || fail "the copied example differs from the packaged one"
 [ ! -e "$work/root/usr/bin/Ludomat.ini" ] || fail "the studio wrote beside its installed executable"
+
+# The installed server, started without --root, serves its own copy of the content.
+HOME="$work/home" XDG_DATA_HOME= "$work/root/usr/bin/ludomat-server" --port 0 >"$work/server.out" 2>"$work/server.log" &
+server_pid=$!
+for _ in $(seq 1 100); do grep -q "ouvindo em" "$work/server.out" && break; sleep 0.1; done
+address=$(sed -n 's/^ouvindo em //p' "$work/server.out")
+version=$(curl -fsS "${address}ludomat/vrsmsg.txt" || true)
+kill "$server_pid"; wait "$server_pid" || true
+copy="$work/home/.local/share/ludomat-server/content/ludomat/vrsmsg.txt"
+[ -f "$copy" ] || { cat "$work/server.log"; fail "the server did not copy its content into the data folder"; }
+[ -n "$version" ] && [ "$version" = "$(cat "$copy")" ] || fail "the server did not serve its copied content"

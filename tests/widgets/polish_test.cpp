@@ -262,8 +262,7 @@ void PolishTest::pagesNotBuiltYetLookDisabled()
     QTemporaryDir folder;
     auto window = openWindow(folder);
     window->showFiles();
-    for (const char* name : {"imDodiroz", "imBitmap", "imTiles", "imSprites", "imMatriz", "imMembros", "btVrs",
-                             "btDown", "btManual"}) {
+    for (const char* name : {"imDodiroz", "imBitmap", "imTiles", "imSprites", "imMatriz", "imMembros", "btManual"}) {
         auto* button = window->findChild<QAbstractButton*>(name);
         QVERIFY2(button, name);
         QVERIFY2(!button->isEnabled(), name);
