@@ -3,9 +3,9 @@
 #include "engine/engine.h"
 #include "graphics/blit.h"
 #include "graphics/cp1252.h"
-#include "studio/picture_button.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTimer>
 
@@ -61,10 +61,11 @@ BuffersPage::BuffersPage(Engine& engine, QWidget* parent) : QWidget(parent), m_e
     m_backCaption = label(this, "lbBufBak", QRect(342, 43, 260, 20));
     m_backPicture = label(this, "imBufBak", QRect(QPoint(340, 67), kPictureSize));
     auto button = [this](const QString& caption, const char* name, int y) {
-        auto* b = new PictureButton(caption, skin::ButtonLook::Plain, skin::Glyph::None, this);
+        // Two lines in a small face: the gap between the pictures is narrow.
+        auto* b = new QPushButton(caption, this);
         b->setObjectName(name);
-        b->setGeometry(271, y, 66, 32);
-        b->setToolTip(caption);
+        b->setGeometry(269, y, 70, 34);
+        b->setStyleSheet("font-size: 7pt;");
         return b;
     };
     connect(button("swapbuf", "btSwapbuf", 68), &QAbstractButton::clicked, this, &BuffersPage::swapBuffers);

@@ -1,15 +1,17 @@
 // Golden pictures drawn by code rather than by a script: the plot grid the figure and tile-map
-// editors lay over the screen. Same rules as the script cases: exact comparison with
+// editors lay over the screen, and the figure editor's palette. Same rules as the script cases: exact comparison with
 // expected.png, and actual.png written beside it on a mismatch or when it is missing.
 
 #include "graphics/bitmap.h"
 #include "graphics/plot_grid.h"
+#include "studio/editors/drawing/drawing_artwork.h"
 
 #include <QGuiApplication>
 #include <QImage>
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 namespace fs = std::filesystem;
 using namespace ludomat;
@@ -72,6 +74,33 @@ TEST(PlotGrid, FiveByFiveGridOverPaperAndAWiderGridOverADrawing)
     Bitmap untouched(40, 40, 0x123456);
     drawPlotGrid(untouched, 0, 5);
     EXPECT_EQ(untouched, Bitmap(40, 40, 0x123456));
+}
+
+TEST(FigurePalette, HuesAcrossLightToDarkDownAndAGreyRow)
+{
+    const Bitmap palette = Bitmap::fromImage(drawing_art::palette());
+    ASSERT_EQ(palette.width(), 100);
+    ASSERT_EQ(palette.height(), 100);
+    // The middle row holds the pure hues; every block is one flat colour, so a pick near its
+    // edge gives the same colour as its centre.
+    EXPECT_EQ(palette.pixel(5, 45), 0xFF0000u);
+    EXPECT_EQ(palette.pixel(49, 40), 0x00FF00u);
+    EXPECT_EQ(palette.pixel(70, 49), 0x0000FFu);
+    EXPECT_EQ(palette.pixel(95, 45), 0xFF00FFu);
+    EXPECT_EQ(palette.pixel(0, 90), 0xFFFFFFu);
+    EXPECT_EQ(palette.pixel(99, 99), 0x000000u);
+    // Light to dark down each column, and ten different hues across.
+    for (int column = 0; column < 10; ++column) {
+        auto brightness = [&](int row) {
+            const Rgb c = palette.pixel(column * 10 + 5, row * 10 + 5);
+            return int((c >> 16) & 0xFF) + int((c >> 8) & 0xFF) + int(c & 0xFF);
+        };
+        for (int row = 1; row < 9; ++row) EXPECT_LT(brightness(row), brightness(row - 1)) << column << "," << row;
+    }
+    std::set<Rgb> hues;
+    for (int column = 0; column < 10; ++column) hues.insert(palette.pixel(column * 10 + 5, 45));
+    EXPECT_EQ(hues.size(), 10u);
+    expectGolden(palette, "figure_palette");
 }
 
 }  // namespace

@@ -461,6 +461,12 @@ void DrawingEditorTest::undoAndRedoRestoreTextAndScreen()
     QCOMPARE(lines(*w).size(), 124);
     for (int i = 0; i < 120; ++i) undoKey();
     QCOMPARE(lines(*w).size(), 4);
+    // Opening the page again starts from the header; the lines it replaced are one undo away.
+    const QStringList figure = lines(*w);
+    w->openDrawing(FigureKind::Pixel);
+    QCOMPARE(lines(*w).size(), 2);
+    undoKey();
+    QCOMPARE(lines(*w), figure);
     while (w->drawingPage().undoStack().canUndo()) undoKey();
     QCOMPARE(e.screen().screenBuffer, blank);
     QVERIFY(!(oneRectScreen == blank));

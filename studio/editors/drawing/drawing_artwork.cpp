@@ -56,10 +56,13 @@ QColor hslBlock(int hue, int row)
     return QColor::fromHslF(hue / 360.0, 1.0, lightness);
 }
 
-void paintTitleText(QPainter& p, const QRect& box, const QString& text, int pointSize)
+void paintTitleText(QPainter& p, const QRect& box, const QString& text, int pixelSize)
 {
     p.setPen(Qt::white);
-    p.setFont(QFont("Liberation Sans", pointSize, QFont::Bold));
+    QFont font("Liberation Sans");
+    font.setBold(true);
+    font.setPixelSize(pixelSize);
+    p.setFont(font);
     p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, text);
 }
 
@@ -116,13 +119,37 @@ QPixmap kindTitle(FigureKind kind, QSize size)
     p.setPen(QPen(top.darker(180), 1));
     p.setBrush(back);
     p.drawRoundedRect(QRectF(picture.rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
-    const double side = size.height() - 12;
-    const QRectF art(6, 6, side, side);
+    // Small pictures keep a narrower margin, so the name still fits beside the pictogram.
+    const double margin = size.height() < 36 ? 5 : size.height() / 6.0;
+    const double side = size.height() - 2 * margin;
+    const QRectF art(margin, margin, side, side);
     if (kind == FigureKind::Pixel) paintPencil(p, art);
     else paintPlotCells(p, art, 4, 4, side / 4);
-    const int textLeft = int(art.right()) + 6;
+    const int textLeft = int(art.right() + margin);
     paintTitleText(p, QRect(textLeft, 0, size.width() - textLeft - 2, size.height()),
-                   kind == FigureKind::Pixel ? "Dodiroz" : "Bitmap", size.height() >= 30 ? 11 : 7);
+                   kind == FigureKind::Pixel ? "Dodiroz" : "Bitmap", int(size.height() * 0.36));
+    return picture;
+}
+
+QPixmap tileMapPicture(QSize size)
+{
+    QPixmap picture = skin::buttonPicture(size, skin::ButtonLook::Page, false, false);
+    QPainter p(&picture);
+    const double side = size.height() - 12;
+    // A little map: sky, grass and earth tiles.
+    const QColor tiles[] = {QColor(0x7d, 0xb7, 0xe0), QColor(0x9b, 0xc5, 0x7a), QColor(0x8d, 0x6e, 0x4f)};
+    const double cell = side / 3;
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x)
+            p.fillRect(QRectF(6 + x * cell, 6 + y * cell, cell - 1, cell - 1), tiles[y]);
+    p.setPen(kInk);
+    QFont font("Liberation Sans");
+    font.setBold(true);
+    font.setPixelSize(int(size.height() * 0.34));
+    p.setFont(font);
+    const int textLeft = int(6 + side + 5);
+    p.drawText(QRect(textLeft, 0, size.width() - textLeft - 2, size.height()), Qt::AlignLeft | Qt::AlignVCenter,
+               "TileMap");
     return picture;
 }
 

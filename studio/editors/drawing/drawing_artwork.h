@@ -17,6 +17,8 @@ inline constexpr int kPaletteSide = 100;
 QPixmap toolButton(int tool, bool down);
 // The kind's title: a pictogram and the kind's name.
 QPixmap kindTitle(FigureKind kind, QSize size = kTitleSize);
+// The small picture that opens the tile-map editor.
+QPixmap tileMapPicture(QSize size);
 // 760 x 420, shown on the screen the first time a kind is opened.
 QImage introPicture(FigureKind kind);
 // 100 x 100 in blocks of 10 x 10: ten hues across, from light down to dark in nine rows, and a

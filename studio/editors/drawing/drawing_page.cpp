@@ -192,9 +192,7 @@ void DrawingPage::buildFiles()
     tiles->setObjectName("imTileMap");
     tiles->setGeometry(520, 383, 80, 32);
     tiles->setToolTip("Editor de tile maps");
-    tiles->setPixmap(skin::buttonPicture(QSize(80, 32), skin::ButtonLook::Page, false, false));
-    tiles->setText("TileMap");
-    tiles->setAlignment(Qt::AlignCenter);
+    tiles->setPixmap(drawing_art::tileMapPicture(QSize(80, 32)));
     tiles->pressed = [this](QPoint) { emit tileMapRequested(); };
 }
 
