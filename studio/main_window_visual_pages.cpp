@@ -38,6 +38,8 @@ void MainWindow::connectVisualPages()
     connect(m_drawingPage, &DrawingPage::transferred, this, &MainWindow::showListing);
     connect(m_drawingPage, &DrawingPage::notice, m_status, &QLabel::setText);
     connect(m_drawingPage, &DrawingPage::tileMapRequested, this, [this] { showPage("TileMap"); });
+    // `Arq2` lists the figures of the folder chosen on "Load", whenever it is chosen.
+    connect(m_files, &StudioFiles::gameFolderChanged, m_drawingPage, &DrawingPage::rereadFigureFiles);
 
     m_converters = new ColourConverters(m_registerPage);
     m_converters->setGeometry(kConvertersRect);

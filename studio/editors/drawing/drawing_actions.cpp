@@ -9,6 +9,7 @@
 #include "studio/editors/drawing/figure_files.h"
 #include "studio/editors/drawing/figure_preview.h"
 #include "studio/editors/drawing/figure_snapshot.h"
+#include "studio/editors/drawing/figure_tools.h"
 #include "studio/screen_view.h"
 #include "studio/script_editor.h"
 

@@ -5,6 +5,7 @@
 #include "studio/editors/drawing/drawing_widgets.h"
 #include "studio/editors/drawing/figure_files.h"
 #include "studio/editors/drawing/figure_snapshot.h"
+#include "studio/editors/drawing/figure_tools.h"
 #include "studio/picture_button.h"
 #include "studio/screen_view.h"
 

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -28,7 +29,9 @@ class Engine;
 class PictureButton;
 class ScreenView;
 class ScriptEditor;
+class FigureTool;
 struct FigureSnapshot;
+struct ToolContext;
 
 class DrawingPage : public QWidget {
     Q_OBJECT
@@ -109,12 +112,8 @@ private:
     void showSwatches();
     void setMessage(const QString& text);
 
-    // Pixel kind.
-    void pixelDrawStep(QPoint p);
-    void pixelReleaseStep(QPoint p);
-    void preparePens();
-    // Plot kind.
-    void plotDrawStep(QPoint p);
+    // Runs one part of a gesture on the active tool, with the figure's lines and the screen.
+    void withTool(const std::function<void(FigureTool&, ToolContext&)>& act);
 
     // One undo step: begin remembers the state (first recording a hand edit of `Grp` as its
     // own step), commit pushes the step when anything changed.
@@ -140,6 +139,8 @@ private:
     Rect m_dragRect;
     bool m_drawing = false;
     Qt::MouseButton m_button = Qt::NoButton;
+    // The tool of the gesture under way.
+    std::unique_ptr<FigureTool> m_activeTool;
     Rgb m_drawColour = 0xFFFFFF;
     Rgb m_inkSwatch = 0xFFFFFF;
     Rgb m_paperSwatch = 0x000000;

@@ -3,6 +3,7 @@
 #include "engine/engine.h"
 #include "studio/editors/drawing/drawing_page.h"
 #include "studio/editors/drawing/figure_snapshot.h"
+#include "studio/editors/drawing/figure_tools.h"
 #include "studio/screen_view.h"
 
 #include <QLineEdit>
