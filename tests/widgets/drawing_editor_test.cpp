@@ -294,6 +294,23 @@ void DrawingEditorTest::figureNamesAndFilesThatFailLoseNothing()
     QVERIFY2(w->drawingPage().message().contains("fig01a.pix"), qPrintable(w->drawingPage().message()));
     QCOMPARE(w->drawingPage().kind(), FigureKind::Pixel);
     QCOMPARE(lines(*w), figure);
+    // A figure that cannot be read is named in the message; the figure left was written first.
+    QDir(folder.path()).rmdir("fig01a.pix");
+    QDir(folder.path()).mkdir("fig01a.grp");
+    QTest::mouseClick(w->findChild<QWidget*>("imTroca"), Qt::LeftButton);
+    QVERIFY2(w->drawingPage().message().contains("fig01a.grp"), qPrintable(w->drawingPage().message()));
+    QCOMPARE(readFile(folder.filePath("fig01a.pix")), (figure.join("\r\n") + "\r\n").toLatin1());
+    QCOMPARE(lines(*w), QStringList({kPlotHeader, "  defplot= 5,5"}));
+    QCOMPARE(tela(*w)->cursor().shape(), Qt::ArrowCursor);
+    QTest::mouseClick(w->findChild<QWidget*>("imTroca"), Qt::LeftButton);  // cannot write the .grp
+    QCOMPARE(w->drawingPage().kind(), FigureKind::Plot);
+    QDir(folder.path()).rmdir("fig01a.grp");
+    QTest::mouseClick(w->findChild<QWidget*>("imTroca"), Qt::LeftButton);
+    QCOMPARE(lines(*w), figure);
+    QCOMPARE(tela(*w)->cursor().shape(), Qt::CrossCursor);
+    w->showListing();
+    QCOMPARE(tela(*w)->cursor().shape(), Qt::ArrowCursor);
+    w->openDrawing(FigureKind::Pixel);
     // An empty name writes a file named by its extension only.
     enterText(*w, "NoFig", "");
     click(*w, "btSaveFig");

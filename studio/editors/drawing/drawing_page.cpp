@@ -210,7 +210,8 @@ void DrawingPage::setupKindControls()
     m_sizeField2->setVisible(!pixel);
     for (QWidget* tool : m_tools) tool->setVisible(pixel);
     m_gridButton->setVisible(!pixel);
-    m_screen.setCursor(pixel ? Qt::CrossCursor : Qt::ArrowCursor);
+    // The screen is shared with the other pages: its cursor changes only while this page shows.
+    if (isVisible()) m_screen.setCursor(pixel ? Qt::CrossCursor : Qt::ArrowCursor);
     showSizes();
 }
 
