@@ -70,7 +70,7 @@ DrawingPage::DrawingPage(Engine& engine, ScreenView& screen, ScriptEditor& edito
     buildFiles();
     setupKindControls();
     setFigureLines(figureHeader(m_kind, 1, 5, 5));
-    m_last = std::make_unique<FigureSnapshot>(capture());
+    rememberLast(capture());
 }
 
 DrawingPage::~DrawingPage() = default;

@@ -5,7 +5,7 @@
 // every finished gesture, colour change, size entry, clear and kind switch is one step on the
 // page's undo stack, which restores both the text and the screen.
 
-#include "graphics/colour.h"
+#include "graphics/bitmap.h"
 #include "graphics/rect.h"
 #include "studio/editors/drawing/figure_lines.h"
 
@@ -122,6 +122,7 @@ private:
     // Records hand edits of `Grp` since the last step as a step; true when there were some.
     bool recordTyping();
     FigureSnapshot capture() const;
+    void rememberLast(FigureSnapshot snapshot);
     void restore(const FigureSnapshot& snapshot);
     void showScreen();
     Rgb paperColour() const;
@@ -149,7 +150,10 @@ private:
 
     QUndoStack* m_undo = nullptr;
     std::unique_ptr<FigureSnapshot> m_before;
+    // The state after the last step, and its screen unpacked, to tell cheaply whether a new
+    // step changed the screen.
     std::unique_ptr<FigureSnapshot> m_last;
+    Bitmap m_lastScreen;
     bool m_restoring = false;
     int m_stepDepth = 0;
 

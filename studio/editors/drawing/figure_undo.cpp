@@ -10,24 +10,69 @@
 #include <QPlainTextEdit>
 #include <QUndoStack>
 
+#include <algorithm>
 #include <cstring>
 
 namespace ludomat {
 
+namespace {
+
+// Packed screens start with their form: runs of equal pixels, or zlib for pictures with few runs.
+constexpr char kRuns = 'R';
+constexpr char kZlib = 'Z';
+// Runs are used while they take at most this share of the raw pixels.
+constexpr qsizetype kRunsShare = 4;
+
+// (count, pixel) pairs of 32-bit words; drawings are mostly long runs of paper.
+QByteArray packRuns(const std::uint32_t* pixels, qsizetype count, qsizetype limit)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < count;) {
+        qsizetype j = i + 1;
+        while (j < count && pixels[j] == pixels[i] && j - i < 0x7FFFFFFF) ++j;
+        const std::uint32_t pair[2] = {std::uint32_t(j - i), pixels[i]};
+        out.append(reinterpret_cast<const char*>(pair), sizeof pair);
+        if (out.size() > limit) return {};
+        i = j;
+    }
+    return out;
+}
+
+}  // namespace
+
 QByteArray packScreen(const Bitmap& screen)
 {
     if (screen.isEmpty()) return {};
-    const auto* bytes = reinterpret_cast<const uchar*>(screen.scanLine(0));
-    // The fastest level: a screen is packed at every step and flat colour packs well anyway.
-    return qCompress(bytes, qsizetype(screen.bytesPerLine()) * screen.height(), 1);
+    const qsizetype count = qsizetype(screen.width()) * screen.height();
+    const qsizetype raw = count * qsizetype(sizeof(std::uint32_t));
+    const QByteArray runs = packRuns(screen.scanLine(0), count, raw / kRunsShare);
+    // The runs themselves pack well again (the same few colours over and over), and quickly.
+    if (!runs.isEmpty()) return QByteArray(1, kRuns) + qCompress(runs, 1);
+    // The fastest level: a screen is packed at every step.
+    return QByteArray(1, kZlib) + qCompress(reinterpret_cast<const uchar*>(screen.scanLine(0)), raw, 1);
 }
 
 void unpackScreen(const QByteArray& packed, int width, int height, Bitmap& screen)
 {
-    const QByteArray bytes = qUncompress(packed);
     if (screen.width() != width || screen.height() != height) screen.resize(width, height);
-    if (screen.isEmpty() || bytes.size() != qsizetype(screen.bytesPerLine()) * height) return;
-    std::memcpy(screen.scanLine(0), bytes.constData(), size_t(bytes.size()));
+    if (screen.isEmpty() || packed.isEmpty()) return;
+    const qsizetype count = qsizetype(width) * height;
+    std::uint32_t* to = screen.scanLine(0);
+    if (packed[0] == kZlib) {
+        const QByteArray bytes = qUncompress(packed.mid(1));
+        if (bytes.size() == count * qsizetype(sizeof(std::uint32_t)))
+            std::memcpy(to, bytes.constData(), size_t(bytes.size()));
+        return;
+    }
+    const QByteArray runs = qUncompress(packed.mid(1));
+    qsizetype at = 0;
+    for (qsizetype i = 0; i + 8 <= runs.size(); i += 8) {
+        std::uint32_t pair[2];
+        std::memcpy(pair, runs.constData() + i, sizeof pair);
+        const qsizetype n = std::min<qsizetype>(pair[0], count - at);
+        std::fill_n(to + at, n, pair[1]);
+        at += n;
+    }
 }
 
 FigureEdit::FigureEdit(DrawingPage& page, const QString& name, FigureSnapshot before, FigureSnapshot after)
@@ -65,7 +110,8 @@ FigureSnapshot DrawingPage::capture() const
     const Bitmap& buffer = m_engine.screen().screenBuffer;
     s.screenWidth = buffer.width();
     s.screenHeight = buffer.height();
-    s.screen = packScreen(buffer);
+    // Most steps leave the screen as the last step did (a colour, a size, typing): no packing.
+    s.screen = m_last && buffer == m_lastScreen ? m_last->screen : packScreen(buffer);
     return s;
 }
 
@@ -96,7 +142,7 @@ void DrawingPage::restore(const FigureSnapshot& s)
     m_hex->setText(colourText(m_marker == Marker::Drawing ? m_drawColour
                               : m_marker == Marker::Ink  ? m_inkSwatch
                                                          : m_paperSwatch));
-    *m_last = s;
+    rememberLast(s);
     m_restoring = false;
 }
 
@@ -106,6 +152,13 @@ void DrawingPage::beginStep()
     if (m_restoring || m_stepDepth++ > 0) return;
     recordTyping();
     m_before = std::make_unique<FigureSnapshot>(capture());
+}
+
+void DrawingPage::rememberLast(FigureSnapshot snapshot)
+{
+    if (!m_last) m_last = std::make_unique<FigureSnapshot>();
+    *m_last = std::move(snapshot);
+    m_lastScreen = m_engine.screen().screenBuffer;
 }
 
 bool DrawingPage::recordTyping()
@@ -125,7 +178,7 @@ void DrawingPage::commitStep(const QString& name)
     if (m_restoring || --m_stepDepth > 0 || !m_before) return;
     FigureSnapshot after = capture();
     if (!(after == *m_before)) m_undo->push(new FigureEdit(*this, name, *m_before, after));
-    *m_last = std::move(after);
+    rememberLast(std::move(after));
     m_before.reset();
 }
 
