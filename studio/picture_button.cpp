@@ -43,11 +43,12 @@ void PictureButton::leaveEvent(QEvent* event)
 void PictureButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    // A button whose action is not there yet fades into the page behind it.
+    if (!isEnabled()) painter.setOpacity(0.45);
     bool pressed = isDown();
     painter.drawPixmap(0, 0, skin::buttonPicture(size(), m_look, pressed, m_hovered && isEnabled()));
 
     QColor ink = m_look == skin::ButtonLook::Page ? QColor(0x1b, 0x2a, 0x38) : QColor(0xf2, 0xf4, 0xf7);
-    if (!isEnabled()) ink.setAlpha(110);
     // The caption sinks with the button while it is held.
     QRect area = rect().translated(0, pressed ? 1 : 0);
     int textWidth = fontMetrics().horizontalAdvance(text());
