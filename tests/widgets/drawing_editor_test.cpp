@@ -493,6 +493,20 @@ void DrawingEditorTest::undoAndRedoRestoreTextAndScreen()
     undoKey();
     QCOMPARE(buffer, noise);
 
+    // A gesture cut short by another page is a step of its own; undo goes on working after it.
+    chooseTool(*w, kToolPixel);
+    const QStringList uncut = lines(*w);
+    press(*w, {600, 300});
+    QTest::mouseMove(tela(*w), QPoint(650, 350));
+    w->showListing();
+    w->showPage("Dodiroz");
+    const QStringList cut = lines(*w);
+    undoKey();
+    QCOMPARE(cut.size(), uncut.size() + 2);
+    QCOMPARE(lines(*w), uncut);
+    redoKey();
+    QCOMPARE(lines(*w), cut);
+
     // Opening the page again starts from the header; the lines it replaced are one undo away.
     const QStringList figure = lines(*w);
     w->openDrawing(FigureKind::Pixel);

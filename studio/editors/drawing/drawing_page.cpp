@@ -283,7 +283,12 @@ void DrawingPage::hideEvent(QHideEvent* event)
 {
     // The cross belongs to drawing; other pages give the screen back its arrow.
     m_screen.unsetCursor();
-    m_drawing = false;
+    // A gesture cut short by another page ends here, as the step it began.
+    if (m_drawing) {
+        m_drawing = false;
+        m_activeTool.reset();
+        commitStep("Desenhar");
+    }
     QWidget::hideEvent(event);
 }
 
