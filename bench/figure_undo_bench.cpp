@@ -35,8 +35,8 @@ void measure(const char* name, const Bitmap& screen)
     Bitmap back(screen.width(), screen.height());
     const double unpack = microseconds([&] { unpackScreen(packed, screen.width(), screen.height(), back); });
     const double raw = double(screen.bytesPerLine()) * screen.height();
-    std::printf("%-10s copy %7.1f us | pack %5.1fx copy, unpack %5.1fx copy | size %.4f of raw (%lld bytes)%s\n",
-                name, baseline, pack / baseline, unpack / baseline, packed.size() / raw, (long long)packed.size(),
+    std::printf("%-10s copy %7.1f us | pack %5.1fx copy, unpack %5.1fx copy | size %.4f of raw (%lld bytes)%s\n", name,
+                baseline, pack / baseline, unpack / baseline, packed.size() / raw, (long long)packed.size(),
                 back == screen ? "" : "  MISMATCH");
 }
 

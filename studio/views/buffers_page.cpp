@@ -46,7 +46,10 @@ QLabel* scrolledPicture(QWidget* parent, const char* name, const QRect& geometry
     return picture;
 }
 
-QString sizeText(const Bitmap& b) { return QString("%1 x %2").arg(b.width()).arg(b.height()); }
+QString sizeText(const Bitmap& b)
+{
+    return QString("%1 x %2").arg(b.width()).arg(b.height());
+}
 
 }  // namespace
 

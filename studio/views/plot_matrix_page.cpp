@@ -85,9 +85,21 @@ void PlotMatrixPage::refresh()
     m_model->take(m_engine.plots(), columns, rows);
 }
 
-QString PlotMatrixPage::title() const { return m_title->text(); }
-int PlotMatrixPage::columns() const { return m_model->columnCount(); }
-int PlotMatrixPage::rows() const { return m_model->rowCount(); }
-QString PlotMatrixPage::cellText(int column, int row) const { return m_model->text(column, row); }
+QString PlotMatrixPage::title() const
+{
+    return m_title->text();
+}
+int PlotMatrixPage::columns() const
+{
+    return m_model->columnCount();
+}
+int PlotMatrixPage::rows() const
+{
+    return m_model->rowCount();
+}
+QString PlotMatrixPage::cellText(int column, int row) const
+{
+    return m_model->text(column, row);
+}
 
 }  // namespace ludomat

@@ -6,9 +6,9 @@
 #include "graphics/plot_grid.h"
 #include "studio/editors/drawing/drawing_artwork.h"
 
+#include <gtest/gtest.h>
 #include <QGuiApplication>
 #include <QImage>
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <set>
@@ -63,7 +63,7 @@ TEST(PlotGrid, FiveByFiveGridOverPaperAndAWiderGridOverADrawing)
     drawPlotGrid(drawn, 7, 9);
     EXPECT_EQ(drawn.pixel(302, 102), 0xFF0000u);
     EXPECT_EQ(drawn.pixel(302, 99), kPlotGridColour);  // row 11 at y = 99
-    EXPECT_EQ(drawn.pixel(760, 5), 0x102030u);          // the grid stops at the script screen
+    EXPECT_EQ(drawn.pixel(760, 5), 0x102030u);         // the grid stops at the script screen
     EXPECT_EQ(drawn.pixel(756, 5), kPlotGridColour);
 
     Bitmap golden(760, 420, 0x000000);

@@ -31,7 +31,10 @@ namespace {
 const QString kPixelHeader = "//=== Dodiroz III ===========================================";
 const QString kPlotHeader = "//=== Bitmap ================================================";
 
-ScreenView* tela(MainWindow& window) { return window.findChild<ScreenView*>(); }
+ScreenView* tela(MainWindow& window)
+{
+    return window.findChild<ScreenView*>();
+}
 
 void press(MainWindow& w, QPoint p, Qt::MouseButton b = Qt::LeftButton)
 {
@@ -71,8 +74,14 @@ void drawingColour(MainWindow& w, const QString& hex)
     enterText(w, "HexCor", hex);
 }
 
-QStringList lines(MainWindow& w) { return w.drawingPage().figureLines(); }
-QStringList tail(MainWindow& w, int n) { return lines(w).mid(lines(w).size() - n); }
+QStringList lines(MainWindow& w)
+{
+    return w.drawingPage().figureLines();
+}
+QStringList tail(MainWindow& w, int n)
+{
+    return lines(w).mid(lines(w).size() - n);
+}
 
 void openFromLoad(MainWindow& w, const char* picture)
 {
@@ -81,7 +90,10 @@ void openFromLoad(MainWindow& w, const char* picture)
     QCOMPARE(w.currentPage(), QString("Dodiroz"));
 }
 
-Rgb screenPixel(MainWindow& w, int x, int y) { return w.engine().screen().tela.pixel(x, y); }
+Rgb screenPixel(MainWindow& w, int x, int y)
+{
+    return w.engine().screen().tela.pixel(x, y);
+}
 
 }  // namespace
 
@@ -136,8 +148,8 @@ void DrawingEditorTest::pixelToolsWriteTheirExactLines()
     chooseTool(*w, kToolFan);
     drag(*w, {1, 1}, {150, 120});
     drag(*w, {1, 1}, {50, 160});
-    QCOMPARE(lines(*w).mid(3), QStringList({"  moveto 100,100", "  lineto 150,120", "  moveto 100,100",
-                                           "  lineto 50,160"}));
+    QCOMPARE(lines(*w).mid(3),
+             QStringList({"  moveto 100,100", "  lineto 150,120", "  moveto 100,100", "  lineto 50,160"}));
     // The polyline continues from the fan's start, then from its own ends.
     chooseTool(*w, kToolPolyline);
     drag(*w, {5, 5}, {200, 100});
@@ -335,8 +347,9 @@ void DrawingEditorTest::previewFollowsItsOwnRules()
     // "getrgb 6,fnd" reads the paper; a "pixel" without colour takes the new ink.
     e.state().registers.at(5) = "16711680";
     e.state().registers.at(7) = "keep";
-    grp->setPlainText("putrgb 5,txt\ngetrgb 300,txt\ngetrgb 7\ngetrgb 6,fnd\n  pixel 3,4\ncortxt=\n"
-                      "  defplot= 2,x\n  plot 1,1,00FF00\n  plot #5\nunknown 1,2\n  defpixel= 3\n  pixel 20,20,0000FF");
+    grp->setPlainText(
+        "putrgb 5,txt\ngetrgb 300,txt\ngetrgb 7\ngetrgb 6,fnd\n  pixel 3,4\ncortxt=\n"
+        "  defplot= 2,x\n  plot 1,1,00FF00\n  plot #5\nunknown 1,2\n  defpixel= 3\n  pixel 20,20,0000FF");
     click(*w, "btDesenhar");
     QCOMPARE(e.textSettings().inkColour, std::string("FFFFFF"));  // cortxt= without a colour: white
     QCOMPARE(e.screen().tela.pixel(3, 4), 0xFF0000u);
@@ -388,11 +401,11 @@ void DrawingEditorTest::roundTripEditorPreviewAndRunDrawTheSamePixels()
         QString colour;
         QPoint from, to;
     } strokes[] = {
-        {kToolPixel, "FFFFFF", {10, 10}, {30, 12}},     {kToolLine, "FF0000", {40, 40}, {200, 90}},
-        {kToolPolyline, "00FF00", {1, 1}, {260, 30}},   {kToolPolyline, "00FF00", {1, 1}, {300, 150}},
+        {kToolPixel, "FFFFFF", {10, 10}, {30, 12}},        {kToolLine, "FF0000", {40, 40}, {200, 90}},
+        {kToolPolyline, "00FF00", {1, 1}, {260, 30}},      {kToolPolyline, "00FF00", {1, 1}, {300, 150}},
         {kToolRectangle, "0000FF", {320, 40}, {400, 120}}, {kToolEllipse, "FFFF00", {420, 40}, {520, 140}},
-        {kToolFan, "FF00FF", {1, 1}, {600, 20}},         {kToolFan, "FF00FF", {1, 1}, {640, 200}},
-        {kToolFilled, "808080", {100, 300}, {60, 250}},  {kToolPixel, "00FFFF", {700, 400}, {700, 400}},
+        {kToolFan, "FF00FF", {1, 1}, {600, 20}},           {kToolFan, "FF00FF", {1, 1}, {640, 200}},
+        {kToolFilled, "808080", {100, 300}, {60, 250}},    {kToolPixel, "00FFFF", {700, 400}, {700, 400}},
     };
     for (const auto& s : strokes) {
         chooseTool(*w, s.tool);

@@ -31,11 +31,17 @@ Rgb colourOrBlack(const std::string& text)
     return parseColourText(QString::fromStdString(text), &colour) ? colour : 0x000000;
 }
 
-Rect wholeScreen() { return Rect::fromXywh(0, 0, kBaseWidth, kBaseHeight); }
+Rect wholeScreen()
+{
+    return Rect::fromXywh(0, 0, kBaseWidth, kBaseHeight);
+}
 
 }  // namespace
 
-Rgb DrawingPage::paperColour() const { return colourOrBlack(m_engine.textSettings().paperColour); }
+Rgb DrawingPage::paperColour() const
+{
+    return colourOrBlack(m_engine.textSettings().paperColour);
+}
 
 void DrawingPage::showScreen()
 {
@@ -140,8 +146,7 @@ void DrawingPage::previewFigure()
     showSwatches();
     showSizes();
     m_screen.update();
-    setMessage(outcome.completed ? QString()
-                                 : QString("Linha %1 da figura: %2").arg(outcome.line).arg(outcome.error));
+    setMessage(outcome.completed ? QString() : QString("Linha %1 da figura: %2").arg(outcome.line).arg(outcome.error));
     commitStep("Desenhar na tela");
 }
 
@@ -195,8 +200,8 @@ void DrawingPage::pickSwatch(Marker marker)
     m_marker = marker;
     showSwatches();
     m_hex->setText(colourText(marker == Marker::Drawing ? m_drawColour
-                              : marker == Marker::Ink  ? m_inkSwatch
-                                                       : m_paperSwatch));
+                              : marker == Marker::Ink   ? m_inkSwatch
+                                                        : m_paperSwatch));
     commitStep("Marcar cor");
 }
 
@@ -204,9 +209,12 @@ namespace {
 
 void setMarked(DrawingPage::Marker marker, Rgb colour, Rgb& drawing, Rgb& ink, Rgb& paper)
 {
-    if (marker == DrawingPage::Marker::Drawing) drawing = colour;
-    else if (marker == DrawingPage::Marker::Ink) ink = colour;
-    else paper = colour;
+    if (marker == DrawingPage::Marker::Drawing)
+        drawing = colour;
+    else if (marker == DrawingPage::Marker::Ink)
+        ink = colour;
+    else
+        paper = colour;
 }
 
 }  // namespace
@@ -267,8 +275,10 @@ void DrawingPage::enterSize(int field)
         return;
     }
     if (!ok) value = kStartPlotSide;
-    if (field == 0) plot.setPlotSize(value, plot.plotHeight());
-    else plot.setPlotSize(plot.plotWidth(), value);
+    if (field == 0)
+        plot.setPlotSize(value, plot.plotHeight());
+    else
+        plot.setPlotSize(plot.plotWidth(), value);
     showSizes();
     fillRect(m_engine.screen().screenBuffer, wholeScreen(), paperColour());
     drawPlotGrid(m_engine.screen().screenBuffer, plot.plotWidth(), plot.plotHeight());

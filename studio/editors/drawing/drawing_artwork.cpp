@@ -22,30 +22,36 @@ void paintToolGlyph(QPainter& p, int tool, const QRectF& r)
     p.setBrush(Qt::NoBrush);
     const QPointF a = r.topLeft(), b = r.bottomRight();
     switch (tool) {
-    case kToolPixel:
-        p.setPen(Qt::NoPen);
-        p.setBrush(skin::kAccent.darker(130));
-        p.drawRect(QRectF(r.center() - QPointF(3, 3), QSizeF(6, 6)));
-        p.setBrush(kInk);
-        p.drawRect(QRectF(r.left() + 1, r.top() + 1, 3, 3));
-        p.drawRect(QRectF(r.right() - 4, r.bottom() - 4, 3, 3));
-        break;
-    case kToolLine: p.drawLine(QPointF(a.x(), b.y()), QPointF(b.x(), a.y())); break;
-    case kToolPolyline:
-        p.drawPolyline(QPolygonF({QPointF(a.x(), b.y()), QPointF(a.x() + r.width() * 0.35, a.y()),
-                                  QPointF(a.x() + r.width() * 0.65, b.y() - 2), QPointF(b.x(), a.y() + 2)}));
-        break;
-    case kToolRectangle: p.drawRect(r.adjusted(1, 1, -1, -1)); break;
-    case kToolEllipse: p.drawEllipse(r.adjusted(0, 1, 0, -1)); break;
-    case kToolFan:
-        for (int i = 0; i < 4; ++i)
-            p.drawLine(QPointF(a.x(), b.y()), QPointF(b.x(), a.y() + i * r.height() / 3.0));
-        break;
-    case kToolFilled:
-        p.setBrush(QColor(0xe8, 0x55, 0x4e));
-        p.drawRect(r.adjusted(1, 1, -1, -1));
-        break;
-    default: break;
+        case kToolPixel:
+            p.setPen(Qt::NoPen);
+            p.setBrush(skin::kAccent.darker(130));
+            p.drawRect(QRectF(r.center() - QPointF(3, 3), QSizeF(6, 6)));
+            p.setBrush(kInk);
+            p.drawRect(QRectF(r.left() + 1, r.top() + 1, 3, 3));
+            p.drawRect(QRectF(r.right() - 4, r.bottom() - 4, 3, 3));
+            break;
+        case kToolLine:
+            p.drawLine(QPointF(a.x(), b.y()), QPointF(b.x(), a.y()));
+            break;
+        case kToolPolyline:
+            p.drawPolyline(QPolygonF({QPointF(a.x(), b.y()), QPointF(a.x() + r.width() * 0.35, a.y()),
+                                      QPointF(a.x() + r.width() * 0.65, b.y() - 2), QPointF(b.x(), a.y() + 2)}));
+            break;
+        case kToolRectangle:
+            p.drawRect(r.adjusted(1, 1, -1, -1));
+            break;
+        case kToolEllipse:
+            p.drawEllipse(r.adjusted(0, 1, 0, -1));
+            break;
+        case kToolFan:
+            for (int i = 0; i < 4; ++i) p.drawLine(QPointF(a.x(), b.y()), QPointF(b.x(), a.y() + i * r.height() / 3.0));
+            break;
+        case kToolFilled:
+            p.setBrush(QColor(0xe8, 0x55, 0x4e));
+            p.drawRect(r.adjusted(1, 1, -1, -1));
+            break;
+        default:
+            break;
     }
 }
 
@@ -123,8 +129,10 @@ QPixmap kindTitle(FigureKind kind, QSize size)
     const double margin = size.height() < 36 ? 5 : size.height() / 6.0;
     const double side = size.height() - 2 * margin;
     const QRectF art(margin, margin, side, side);
-    if (kind == FigureKind::Pixel) paintPencil(p, art);
-    else paintPlotCells(p, art, 4, 4, side / 4);
+    if (kind == FigureKind::Pixel)
+        paintPencil(p, art);
+    else
+        paintPlotCells(p, art, 4, 4, side / 4);
     const int textLeft = int(art.right() + margin);
     paintTitleText(p, QRect(textLeft, 0, size.width() - textLeft - 2, size.height()),
                    kind == FigureKind::Pixel ? "Dodiroz" : "Bitmap", int(size.height() * 0.36));
@@ -140,8 +148,7 @@ QPixmap tileMapPicture(QSize size)
     const QColor tiles[] = {QColor(0x7d, 0xb7, 0xe0), QColor(0x9b, 0xc5, 0x7a), QColor(0x8d, 0x6e, 0x4f)};
     const double cell = side / 3;
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 3; ++x)
-            p.fillRect(QRectF(6 + x * cell, 6 + y * cell, cell - 1, cell - 1), tiles[y]);
+        for (int x = 0; x < 3; ++x) p.fillRect(QRectF(6 + x * cell, 6 + y * cell, cell - 1, cell - 1), tiles[y]);
     p.setPen(kInk);
     QFont font("Liberation Sans");
     font.setBold(true);
@@ -178,15 +185,17 @@ QImage introPicture(FigureKind kind)
     p.drawPixmap(40, 50, kindTitle(kind, QSize(300, 90)));
     p.setPen(QColor(0xd8, 0xdd, 0xe4));
     p.setFont(QFont("Liberation Sans", 13));
-    const QString text = kind == FigureKind::Pixel
-        ? "Desenhe com o mouse nesta tela.\nCada traço vira uma linha de script\nem \"Grp\", à direita.\n\n"
-          "Escolha a ferramenta, a cor na paleta,\ne depois \"Transferir p/programa\"."
-        : "Cada clique pinta um plot da grade\ne escreve uma linha \"plot\".\n\n"
-          "Botão esquerdo: pinta e escreve.\nBotão do meio: só pinta.\nBotão direito: apaga na tela.";
+    const QString text =
+        kind == FigureKind::Pixel
+            ? "Desenhe com o mouse nesta tela.\nCada traço vira uma linha de script\nem \"Grp\", à direita.\n\n"
+              "Escolha a ferramenta, a cor na paleta,\ne depois \"Transferir p/programa\"."
+            : "Cada clique pinta um plot da grade\ne escreve uma linha \"plot\".\n\n"
+              "Botão esquerdo: pinta e escreve.\nBotão do meio: só pinta.\nBotão direito: apaga na tela.";
     p.drawText(QRect(44, 170, 400, 220), Qt::AlignLeft | Qt::AlignTop, text);
     p.setPen(QColor(0x8a, 0x93, 0x9f));
     p.setFont(QFont("Liberation Sans", 10));
-    p.drawText(QRect(44, 385, 680, 24), Qt::AlignLeft, "\"Clear tela\" limpa a tela  ·  Ctrl+Z desfaz, Ctrl+Shift+Z refaz");
+    p.drawText(QRect(44, 385, 680, 24), Qt::AlignLeft,
+               "\"Clear tela\" limpa a tela  ·  Ctrl+Z desfaz, Ctrl+Shift+Z refaz");
     return picture;
 }
 
@@ -199,7 +208,8 @@ QImage palette()
         for (int x = 0; x < kPaletteSide; ++x) {
             const int column = x / kBlock;
             QColor colour;
-            if (row < kColourRows) colour = hslBlock(kHues[column], row);
+            if (row < kColourRows)
+                colour = hslBlock(kHues[column], row);
             else {
                 const int grey = 255 - column * 255 / 9;
                 colour = QColor(grey, grey, grey);

@@ -12,9 +12,16 @@ void DrawingPage::withTool(const std::function<void(FigureTool&, ToolContext&)>&
 {
     QStringList lines = figureLines();
     const QStringList before = lines;
-    ToolContext context{m_engine.screen(), m_engine.plotSettings(), lines,
-                        QString::fromStdString(m_engine.textSettings().inkColour), m_drawColour, m_paperSwatch,
-                        paperColour(), m_button, m_drawStart, m_dragRect};
+    ToolContext context{m_engine.screen(),
+                        m_engine.plotSettings(),
+                        lines,
+                        QString::fromStdString(m_engine.textSettings().inkColour),
+                        m_drawColour,
+                        m_paperSwatch,
+                        paperColour(),
+                        m_button,
+                        m_drawStart,
+                        m_dragRect};
     act(*m_activeTool, context);
     if (lines != before) setFigureLines(lines);
     m_screen.update();

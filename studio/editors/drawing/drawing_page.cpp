@@ -55,8 +55,8 @@ QLineEdit* field(QWidget* parent, const char* name, const QRect& geometry, const
 
 }  // namespace
 
-DrawingPage::DrawingPage(Engine& engine, ScreenView& screen, ScriptEditor& editor,
-                         std::function<QString()> gameFolder, QWidget* parent)
+DrawingPage::DrawingPage(Engine& engine, ScreenView& screen, ScriptEditor& editor, std::function<QString()> gameFolder,
+                         QWidget* parent)
     : QWidget(parent), m_engine(engine), m_screen(screen), m_editor(editor), m_gameFolder(std::move(gameFolder))
 {
     setObjectName("Dodiroz");
@@ -95,8 +95,8 @@ void DrawingPage::buildKindControls()
 
 void DrawingPage::buildToolButtons()
 {
-    static const char* const kTips[] = {"Pixel", "Linha", "Polilinha (continua do último ponto)", "Retângulo",
-                                        "Elipse", "Leque (todas as linhas saem do mesmo ponto)",
+    static const char* const kTips[] = {"Pixel",          "Linha",  "Polilinha (continua do último ponto)",
+                                        "Retângulo",      "Elipse", "Leque (todas as linhas saem do mesmo ponto)",
                                         "Retângulo cheio"};
     for (int t = kToolPixel; t <= kToolFilled; ++t) {
         auto* button = new ToolButton(drawing_art::toolButton(t, false), drawing_art::toolButton(t, true), this);
@@ -241,7 +241,10 @@ void DrawingPage::setMessage(const QString& text)
     emit notice(text);
 }
 
-QString DrawingPage::message() const { return m_message->text(); }
+QString DrawingPage::message() const
+{
+    return m_message->text();
+}
 
 QStringList DrawingPage::figureLines() const
 {

@@ -58,13 +58,13 @@ public:
     void mouseReleased(Qt::MouseButton button, QPoint point);
 
     // The page's buttons.
-    void transferToScript();   // "Transferir p/programa"
-    void previewFigure();      // "Desenhar na tela"
-    void clearScreen();        // "Clear tela"
-    void resetFigureText();    // "Clear pixels" / "Clear plots"
-    void switchKind();         // the title picture and the switch picture
-    void saveFigureFile();     // "save:"
-    void drawGrid();           // "Matriz plot / unplot"
+    void transferToScript();                       // "Transferir p/programa"
+    void previewFigure();                          // "Desenhar na tela"
+    void clearScreen();                            // "Clear tela"
+    void resetFigureText();                        // "Clear pixels" / "Clear plots"
+    void switchKind();                             // the title picture and the switch picture
+    void saveFigureFile();                         // "save:"
+    void drawGrid();                               // "Matriz plot / unplot"
     void openFigureFile(const QString& fileName);  // double click in `Arq2`
     void rereadFigureFiles();
 
@@ -170,9 +170,9 @@ private:
     QWidget* m_inkSwatchView = nullptr;
     QWidget* m_paperSwatchView = nullptr;
     QWidget* m_markerView = nullptr;
-    QLineEdit* m_hex = nullptr;        // HexCor
+    QLineEdit* m_hex = nullptr;  // HexCor
     QLabel* m_palette = nullptr;
-    QLineEdit* m_name = nullptr;       // NoFig
+    QLineEdit* m_name = nullptr;  // NoFig
     QLabel* m_extension = nullptr;
     QListWidget* m_files = nullptr;    // Arq2
     QPlainTextEdit* m_text = nullptr;  // Grp

@@ -13,7 +13,10 @@
 
 namespace ludomat {
 
-inline QColor toQColor(Rgb c) { return QColor(int((c >> 16) & 0xFF), int((c >> 8) & 0xFF), int(c & 0xFF)); }
+inline QColor toQColor(Rgb c)
+{
+    return QColor(int((c >> 16) & 0xFF), int((c >> 8) & 0xFF), int(c & 0xFF));
+}
 
 // A label showing a picture; a left press calls `pressed` with the point in the label.
 class PressLabel : public QLabel {

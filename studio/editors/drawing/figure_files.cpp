@@ -11,7 +11,10 @@ namespace ludomat {
 
 namespace {
 
-std::filesystem::path toPath(const QString& path) { return std::filesystem::path(path.toStdString()); }
+std::filesystem::path toPath(const QString& path)
+{
+    return std::filesystem::path(path.toStdString());
+}
 
 }  // namespace
 
@@ -20,8 +23,7 @@ QString figurePath(const QString& folder, const QString& name, FigureKind kind)
     return folder + name + figureExtension(kind);
 }
 
-bool saveFigure(const QString& folder, const QString& name, FigureKind kind, const QStringList& lines,
-                QString* error)
+bool saveFigure(const QString& folder, const QString& name, FigureKind kind, const QStringList& lines, QString* error)
 {
     if (!isSafeFigureName(name, error)) return false;
     std::vector<std::string> bytes;
@@ -31,8 +33,8 @@ bool saveFigure(const QString& folder, const QString& name, FigureKind kind, con
     std::string reason;
     if (writeScriptFile(toPath(path), bytes, &reason)) return true;
     if (error)
-        *error = QString("Não foi possível gravar a figura %1: %2").arg(QFileInfo(path).fileName(),
-                                                                       QString::fromLocal8Bit(reason));
+        *error = QString("Não foi possível gravar a figura %1: %2")
+                     .arg(QFileInfo(path).fileName(), QString::fromLocal8Bit(reason));
     return false;
 }
 
@@ -42,8 +44,8 @@ std::optional<QStringList> loadFigure(const QString& path, QString* error)
     auto lines = readScriptFile(toPath(path), &reason);
     if (!lines) {
         if (error)
-            *error = QString("Não foi possível ler a figura %1: %2").arg(QFileInfo(path).fileName(),
-                                                                         QString::fromLocal8Bit(reason));
+            *error = QString("Não foi possível ler a figura %1: %2")
+                         .arg(QFileInfo(path).fileName(), QString::fromLocal8Bit(reason));
         return std::nullopt;
     }
     QStringList out;

@@ -18,8 +18,7 @@ QString figurePath(const QString& folder, const QString& name, FigureKind kind);
 
 // Writes the lines, replacing the file. False with a Portuguese message naming the file when the
 // name is unsafe or the file cannot be written; nothing is written then.
-bool saveFigure(const QString& folder, const QString& name, FigureKind kind, const QStringList& lines,
-                QString* error);
+bool saveFigure(const QString& folder, const QString& name, FigureKind kind, const QStringList& lines, QString* error);
 
 // The file's lines; nothing, with a Portuguese message naming the file, when it cannot be read.
 std::optional<QStringList> loadFigure(const QString& path, QString* error);

@@ -6,7 +6,10 @@ namespace {
 
 constexpr int kHeaderLength = 61;
 
-QString headerOf(const QString& title) { return title + QString(kHeaderLength - title.size(), '='); }
+QString headerOf(const QString& title)
+{
+    return title + QString(kHeaderLength - title.size(), '=');
+}
 
 }  // namespace
 
@@ -15,18 +18,31 @@ QString figureTitleLine(FigureKind kind)
     return headerOf(kind == FigureKind::Pixel ? "//=== Dodiroz III " : "//=== Bitmap ");
 }
 
-QString defpixelLine(int pixelSize) { return QString("  defpixel= %1").arg(pixelSize); }
+QString defpixelLine(int pixelSize)
+{
+    return QString("  defpixel= %1").arg(pixelSize);
+}
 
-QString defplotLine(int plotWidth, int plotHeight) { return QString("  defplot= %1,%2").arg(plotWidth).arg(plotHeight); }
+QString defplotLine(int plotWidth, int plotHeight)
+{
+    return QString("  defplot= %1,%2").arg(plotWidth).arg(plotHeight);
+}
 
 QStringList figureHeader(FigureKind kind, int pixelSize, int plotWidth, int plotHeight)
 {
-    return {figureTitleLine(kind), kind == FigureKind::Pixel ? defpixelLine(pixelSize) : defplotLine(plotWidth, plotHeight)};
+    return {figureTitleLine(kind),
+            kind == FigureKind::Pixel ? defpixelLine(pixelSize) : defplotLine(plotWidth, plotHeight)};
 }
 
-QString figureExtension(FigureKind kind) { return kind == FigureKind::Pixel ? ".pix" : ".grp"; }
+QString figureExtension(FigureKind kind)
+{
+    return kind == FigureKind::Pixel ? ".pix" : ".grp";
+}
 
-QString colourText(Rgb colour) { return QString("%1").arg(colour & 0xFFFFFFu, 6, 16, QChar('0')).toUpper(); }
+QString colourText(Rgb colour)
+{
+    return QString("%1").arg(colour & 0xFFFFFFu, 6, 16, QChar('0')).toUpper();
+}
 
 bool parseColourText(const QString& text, Rgb* colour)
 {

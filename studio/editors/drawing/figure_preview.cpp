@@ -91,7 +91,7 @@ void Previewer::run(const Line& l)
         plot.setPixelSize(numberOr(l.p[0], 1, 1));
     } else if (w == "moveto" || w == "moveto=") {
         m_canvas.moveTo(numberOr(l.p[0], 0, 0), numberOr(l.p[1], 0, 0));
-    } else if (w == "corfnd=" || w == "cortxt=" ) {
+    } else if (w == "corfnd=" || w == "cortxt=") {
         colours(l);
     } else if (w == "getrgb" || w == "getrgb=" || w == "putrgb" || w == "putrgb=") {
         registers(l);
@@ -141,8 +141,10 @@ void Previewer::shapes(const Line& l)
         m_canvas.setPenColour(colour);
         m_canvas.setPenWidth(penWidthFor(plot.pixelSize(), 1.0));
         m_canvas.setBrushStyle(BrushStyle::Clear);
-        if (w[0] == 'e') m_canvas.ellipse(x1, y1, x2, y2);
-        else m_canvas.rectangle(x1, y1, x2, y2);
+        if (w[0] == 'e')
+            m_canvas.ellipse(x1, y1, x2, y2);
+        else
+            m_canvas.rectangle(x1, y1, x2, y2);
     }
 }
 
@@ -172,8 +174,10 @@ void Previewer::registers(const Line& l)
     if (r < 0 || r > kMaxRegister) return;
     std::string* setting = namedColour(m_engine.textSettings(), l.p[1]);
     if (l.word[0] == 'g') {
-        if (l.p[1].empty()) assignInt(state.registers.at(r), kGreyNumber);
-        else if (setting) assignInt(state.registers.at(r), toIntStrict("$" + *setting));
+        if (l.p[1].empty())
+            assignInt(state.registers.at(r), kGreyNumber);
+        else if (setting)
+            assignInt(state.registers.at(r), toIntStrict("$" + *setting));
         return;
     }
     const int32_t value = toIntOr(state.registers.at(r), kGreyNumber);

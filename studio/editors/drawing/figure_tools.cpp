@@ -7,13 +7,25 @@ namespace ludomat {
 
 namespace {
 
-QString point(QPoint p) { return QString("%1,%2").arg(p.x()).arg(p.y()); }
+QString point(QPoint p)
+{
+    return QString("%1,%2").arg(p.x()).arg(p.y());
+}
 
-QString corners(const Rect& r) { return QString("%1,%2,%3,%4").arg(r.left).arg(r.top).arg(r.right).arg(r.bottom); }
+QString corners(const Rect& r)
+{
+    return QString("%1,%2,%3,%4").arg(r.left).arg(r.top).arg(r.right).arg(r.bottom);
+}
 
-bool onScreen(QPoint p) { return p.x() >= 0 && p.y() >= 0 && p.x() < kBaseWidth && p.y() < kBaseHeight; }
+bool onScreen(QPoint p)
+{
+    return p.x() >= 0 && p.y() >= 0 && p.x() < kBaseWidth && p.y() < kBaseHeight;
+}
 
-QString suffix(const ToolContext& c) { return colourSuffix(c.drawColour, c.inkColour); }
+QString suffix(const ToolContext& c)
+{
+    return colourSuffix(c.drawColour, c.inkColour);
+}
 
 // Pen and brush of the buffer and the screen picture before every step of a pixel tool.
 void preparePens(ToolContext& c)
@@ -118,8 +130,10 @@ protected:
         }
         const BrushStyle style = tela.brushStyle();
         tela.setBrushStyle(BrushStyle::Clear);
-        if (m_tool == kToolRectangle) tela.rectangle(r.left, r.top, r.right, r.bottom);
-        else tela.ellipse(r.left, r.top, r.right, r.bottom);
+        if (m_tool == kToolRectangle)
+            tela.rectangle(r.left, r.top, r.right, r.bottom);
+        else
+            tela.ellipse(r.left, r.top, r.right, r.bottom);
         tela.setBrushStyle(style);
     }
     void release(ToolContext& c, QPoint p) override
@@ -148,7 +162,8 @@ protected:
         const int w = c.plot.plotWidth(), h = c.plot.plotHeight();
         const int column = p.x() / w, row = p.y() / h;
         const bool erase = c.button == Qt::RightButton;
-        fillRect(c.screen.screenBuffer, Rect::fromXywh(column * w, row * h, w, h), erase ? c.paperColour : c.drawColour);
+        fillRect(c.screen.screenBuffer, Rect::fromXywh(column * w, row * h, w, h),
+                 erase ? c.paperColour : c.drawColour);
         if (c.button == Qt::LeftButton) {
             const QString key = QString("  plot %1,%2").arg(column).arg(row);
             putKeyedLine(c.lines, key, key + suffix(c));
@@ -162,16 +177,22 @@ protected:
 std::unique_ptr<FigureTool> makePixelTool(int tool)
 {
     switch (tool) {
-    case kToolLine:
-    case kToolPolyline:
-    case kToolFan: return std::make_unique<LineTool>(tool);
-    case kToolRectangle:
-    case kToolEllipse:
-    case kToolFilled: return std::make_unique<BoxTool>(tool);
-    default: return std::make_unique<PixelTool>();
+        case kToolLine:
+        case kToolPolyline:
+        case kToolFan:
+            return std::make_unique<LineTool>(tool);
+        case kToolRectangle:
+        case kToolEllipse:
+        case kToolFilled:
+            return std::make_unique<BoxTool>(tool);
+        default:
+            return std::make_unique<PixelTool>();
     }
 }
 
-std::unique_ptr<FigureTool> makePlotTool() { return std::make_unique<PlotTool>(); }
+std::unique_ptr<FigureTool> makePlotTool()
+{
+    return std::make_unique<PlotTool>();
+}
 
 }  // namespace ludomat

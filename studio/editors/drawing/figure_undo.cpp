@@ -80,7 +80,10 @@ FigureEdit::FigureEdit(DrawingPage& page, const QString& name, FigureSnapshot be
 {
 }
 
-void FigureEdit::undo() { m_page.restore(m_before); }
+void FigureEdit::undo()
+{
+    m_page.restore(m_before);
+}
 
 void FigureEdit::redo()
 {
@@ -140,8 +143,8 @@ void DrawingPage::restore(const FigureSnapshot& s)
     showSizes();
     showSwatches();
     m_hex->setText(colourText(m_marker == Marker::Drawing ? m_drawColour
-                              : m_marker == Marker::Ink  ? m_inkSwatch
-                                                         : m_paperSwatch));
+                              : m_marker == Marker::Ink   ? m_inkSwatch
+                                                          : m_paperSwatch));
     rememberLast(s);
     m_restoring = false;
 }
