@@ -437,6 +437,32 @@ void DrawingEditorTest::roundTripEditorPreviewAndRunDrawTheSamePixels()
         qWarning() << editorLines(*w);
     }
     QCOMPARE(e.screen().tela, previewed);
+
+    // The plot kind the same way: cells of an 8 x 6 grid in two colours and a paper line.
+    w->openDrawing(FigureKind::Plot);
+    click(*w, "btClearTela");
+    enterText(*w, "edDef1", "8");
+    enterText(*w, "edDef2", "6");
+    click(*w, "btClearTela");
+    drawingColour(*w, "FFFFFF");
+    drag(*w, {5, 5}, {200, 5});
+    drawingColour(*w, "00FF80");
+    drag(*w, {300, 200}, {300, 400});
+    clickAt(*w, {700, 100}, Qt::MiddleButton);  // on the screen only: the run will not draw it
+    clickAt(*w, {700, 100}, Qt::RightButton);
+    const Bitmap plotted = e.screen().screenBuffer;
+    click(*w, "btDesenhar");
+    const Bitmap plotPreview = e.screen().tela;
+    QCOMPARE(plotPreview, plotted);
+    setScript(*w, {"clearbuf 000000", ""});
+    w->editor().selectLine(1);
+    click(*w, "btTransferir");
+    QStringList plotScript = editorLines(*w);
+    plotScript << "refresh";
+    setScript(*w, plotScript);
+    click(*w, "btExe");
+    QVERIFY(!e.lastError());
+    QCOMPARE(e.screen().tela, plotPreview);
 }
 
 void DrawingEditorTest::undoAndRedoRestoreTextAndScreen()
