@@ -333,7 +333,11 @@ void DrawingEditorTest::previewFollowsItsOwnRules()
 {
     QTemporaryDir folder;
     auto w = openWindow(folder);
-    w->openDrawing(FigureKind::Pixel);
+    QTest::keyClick(w.get(), Qt::Key_F10);
+    QCOMPARE(w->drawingPage().kind(), FigureKind::Plot);
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    QCOMPARE(w->currentPage(), QString("Dodiroz"));
+    QCOMPARE(w->drawingPage().kind(), FigureKind::Pixel);
     auto* grp = w->findChild<QPlainTextEdit*>("Grp");
     Engine& e = w->engine();
 
