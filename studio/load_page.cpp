@@ -23,8 +23,7 @@ constexpr int kHalfWidth = 130;
 const QStringList kScriptMask{"*.scp"};
 // Buttons and pictures of pages and services not built yet: greyed, with a tip, so nothing looks
 // broken. Take a name out of this list when its page or service lands.
-const char* const kNotYetBuilt[] = {"btManual", "imDodiroz", "imBitmap", "imTiles", "imSprites", "imMatriz",
-                                    "imMembros"};
+const char* const kNotYetBuilt[] = {"btManual", "imTiles", "imSprites", "imMembros"};
 const char kComingSoon[] = "Disponível em breve";
 
 // A picture on the page that opens an editor, drawn as a small card with its pictogram.

@@ -135,11 +135,7 @@ void MainWindow::buildPages()
     m_outer->addWidget(m_fullScreenPage);
     m_outer->setCurrentWidget(m_skinPage);
 
-    buildHeader(m_skinPage);
-    buildNotebook(m_skinPage);
-    buildButtons(m_skinPage);
-
-    // The screen panel lies above both pages of the outer notebook.
+    // The screen panel lies above both pages of the outer notebook; the drawing page draws on it.
     m_screenPanel = new QWidget(this);
     m_screenPanel->setObjectName("PanTel");
     m_screenPanel->setGeometry(kScreenRect);
@@ -148,6 +144,10 @@ void MainWindow::buildPages()
     m_screen = new ScreenView(m_screenPanel);
     m_screen->setGeometry(0, 0, ScreenView::kWidth, ScreenView::kHeight);
     m_screen->setPicture(&m_engine.screen().tela);
+
+    buildHeader(m_skinPage);
+    buildNotebook(m_skinPage);
+    buildButtons(m_skinPage);
     m_screenPanel->raise();
     connectScreen();
 }
@@ -192,6 +192,8 @@ void MainWindow::buildNotebook(QWidget* skin)
             page = m_registerPage = new RegisterPage(m_engine.state());
         } else if (qstrcmp(name, "NomReg") == 0) {
             page = m_aliasPage = new AliasPage(m_engine.state());
+        } else if (QWidget* visual = buildVisualPage(name)) {
+            page = visual;
         } else {
             page = new QWidget;
             page->setAttribute(Qt::WA_StyledBackground);
@@ -202,6 +204,7 @@ void MainWindow::buildNotebook(QWidget* skin)
     connect(m_editor, &ScriptEditor::caretLineReported, this, &MainWindow::reportCaret);
     connect(m_loadPage, &LoadPage::scriptShown, this, &MainWindow::showListing);
     connect(&m_registerPage->watches(), &WatchPanel::registerEdited, this, [this] { m_registerPage->refreshList(); });
+    connectVisualPages();
     m_notebook->setCurrentWidget(m_editor->parentWidget());
 }
 

@@ -3,6 +3,7 @@
 // the picture buttons along the bottom. It owns the engine and is the engine's host.
 
 #include "engine/engine.h"
+#include "studio/editors/drawing/figure_lines.h"
 #include "studio/studio_files.h"
 #include "studio/studio_host.h"
 
@@ -18,7 +19,11 @@ class QStackedWidget;
 namespace ludomat {
 
 class AliasPage;
+class BuffersPage;
 class CloseButton;
+class ColourConverters;
+class DrawingPage;
+class PlotMatrixPage;
 class LoadPage;
 class PictureButton;
 class RegisterPage;
@@ -46,6 +51,10 @@ public:
     StudioFiles& files() { return *m_files; }
     LoadPage& loadPage() { return *m_loadPage; }
     RegisterPage& registerPage() { return *m_registerPage; }
+    DrawingPage& drawingPage() { return *m_drawingPage; }
+    PlotMatrixPage& matrixPage() { return *m_matrixPage; }
+    BuffersPage& buffersPage() { return *m_buffersPage; }
+    ColourConverters& colourConverters() { return *m_converters; }
 
     // Folders end with "/".
     const QString& programFolder() const { return m_files->programFolder(); }
@@ -61,6 +70,9 @@ public:
     void showListing();      // "Listagem", F4
     void showFiles();        // "Arquivos"
     void showAliases();      // F2
+    void openDrawing(FigureKind kind);  // "Dodiroz" (F9) and "Bitmap" (F10)
+    void showMatrix();       // "Matriz", F8
+    void showBuffers();      // F6
     bool showPage(const QString& name);
     QString currentPage() const;
     // The close button; closing ends a running script first and saves the editor's lines.
@@ -103,6 +115,9 @@ private:
     void buildHeader(QWidget* skin);
     void buildNotebook(QWidget* skin);
     void buildButtons(QWidget* skin);
+    // The drawing editor and the views, and their ways in from the "Load" page.
+    QWidget* buildVisualPage(const char* name);
+    void connectVisualPages();
     PictureButton* addButton(QWidget* skin, const QString& caption, const char* name, int x, int width);
     void connectFiles();
     void showScriptName(const QString& name);
@@ -150,6 +165,10 @@ private:
     LoadPage* m_loadPage = nullptr;
     RegisterPage* m_registerPage = nullptr;
     AliasPage* m_aliasPage = nullptr;
+    DrawingPage* m_drawingPage = nullptr;
+    PlotMatrixPage* m_matrixPage = nullptr;
+    BuffersPage* m_buffersPage = nullptr;
+    ColourConverters* m_converters = nullptr;
     QLabel* m_scriptLabel = nullptr;
     QLabel* m_lineLabel = nullptr;
     QLabel* m_status = nullptr;

@@ -2,11 +2,13 @@
 
 #include "engine/screen_mode.h"
 #include "graphics/cp1252.h"
+#include "studio/editors/drawing/drawing_page.h"
 #include "studio/input_box_widget.h"
 #include "studio/load_page.h"
 #include "studio/register_pages.h"
 #include "studio/screen_view.h"
 #include "studio/script_editor.h"
+#include "studio/views/colour_converters.h"
 #include "studio/virtual_keys.h"
 
 #include <QApplication>
@@ -365,10 +367,13 @@ bool MainWindow::handleKey(QKeyEvent* event)
     case Qt::Key_F2: showAliases(); return true;
     case Qt::Key_F3: showRegisters(); return true;
     case Qt::Key_F4: showListing(); return true;
-    // The member window, the buffers, the matrix and the editors come with their pages.
-    case Qt::Key_F5: case Qt::Key_F6: case Qt::Key_F8: case Qt::Key_F9:
-    case Qt::Key_F10: case Qt::Key_F11: case Qt::Key_F12: return true;
-    default: return false;
+    case Qt::Key_F6: showBuffers(); return true;
+    case Qt::Key_F8: showMatrix(); return true;
+    case Qt::Key_F9: openDrawing(FigureKind::Pixel); return true;
+    case Qt::Key_F10: openDrawing(FigureKind::Plot); return true;
+    // The member window and the other editors come with their pages.
+    case Qt::Key_F5: case Qt::Key_F11: case Qt::Key_F12: return true;
+    default: return !hotspotsActive() && m_drawingPage->handleKey(event);
     }
 }
 
@@ -376,8 +381,10 @@ void MainWindow::connectScreen()
 {
     connect(m_screen, &ScreenView::mouseMovedTo, this, &MainWindow::screenMouseMoved);
     connect(m_screen, &ScreenView::mousePressedAt, this, &MainWindow::screenMousePressed);
-    connect(m_screen, &ScreenView::mouseReleasedAt, this,
-            [this](Qt::MouseButton, QPoint point) { screenMouseReleased(point); });
+    connect(m_screen, &ScreenView::mouseReleasedAt, this, [this](Qt::MouseButton button, QPoint point) {
+        if (!hotspotsActive()) m_drawingPage->mouseReleased(button, point);
+        screenMouseReleased(point);
+    });
     connect(m_screen->inputBox(), &InputBoxWidget::confirmed, this, &MainWindow::inputConfirmed);
 }
 
@@ -401,7 +408,9 @@ void MainWindow::screenMouseMoved(QPoint point)
 {
     m_pointerX->setText(QString("X: %1").arg(point.x()));
     m_pointerY->setText(QString("Y: %1").arg(point.y()));
+    m_converters->showMousePosition(point);
     m_engine.mouseMoved(point.x(), point.y(), hotspotsActive());
+    if (!hotspotsActive()) m_drawingPage->mouseMoved(point);
 }
 
 void MainWindow::screenMousePressed(Qt::MouseButton button, QPoint point)
@@ -411,6 +420,7 @@ void MainWindow::screenMousePressed(Qt::MouseButton button, QPoint point)
     else if (button == Qt::RightButton) pressed = MouseButton::Right;
     else if (button != Qt::LeftButton) return;
     m_engine.mousePressed(pressed, point.x(), point.y(), hotspotsActive());
+    if (!hotspotsActive()) m_drawingPage->mousePressed(button, point);
 }
 
 void MainWindow::screenMouseReleased(QPoint point)

@@ -1,0 +1,86 @@
+// The main window's side of the drawing editor and the views: building the pages "Dodiroz",
+// "Matriz" and "Buffers", the colour converters on "Regs", and the ways in from "Load".
+
+#include "studio/main_window.h"
+
+#include "studio/editors/drawing/drawing_page.h"
+#include "studio/load_page.h"
+#include "studio/register_pages.h"
+#include "studio/screen_view.h"
+#include "studio/views/buffers_page.h"
+#include "studio/views/colour_converters.h"
+#include "studio/views/plot_matrix_page.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QListWidget>
+
+namespace ludomat {
+
+namespace {
+
+// Where the "Cores:" row sits on "Regs": under the register list, which gives it room.
+const QRect kConvertersRect(342, 290, ColourConverters::kSize.width(), ColourConverters::kSize.height());
+
+}  // namespace
+
+QWidget* MainWindow::buildVisualPage(const char* name)
+{
+    if (qstrcmp(name, "Dodiroz") == 0)
+        return m_drawingPage = new DrawingPage(m_engine, *m_screen, *m_editor, [this] { return gameFolder(); });
+    if (qstrcmp(name, "Matriz") == 0) return m_matrixPage = new PlotMatrixPage(m_engine);
+    if (qstrcmp(name, "Buffers") == 0) return m_buffersPage = new BuffersPage(m_engine);
+    return nullptr;
+}
+
+void MainWindow::connectVisualPages()
+{
+    connect(m_drawingPage, &DrawingPage::transferred, this, &MainWindow::showListing);
+    connect(m_drawingPage, &DrawingPage::notice, m_status, &QLabel::setText);
+    connect(m_drawingPage, &DrawingPage::tileMapRequested, this, [this] { showPage("TileMap"); });
+    // `Arq2` lists the figures of the folder chosen on "Load", whenever it is chosen.
+    connect(m_files, &StudioFiles::gameFolderChanged, m_drawingPage, &DrawingPage::rereadFigureFiles);
+
+    m_converters = new ColourConverters(m_registerPage);
+    m_converters->setGeometry(kConvertersRect);
+    if (auto* list = m_registerPage->findChild<QListWidget*>("Lbx1")) {
+        QRect shorter = list->geometry();
+        shorter.setBottom(kConvertersRect.top() - 6);
+        list->setGeometry(shorter);
+    }
+    connect(m_converters, &ColourConverters::notice, m_status, &QLabel::setText);
+
+    struct Way {
+        const char* picture;
+        std::function<void()> open;
+    };
+    const Way ways[] = {{"imDodiroz", [this] { openDrawing(FigureKind::Pixel); }},
+                        {"imBitmap", [this] { openDrawing(FigureKind::Plot); }},
+                        {"imMatriz", [this] { showMatrix(); }}};
+    for (const Way& way : ways) {
+        auto* picture = m_loadPage->findChild<QAbstractButton*>(way.picture);
+        if (!picture) continue;
+        picture->setToolTip(QString());
+        connect(picture, &QAbstractButton::clicked, this, way.open);
+    }
+}
+
+void MainWindow::openDrawing(FigureKind kind)
+{
+    showPage("Dodiroz");
+    m_drawingPage->open(kind);
+}
+
+void MainWindow::showMatrix()
+{
+    showPage("Matriz");
+    m_matrixPage->refresh();
+}
+
+void MainWindow::showBuffers()
+{
+    showPage("Buffers");
+    m_buffersPage->refresh();
+}
+
+}  // namespace ludomat

@@ -1,0 +1,105 @@
+#include "studio/views/plot_matrix_page.h"
+
+#include "engine/engine.h"
+
+#include <QAbstractTableModel>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableView>
+
+#include <vector>
+
+namespace ludomat {
+
+// The grid's cells, header row and column included, as a flat snapshot of the matrix.
+class PlotMatrixModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void take(const PlotMatrix& matrix, int columns, int rows)
+    {
+        beginResetModel();
+        m_columns = columns;
+        m_rows = rows;
+        m_cells.assign(size_t(columns) * size_t(rows), 0);
+        for (int c = 0; c < columns; ++c)
+            for (int r = 0; r < rows; ++r) m_cells[size_t(r) * size_t(columns) + size_t(c)] = matrix.cell(c, r);
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : m_rows + 1; }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : m_columns + 1; }
+    QString text(int column, int row) const
+    {
+        if (column == 0 && row == 0) return {};
+        if (row == 0) return QString::number(column - 1);
+        if (column == 0) return QString::number(row - 1);
+        return QString::number(m_cells[size_t(row - 1) * size_t(m_columns) + size_t(column - 1)]);
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid()) return {};
+        const bool header = index.row() == 0 || index.column() == 0;
+        if (role == Qt::DisplayRole) return text(index.column(), index.row());
+        if (role == Qt::BackgroundRole && header) return QColor(0xc0, 0xc0, 0xc0);
+        if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
+        return {};
+    }
+
+private:
+    int m_columns = 0;
+    int m_rows = 0;
+    std::vector<uint8_t> m_cells;
+};
+
+PlotMatrixPage::PlotMatrixPage(Engine& engine, QWidget* parent) : QWidget(parent), m_engine(engine)
+{
+    setObjectName("Matriz");
+    setAttribute(Qt::WA_StyledBackground);
+    m_title = new QLabel(this);
+    m_title->setObjectName("lbMatriz");
+    m_title->setGeometry(5, 10, 400, 24);
+    m_model = new PlotMatrixModel(this);
+    m_grid = new QTableView(this);
+    m_grid->setObjectName("GridMatriz");
+    m_grid->setGeometry(0, 40, 607, 380);
+    m_grid->setModel(m_model);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->horizontalHeader()->hide();
+    m_grid->verticalHeader()->hide();
+    m_grid->horizontalHeader()->setDefaultSectionSize(25);
+    m_grid->verticalHeader()->setDefaultSectionSize(16);
+    m_grid->horizontalHeader()->setMinimumSectionSize(10);
+    m_grid->verticalHeader()->setMinimumSectionSize(10);
+    QFont small = m_grid->font();
+    small.setPointSize(7);
+    m_grid->setFont(small);
+    refresh();
+}
+
+void PlotMatrixPage::refresh()
+{
+    const PlotSettings& plot = m_engine.plotSettings();
+    const int columns = kBaseWidth / plot.plotWidth();
+    const int rows = kBaseHeight / plot.plotHeight();
+    m_title->setText(QString("Matriz de plots %1 x %2").arg(columns).arg(rows));
+    m_model->take(m_engine.plots(), columns, rows);
+}
+
+QString PlotMatrixPage::title() const
+{
+    return m_title->text();
+}
+int PlotMatrixPage::columns() const
+{
+    return m_model->columnCount();
+}
+int PlotMatrixPage::rows() const
+{
+    return m_model->rowCount();
+}
+QString PlotMatrixPage::cellText(int column, int row) const
+{
+    return m_model->text(column, row);
+}
+
+}  // namespace ludomat
