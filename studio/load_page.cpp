@@ -213,7 +213,9 @@ void LoadPage::buildEditorPictures()
     for (int i = 0; i < int(std::size(pictures)); ++i) {
         auto* picture = new EditorPicture(pictures[i].caption, pictures[i].paint, this);
         picture->setObjectName(pictures[i].name);
-        picture->setToolTip("Disponível em breve");
+        bool built = qstrcmp(pictures[i].name, "imTiles") == 0 || qstrcmp(pictures[i].name, "imSprites") == 0;
+        picture->setToolTip(built ? pictures[i].caption : "Disponível em breve");
+        connect(picture, &QAbstractButton::clicked, this, [this, picture] { emit pictureClicked(picture->objectName()); });
         picture->setGeometry(kActionLeft + (i % kColumns) * (kWidth + kGap), 10 + (i / kColumns) * (kHeight + kGap),
                              kWidth, kHeight);
     }

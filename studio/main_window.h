@@ -24,6 +24,8 @@ class PictureButton;
 class RegisterPage;
 class ScreenView;
 class ScriptEditor;
+class SpritePage;
+class TileMapPage;
 class WatchPanel;
 
 class MainWindow : public QWidget {
@@ -46,6 +48,8 @@ public:
     StudioFiles& files() { return *m_files; }
     LoadPage& loadPage() { return *m_loadPage; }
     RegisterPage& registerPage() { return *m_registerPage; }
+    TileMapPage& tileMapPage() { return *m_tileMapPage; }
+    SpritePage& spritePage() { return *m_spritePage; }
 
     // Folders end with "/".
     const QString& programFolder() const { return m_files->programFolder(); }
@@ -97,6 +101,7 @@ private:
     void buildHeader(QWidget* skin);
     void buildNotebook(QWidget* skin);
     void buildButtons(QWidget* skin);
+    void buildEditorPages();
     PictureButton* addButton(QWidget* skin, const QString& caption, const char* name, int x, int width);
     void connectFiles();
     void centreOnScreen();
@@ -138,6 +143,8 @@ private:
     LoadPage* m_loadPage = nullptr;
     RegisterPage* m_registerPage = nullptr;
     AliasPage* m_aliasPage = nullptr;
+    TileMapPage* m_tileMapPage = nullptr;
+    SpritePage* m_spritePage = nullptr;
     QLabel* m_scriptLabel = nullptr;
     QLabel* m_lineLabel = nullptr;
     QLabel* m_status = nullptr;

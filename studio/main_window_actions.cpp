@@ -1,5 +1,8 @@
 #include "studio/main_window.h"
 
+#include "studio/editors/sprite/sprite_page.h"
+#include "studio/editors/tilemap/tile_map_page.h"
+
 #include "engine/screen_mode.h"
 #include "graphics/cp1252.h"
 #include "studio/input_box_widget.h"
@@ -325,7 +328,9 @@ bool MainWindow::handleKey(QKeyEvent* event)
     case Qt::Key_F4: showListing(); return true;
     // The member window, the buffers, the matrix and the editors come with their pages.
     case Qt::Key_F5: case Qt::Key_F6: case Qt::Key_F8: case Qt::Key_F9:
-    case Qt::Key_F10: case Qt::Key_F11: case Qt::Key_F12: return true;
+    case Qt::Key_F10: return true;
+    case Qt::Key_F11: m_tileMapPage->enter(); return true;
+    case Qt::Key_F12: m_spritePage->enter(); return true;
     default: return false;
     }
 }
