@@ -4,9 +4,32 @@
 
 namespace ludomat {
 
-PaintTile::PaintTile(MapGrid& grid, std::vector<CellChange> changes, bool applied, std::function<void()> changed,
+void CellEdit::add(int column, int row, const std::string& before)
+{
+    uint32_t index = uint32_t(row) * uint32_t(m_columns) + uint32_t(column);
+    if (!m_runs.empty() && m_runs.back().first + m_runs.back().count == index) ++m_runs.back().count;
+    else m_runs.push_back({index, 1});
+    if (!m_befores.empty() && m_befores.back().second == before) ++m_befores.back().first;
+    else m_befores.emplace_back(1, before);
+    ++m_count;
+}
+
+void CellEdit::forEach(const std::function<void(int, int, const std::string&)>& visit) const
+{
+    auto before = m_befores.begin();
+    uint32_t leftInBefore = before == m_befores.end() ? 0 : before->first;
+    for (const Run& run : m_runs) {
+        for (uint32_t index = run.first; index < run.first + run.count; ++index) {
+            if (leftInBefore == 0) leftInBefore = (++before)->first;
+            --leftInBefore;
+            visit(int(index % uint32_t(m_columns)), int(index / uint32_t(m_columns)), before->second);
+        }
+    }
+}
+
+PaintTile::PaintTile(MapGrid& grid, CellEdit cells, std::string after, bool applied, std::function<void()> changed,
                      const QString& text)
-    : QUndoCommand(text), m_grid(grid), m_changes(std::move(changes)), m_skipRedo(applied),
+    : QUndoCommand(text), m_grid(grid), m_cells(std::move(cells)), m_after(std::move(after)), m_skipRedo(applied),
       m_changed(std::move(changed))
 {
 }
@@ -17,14 +40,14 @@ void PaintTile::redo()
         m_skipRedo = false;
         return;
     }
-    for (const CellChange& change : m_changes) m_grid.setCellText(change.column, change.row, change.after);
+    m_cells.forEach([this](int c, int r, const std::string&) { m_grid.setCellText(c, r, m_after); });
     m_changed();
 }
 
 void PaintTile::undo()
 {
-    // Backwards, so a cell painted twice in one stroke gets its first text back.
-    for (auto it = m_changes.rbegin(); it != m_changes.rend(); ++it) m_grid.setCellText(it->column, it->row, it->before);
+    // Steps are undone in order, so the map has the size it had when this one was made.
+    m_cells.forEach([this](int c, int r, const std::string& before) { m_grid.setCellText(c, r, before); });
     m_changed();
 }
 
@@ -87,41 +110,52 @@ void AddTile::undo()
     m_changed();
 }
 
-std::vector<CellChange> rectangleFill(const MapGrid& grid, int c0, int r0, int c1, int r1, const std::string& text)
+CellEdit rectangleFill(const MapGrid& grid, int c0, int r0, int c1, int r1, const std::string& text)
 {
-    std::vector<CellChange> out;
+    CellEdit out(grid.columns());
     int left = std::max(std::min(c0, c1), 0), right = std::min(std::max(c0, c1), grid.columns() - 1);
     int top = std::max(std::min(r0, r1), 0), bottom = std::min(std::max(r0, r1), grid.rows() - 1);
     for (int r = top; r <= bottom; ++r)
         for (int c = left; c <= right; ++c)
-            if (grid.cellText(c, r) != text) out.push_back({c, r, grid.cellText(c, r), text});
+            if (grid.cellText(c, r) != text) out.add(c, r, grid.cellText(c, r));
     return out;
 }
 
-std::vector<CellChange> bucketFill(const MapGrid& grid, int column, int row, const std::string& text)
+CellEdit bucketFill(const MapGrid& grid, int column, int row, const std::string& text)
 {
-    std::vector<CellChange> out;
+    CellEdit out(grid.columns());
     if (!grid.contains(column, row)) return out;
     const std::string target = grid.cellText(column, row);
     if (target == text) return out;
-    // An explicit stack and a visited map: a million-cell region must not recurse.
-    const int columns = grid.columns();
-    std::vector<char> seen(size_t(columns) * size_t(grid.rows()), 0);
-    std::vector<std::pair<int, int>> stack{{column, row}};
-    seen[size_t(row) * size_t(columns) + size_t(column)] = 1;
-    while (!stack.empty()) {
-        auto [c, r] = stack.back();
-        stack.pop_back();
-        out.push_back({c, r, target, text});
-        const std::pair<int, int> next[] = {{c + 1, r}, {c - 1, r}, {c, r + 1}, {c, r - 1}};
-        for (auto [nc, nr] : next) {
-            if (!grid.contains(nc, nr)) continue;
-            char& mark = seen[size_t(nr) * size_t(columns) + size_t(nc)];
-            if (mark || grid.cellText(nc, nr) != target) continue;
-            mark = 1;
-            stack.push_back({nc, nr});
+    // Span by span with an explicit stack: a million-cell region must not recurse.
+    const int columns = grid.columns(), rows = grid.rows();
+    std::vector<char> inRegion(size_t(columns) * size_t(rows), 0);
+    auto index = [columns](int c, int r) { return size_t(r) * size_t(columns) + size_t(c); };
+    auto fillable = [&](int c, int r) { return !inRegion[index(c, r)] && grid.cellText(c, r) == target; };
+    std::vector<std::pair<int, int>> seeds{{column, row}};
+    while (!seeds.empty()) {
+        auto [c, r] = seeds.back();
+        seeds.pop_back();
+        if (!fillable(c, r)) continue;
+        int left = c, right = c;
+        while (left > 0 && fillable(left - 1, r)) --left;
+        while (right < columns - 1 && fillable(right + 1, r)) ++right;
+        std::fill(inRegion.begin() + ptrdiff_t(index(left, r)), inRegion.begin() + ptrdiff_t(index(right, r)) + 1, 1);
+        for (int next : {r - 1, r + 1}) {
+            if (next < 0 || next >= rows) continue;
+            // One seed at the start of each stretch of fillable cells over the span.
+            bool inStretch = false;
+            for (int x = left; x <= right; ++x) {
+                bool ok = fillable(x, next);
+                if (ok && !inStretch) seeds.push_back({x, next});
+                inStretch = ok;
+            }
         }
     }
+    // In index order, so the region becomes a few runs.
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            if (inRegion[index(c, r)]) out.add(c, r, target);
     return out;
 }
 

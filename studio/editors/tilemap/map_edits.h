@@ -9,35 +9,55 @@
 
 #include <QUndoCommand>
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ludomat {
 
-// Undo keeps at least this many steps; a 1000 x 1000 bucket fill is about 20 MB of history.
+// Undo keeps this many steps. A step holds its cells as runs, so even a fill of a whole
+// 1000 x 1000 map costs a few bytes when the cells held one tile before.
 constexpr int kMapUndoLimit = 200;
 
-// One map cell's text before and after an edit.
-struct CellChange {
-    int column = 0;
-    int row = 0;
-    std::string before;
-    std::string after;
+// The cells one edit changes, as runs of row-major cell indices, with the text each held
+// before, run-length coded too: a stroke or a fill over like cells stays small.
+class CellEdit {
+public:
+    explicit CellEdit(int columns = 0) : m_columns(columns) {}
+    int columns() const { return m_columns; }
+    bool isEmpty() const { return m_count == 0; }
+    size_t size() const { return m_count; }
+    void add(int column, int row, const std::string& before);
+    // Calls `visit(column, row, before)` for every cell, in the order they were added.
+    void forEach(const std::function<void(int, int, const std::string&)>& visit) const;
+
+private:
+    struct Run {
+        uint32_t first;
+        uint32_t count;
+    };
+    int m_columns;
+    size_t m_count = 0;
+    std::vector<Run> m_runs;
+    std::vector<std::pair<uint32_t, std::string>> m_befores;  // (count, text)
 };
 
-// Cells of one stroke, typed cell, rectangle or bucket fill: one undo step.
+// Cells of one stroke, typed cell, placed tile, rectangle or bucket fill, all given the same
+// text: one undo step.
 class PaintTile : public QUndoCommand {
 public:
     // `applied`: the cells already hold their new text (a stroke painted as the mouse moved).
-    PaintTile(MapGrid& grid, std::vector<CellChange> changes, bool applied, std::function<void()> changed,
+    PaintTile(MapGrid& grid, CellEdit cells, std::string after, bool applied, std::function<void()> changed,
               const QString& text = "pintar tiles");
     void redo() override;
     void undo() override;
 
 private:
     MapGrid& m_grid;
-    std::vector<CellChange> m_changes;
+    CellEdit m_cells;
+    std::string m_after;
     bool m_skipRedo;
     std::function<void()> m_changed;
 };
@@ -74,9 +94,10 @@ private:
 };
 
 // The cells of the rectangle between two corners (inclusive, either order, cut to the map)
-// that would change to `text`.
-std::vector<CellChange> rectangleFill(const MapGrid& grid, int c0, int r0, int c1, int r1, const std::string& text);
-// The cells connected to (column, row) through its four sides that hold the same text as it.
-std::vector<CellChange> bucketFill(const MapGrid& grid, int column, int row, const std::string& text);
+// that do not hold `text` yet.
+CellEdit rectangleFill(const MapGrid& grid, int c0, int r0, int c1, int r1, const std::string& text);
+// The cells connected to (column, row) through their sides that hold the same text as it
+// (nothing when that is `text` already).
+CellEdit bucketFill(const MapGrid& grid, int column, int row, const std::string& text);
 
 }  // namespace ludomat

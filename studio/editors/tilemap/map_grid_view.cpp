@@ -105,10 +105,10 @@ void MapGridView::paintEvent(QPaintEvent*)
     p.drawText(QRect(0, 0, kCellWidth, kCellHeight), Qt::AlignCenter, "0");
     for (int i = 0; i < columns; ++i)
         p.drawText(QRect(kCellWidth * (i + 1), 0, kCellWidth, kCellHeight), Qt::AlignCenter,
-                   QString::number(firstColumn + i + 1));
+                   QString::number(firstColumn + i));
     for (int j = 0; j < rows; ++j)
         p.drawText(QRect(0, kCellHeight * (j + 1), kCellWidth, kCellHeight), Qt::AlignCenter,
-                   QString::number(firstRow + j + 1));
+                   QString::number(firstRow + j));
     for (int j = 0; j < rows; ++j) {
         for (int i = 0; i < columns; ++i) {
             QPoint cell(firstColumn + i, firstRow + j);

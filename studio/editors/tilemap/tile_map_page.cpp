@@ -5,6 +5,7 @@
 #include "engine/script_error.h"
 #include "engine/tile_drawing.h"
 #include "graphics/cp1252.h"
+#include "graphics/plot_grid.h"
 #include "graphics/tile_map_file.h"
 #include "studio/editors/editor_art.h"
 #include "studio/editors/tilemap/map_edits.h"
@@ -29,7 +30,8 @@ namespace ludomat {
 
 namespace {
 
-const QStringList kFileMask{"*.tlm", "*.bmp"};
+// Maps and every picture kind a tile strip loads from, so a PNG strip can be picked too.
+const QStringList kFileMask{"*.tlm", "*.bmp", "*.png", "*.gif", "*.jpg"};
 const char* const kViewFieldNames[] = {"px", "py", "wd", "ht", "1ª lin", "1ª col"};
 
 QLabel* label(QWidget* parent, const QString& text, const char* name, const QRect& place)
@@ -138,8 +140,8 @@ void TileMapPage::buildLoadRows()
     loadWord->setObjectName("lbTMload");
     loadWord->setGeometry(10, 77, 52, 18);
     connect(loadWord, &ClickCaption::clicked, this, &TileMapPage::writeLoadLine);
-    label(this, "mapa", "lbTMmapa", QRect(65, 58, 100, 16));
-    label(this, "tiles", "lbTMtiles", QRect(175, 58, 100, 16));
+    label(this, "mapa", "lbTMmapa", QRect(65, 60, 100, 15));
+    label(this, "tiles", "lbTMtiles", QRect(175, 60, 100, 15));
     m_mapField = field("edTMmapa", QRect(65, 75, 100, 22));
     label(this, ",", "lbTMvirg", QRect(167, 77, 6, 18));
     m_tilesName = field("edTMtiles", QRect(175, 75, 100, 22));
@@ -159,9 +161,8 @@ void TileMapPage::buildLoadRows()
         connect(f, &QLineEdit::returnPressed, this, [f] { f->setText(QString::number(f->text().trimmed().toInt())); });
     }
 
-    connect(button(this, "grid", "btTMgrid", QRect(355, 85, 70, 24)), &QAbstractButton::clicked, this, [this] {
-        tellUser("A grade de plots chega com o editor de desenho.");
-    });
+    connect(button(this, "grid", "btTMgrid", QRect(355, 85, 70, 24)), &QAbstractButton::clicked, this,
+            &TileMapPage::showGrid);
     connect(button(this, "ver", "btTMver", QRect(355, 115, 70, 24)), &QAbstractButton::clicked, this,
             &TileMapPage::showMap);
 
@@ -257,7 +258,7 @@ void TileMapPage::buildMapTools()
         b->setText(t.caption);
         b->setToolTip(t.tip);
         b->setCheckable(true);
-        b->setGeometry(x, 44, 46, 20);
+        b->setGeometry(x, 40, 46, 19);
         x += 48;
         m_tools->addButton(b, int(t.tool));
     }
@@ -266,18 +267,18 @@ void TileMapPage::buildMapTools()
     auto* undo = new QToolButton(this);
     undo->setObjectName("tbTMundo");
     undo->setText("Desfazer");
-    undo->setGeometry(x + 6, 44, 62, 20);
+    undo->setGeometry(x + 6, 40, 62, 19);
     connect(undo, &QToolButton::clicked, m_undo, &QUndoStack::undo);
     connect(m_undo, &QUndoStack::canUndoChanged, undo, &QWidget::setEnabled);
     auto* redo = new QToolButton(this);
     redo->setObjectName("tbTMredo");
     redo->setText("Refazer");
-    redo->setGeometry(x + 70, 44, 58, 20);
+    redo->setGeometry(x + 70, 40, 58, 19);
     connect(redo, &QToolButton::clicked, m_undo, &QUndoStack::redo);
     connect(m_undo, &QUndoStack::canRedoChanged, redo, &QWidget::setEnabled);
     undo->setEnabled(false);
     redo->setEnabled(false);
-    m_hover = label(this, QString(), "lbTMhover", QRect(x + 134, 46, 430 - x - 134, 16));
+    m_hover = label(this, QString(), "lbTMhover", QRect(x + 134, 41, 430 - x - 134, 16));
 }
 
 void TileMapPage::tellUser(const QString& text)
@@ -437,20 +438,14 @@ bool TileMapPage::saveMap()
         return false;
     }
     const MapGrid& grid = m_context.engine->mapGrid();
-    // Every cell is checked first, so a bad one is named and nothing is written.
-    for (int r = 0; r < grid.rows(); ++r)
-        for (int c = 0; c < grid.columns(); ++c) {
-            std::optional<int> tile = grid.tile(c, r);
-            if (tile && *tile >= 0 && *tile <= 255) continue;
-            tellUser(QString("Mapa não gravado: a célula da coluna %1, linha %2 tem '%3', que não é um tile de 0 a 255.")
-                         .arg(c)
-                         .arg(r)
-                         .arg(fromCp1252(grid.cellText(c, r))));
-            m_grid->setSelectedCell(QPoint(c, r));
-            m_grid->scrollToCell(QPoint(c, r));
-            return false;
-        }
-    std::string text = formatTileMap(grid);
+    // Every cell is converted before anything is written; a bad one is named.
+    std::string text;
+    try {
+        text = formatTileMap(grid);
+    } catch (const TileMapError&) {
+        reportBadCell();
+        return false;
+    }
     if (!writeGameFile(m_context.files->gameFolder(), name, QByteArray::fromStdString(text), &error)) {
         tellUser(error);
         return false;
@@ -462,6 +457,23 @@ bool TileMapPage::saveMap()
     tellUser(QString("Mapa gravado: %1").arg(name));
     rereadFiles();
     return true;
+}
+
+void TileMapPage::reportBadCell()
+{
+    const MapGrid& grid = m_context.engine->mapGrid();
+    for (int r = 0; r < grid.rows(); ++r)
+        for (int c = 0; c < grid.columns(); ++c) {
+            std::optional<int> tile = grid.tile(c, r);
+            if (tile && *tile >= 0 && *tile <= 255) continue;
+            tellUser(QString("Mapa não gravado: a célula da coluna %1, linha %2 tem '%3', que não é um tile de 0 a 255.")
+                         .arg(c)
+                         .arg(r)
+                         .arg(fromCp1252(grid.cellText(c, r))));
+            m_grid->setSelectedCell(QPoint(c, r));
+            m_grid->scrollToCell(QPoint(c, r));
+            return;
+        }
 }
 
 bool TileMapPage::saveTiles()
@@ -545,10 +557,11 @@ void TileMapPage::setTool(Tool tool)
     if (QAbstractButton* b = m_tools->button(int(tool))) b->setChecked(true);
 }
 
-void TileMapPage::pushPaint(std::vector<CellChange> changes, bool applied, const QString& what)
+void TileMapPage::pushPaint(CellEdit cells, std::string after, bool applied, const QString& what)
 {
-    if (changes.empty()) return;
-    m_undo->push(new PaintTile(m_context.engine->mapGrid(), std::move(changes), applied, [this] { mapEdited(); }, what));
+    if (cells.isEmpty()) return;
+    m_undo->push(new PaintTile(m_context.engine->mapGrid(), std::move(cells), std::move(after), applied,
+                               [this] { mapEdited(); }, what));
     if (applied) mapEdited();
 }
 
@@ -559,7 +572,9 @@ void TileMapPage::placeOnSelectedCell()
     if (!grid.contains(cell.x(), cell.y())) return;
     std::string text = std::to_string(m_currentTile);
     if (grid.cellText(cell.x(), cell.y()) == text) return;
-    pushPaint({{cell.x(), cell.y(), grid.cellText(cell.x(), cell.y()), text}}, false, "colocar tile");
+    CellEdit edit(grid.columns());
+    edit.add(cell.x(), cell.y(), grid.cellText(cell.x(), cell.y()));
+    pushPaint(std::move(edit), text, false, "colocar tile");
 }
 
 void TileMapPage::cellPressed(QPoint cell, Qt::MouseButton button)
@@ -578,14 +593,14 @@ void TileMapPage::cellPressed(QPoint cell, Qt::MouseButton button)
         if (auto tile = grid.tile(cell.x(), cell.y()); tile && *tile != 0) selectTile(*tile);
         break;
     case Tool::Brush:
-        m_stroke = new std::vector<CellChange>;
+        m_stroke.emplace(grid.columns());
         paintCell(cell);
         break;
     case Tool::Rectangle:
-        m_rectangleStart = cell;
+        m_rectangleStart = m_rectangleEnd = cell;
         m_grid->setMarkedArea(QRect(cell, cell));
         break;
-    case Tool::Bucket: pushPaint(bucketFill(grid, cell.x(), cell.y(), text), false, "balde"); break;
+    case Tool::Bucket: pushPaint(bucketFill(grid, cell.x(), cell.y(), text), text, false, "balde"); break;
     }
 }
 
@@ -595,7 +610,7 @@ void TileMapPage::paintCell(QPoint cell)
     std::string text = std::to_string(m_currentTile);
     const std::string& before = grid.cellText(cell.x(), cell.y());
     if (!m_stroke || !grid.contains(cell.x(), cell.y()) || before == text) return;
-    m_stroke->push_back({cell.x(), cell.y(), before, text});
+    m_stroke->add(cell.x(), cell.y(), before);
     grid.setCellText(cell.x(), cell.y(), text);
     m_grid->viewport()->update();
 }
@@ -603,25 +618,28 @@ void TileMapPage::paintCell(QPoint cell)
 void TileMapPage::cellDragged(QPoint cell)
 {
     if (m_stroke) paintCell(cell);
-    if (m_rectangleStart.x() >= 0) m_grid->setMarkedArea(QRect(m_rectangleStart, cell).normalized());
+    if (m_rectangleStart.x() >= 0) {
+        m_rectangleEnd = cell;
+        m_grid->setMarkedArea(QRect(m_rectangleStart, cell).normalized());
+    }
     cellHovered(cell);
 }
 
 void TileMapPage::cellReleased(QPoint cell)
 {
     if (m_stroke) {
-        std::unique_ptr<std::vector<CellChange>> stroke(m_stroke);
-        m_stroke = nullptr;
-        pushPaint(std::move(*stroke), true, "pincel");
+        CellEdit stroke = std::move(*m_stroke);
+        m_stroke.reset();
+        pushPaint(std::move(stroke), std::to_string(m_currentTile), true, "pincel");
     }
     if (m_rectangleStart.x() >= 0) {
         QPoint start = m_rectangleStart;
         m_rectangleStart = {-1, -1};
         m_grid->setMarkedArea(QRect());
         // Released outside the map: the last cell the drag reached stands.
-        if (cell.x() < 0) cell = m_grid->selectedCell();
-        pushPaint(rectangleFill(m_context.engine->mapGrid(), start.x(), start.y(), cell.x(), cell.y(),
-                                std::to_string(m_currentTile)),
+        if (cell.x() < 0) cell = m_rectangleEnd;
+        std::string text = std::to_string(m_currentTile);
+        pushPaint(rectangleFill(m_context.engine->mapGrid(), start.x(), start.y(), cell.x(), cell.y(), text), text,
                   false, "retângulo");
     }
 }
@@ -644,7 +662,9 @@ void TileMapPage::cellTyped(QPoint cell, const QString& text)
     const MapGrid& grid = m_context.engine->mapGrid();
     std::string typed = toCp1252(text.trimmed());
     if (grid.cellText(cell.x(), cell.y()) == typed) return;
-    pushPaint({{cell.x(), cell.y(), grid.cellText(cell.x(), cell.y()), typed}}, false, "digitar célula");
+    CellEdit edit(grid.columns());
+    edit.add(cell.x(), cell.y(), grid.cellText(cell.x(), cell.y()));
+    pushPaint(std::move(edit), typed, false, "digitar célula");
 }
 
 MapView TileMapPage::viewFromFields(bool* drawTiles)
@@ -698,6 +718,15 @@ void TileMapPage::showMap()
         }
     }
     screen.refresh();
+    if (m_context.screenChanged) m_context.screenChanged();
+}
+
+void TileMapPage::showGrid()
+{
+    Engine& engine = *m_context.engine;
+    const PlotSettings& plots = engine.plotSettings();
+    drawPlotGrid(engine.screen().screenBuffer, plots.plotWidth(), plots.plotHeight());
+    engine.screen().refresh();
     if (m_context.screenChanged) m_context.screenChanged();
 }
 

@@ -7,6 +7,9 @@
 #include "graphics/colour.h"
 #include "graphics/map_grid.h"
 #include "studio/editors/editor_support.h"
+#include "studio/editors/tilemap/map_edits.h"
+
+#include <optional>
 
 #include <QPoint>
 #include <QWidget>
@@ -22,7 +25,6 @@ namespace ludomat {
 class MapGridView;
 class TileStripView;
 class TileZoomView;
-struct CellChange;
 
 class TileMapPage : public QWidget {
     Q_OBJECT
@@ -44,6 +46,7 @@ public:
     void addColumn();
     void clearMap();
     void showMap();         // "ver"
+    void showGrid();        // "grid": the plot grid over the screen
     void writeLoadLine();   // the word "tilemap" of the load row
     void writeViewLine();   // the word "tilemap" of the view row
     void loadMapField();    // Enter in "mapa"
@@ -73,6 +76,8 @@ private:
     bool readMap(const QString& name);
     bool readTiles(const QString& name);
     void rememberMapIdentity();
+    // Names the first cell that is no tile number 0..255 and selects it.
+    void reportBadCell();
     // Map gestures.
     void cellPressed(QPoint cell, Qt::MouseButton button);
     void cellDragged(QPoint cell);
@@ -80,7 +85,7 @@ private:
     void cellHovered(QPoint cell);
     void cellTyped(QPoint cell, const QString& text);
     void paintCell(QPoint cell);
-    void pushPaint(std::vector<CellChange> changes, bool applied, const QString& what);
+    void pushPaint(CellEdit cells, std::string after, bool applied, const QString& what);
     void placeOnSelectedCell();
     MapView viewFromFields(bool* drawTiles);
 
@@ -91,8 +96,9 @@ private:
     Tool m_tool = Tool::Select;
     bool m_introShown = false;
     // The stroke being painted: cells changed since the press, one undo step on release.
-    std::vector<CellChange>* m_stroke = nullptr;
+    std::optional<CellEdit> m_stroke;
     QPoint m_rectangleStart{-1, -1};
+    QPoint m_rectangleEnd{-1, -1};
     // What the undo history belongs to: a run that loads another map makes it stale.
     std::string m_mapName;
     int m_mapColumns = -1;
