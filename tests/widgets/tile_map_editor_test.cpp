@@ -422,6 +422,14 @@ void TileMapEditorTest::mapPaintedHereIsDrawnAlikeByAScript()
     QImage shot(folder.filePath("shot.png"));
     QImage mine = seen.view().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(shot.convertToFormat(QImage::Format_RGB32), mine);
+
+    // "grid" lays the grey plot grid over the picture: lines every 5 pixels, paper between.
+    click(*window, "btTMgrid");
+    const Bitmap& gridded = window->engine().screen().tela;
+    QCOMPARE(gridded.pixel(5, 2), Rgb(0x808080));
+    QCOMPARE(gridded.pixel(2, 10), Rgb(0x808080));
+    QCOMPARE(gridded.pixel(2, 2), Rgb(0x203040));
+    QCOMPARE(gridded.pixel(12, 17), Rgb(0x00CC00));
 #endif
 }
 
