@@ -1,36 +1,97 @@
 // ludomat: the studio.
 
+#include "studio/close_signals.h"
 #include "studio/main_window.h"
 #include "studio/program_folder.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 
-int main(int argc, char** argv)
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+void describeApplication()
 {
-    ludomat::ensureRuntimeFolder();
-    QApplication app(argc, argv);
     QCoreApplication::setApplicationName("Ludomat");
     QCoreApplication::setApplicationVersion("1.0");
-    QGuiApplication::setDesktopFileName("ludomat");
+}
 
+struct CommandLine {
+    QString programFolder;
+    QStringList scripts;
+};
+
+CommandLine parseCommandLine(const QCoreApplication& app)
+{
     QCommandLineParser parser;
     parser.setApplicationDescription("Ludomat: estúdio de jogos 2D com scripts.");
     parser.addHelpOption();
     parser.addVersionOption();
     QCommandLineOption programFolder("program-folder",
                                      "Pasta do programa, onde ficam Ludomat.ini e teltmp.bmp "
-                                     "(padrão: a pasta do executável, ou a pasta de dados do usuário).",
+                                     "(padrão: a pasta do executável, ou a pasta de dados do usuário). "
+                                     "Uma pasta que não existe é criada.",
                                      "DIR");
     parser.addOption(programFolder);
     parser.addPositionalArgument("script.scp", "Script a abrir no editor; a pasta dele passa a ser a pasta do jogo.",
                                  "[script.scp]");
     parser.process(app);
+    return {parser.value(programFolder), parser.positionalArguments()};
+}
 
-    ludomat::MainWindow window(parser.value(programFolder));
+// Help and version need no display: they are answered before the window system is touched.
+bool asksOnlyForText(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        for (const char* option : {"-h", "--help", "-?", "--help-all", "-v", "--version"})
+            if (std::strcmp(argv[i], option) == 0) return true;
+    }
+    return false;
+}
+
+// A folder named on the command line that is not there yet is made, or the start says why not.
+bool prepareProgramFolder(const QString& folder)
+{
+    if (folder.isEmpty()) return true;
+    QFileInfo info(folder);
+    if (info.isDir()) return true;
+    if (!info.exists() && QDir().mkpath(folder)) return true;
+    std::fprintf(stderr, "ludomat: não foi possível criar a pasta do programa %s%s\n", qPrintable(folder),
+                 info.exists() ? " (já existe um arquivo com esse nome)" : "");
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (asksOnlyForText(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        describeApplication();
+        parseCommandLine(app);  // prints and exits
+        return 0;
+    }
+    ludomat::ensureRuntimeFolder();
+    QApplication app(argc, argv);
+    describeApplication();
+    QGuiApplication::setDesktopFileName("ludomat");
+    CommandLine command = parseCommandLine(app);
+    if (!prepareProgramFolder(command.programFolder)) return 2;
+
+    ludomat::MainWindow window(command.programFolder);
     window.show();
-    const QStringList scripts = parser.positionalArguments();
+    // Logout, shutdown or a closed terminal close the studio as its close button does.
+    ludomat::CloseSignals closeSignals([&window](int) {
+        window.closeUnattended();
+        QCoreApplication::quit();
+    });
+    const QStringList scripts = command.scripts;
     // Once the window shows: first what an interrupted session left, then the file asked for.
     QTimer::singleShot(0, &window, [&window, scripts] {
         window.offerRecovery();

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   fonts-liberation
   xvfb xauth
+  qt6-translations-l10n
 )
 packages+=("$@")
 

@@ -21,6 +21,11 @@ constexpr int kActionHeight = 30;
 constexpr int kHalfWidth = 130;
 // The script mask of the file list; on this platform it matches any case, as it always did.
 const QStringList kScriptMask{"*.scp"};
+// Buttons and pictures of pages and services not built yet: greyed, with a tip, so nothing looks
+// broken. Take a name out of this list when its page or service lands.
+const char* const kNotYetBuilt[] = {"btVrs", "btAtu", "btDown", "btManual", "imDodiroz", "imBitmap",
+                                    "imMatriz", "imMembros"};
+const char kComingSoon[] = "Disponível em breve";
 
 // A picture on the page that opens an editor, drawn as a small card with its pictogram.
 class EditorPicture : public QAbstractButton {
@@ -38,7 +43,9 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
-        painter.drawPixmap(0, 0, skin::buttonPicture(size(), skin::ButtonLook::Page, isDown(), underMouse()));
+        // A card whose page is not there yet is drawn faded.
+        if (!isEnabled()) painter.setOpacity(0.4);
+        painter.drawPixmap(0, 0, skin::buttonPicture(size(), skin::ButtonLook::Page, isDown(), underMouse() && isEnabled()));
         painter.setRenderHint(QPainter::Antialiasing);
         // The pictogram above its caption, both sinking while the card is held.
         int sink = isDown() ? 1 : 0;
@@ -140,6 +147,7 @@ LoadPage::LoadPage(StudioFiles& files, QWidget* parent) : QWidget(parent), m_stu
     buildLists();
     buildActions();
     buildEditorPictures();
+    disableWhatIsNotBuilt();
     connect(&files, &StudioFiles::gameFolderChanged, this, [this] { rereadFiles(); });
 }
 
@@ -172,12 +180,11 @@ void LoadPage::buildActions()
         button->setGeometry(place);
         return button;
     };
-    // Buttons of the online services: placed, waiting for their services.
-    for (auto* later : {action("Verificar versão", "btVrs", skin::Glyph::Update, QRect(kActionLeft, 120, kActionWidth, kActionHeight)),
-                        action("Atualizar...", "btAtu", skin::Glyph::Download, QRect(kActionLeft, 155, kActionWidth, kActionHeight)),
-                        action("Download scripts", "btDown", skin::Glyph::Download, QRect(kActionLeft, 210, kActionWidth, kActionHeight)),
-                        action("Manual, tutoriais e dicas", "btManual", skin::Glyph::Book, QRect(kActionLeft, 245, kActionWidth, kActionHeight))})
-        later->setToolTip("Disponível em breve");
+    // Buttons of the online services.
+    action("Verificar versão", "btVrs", skin::Glyph::Update, QRect(kActionLeft, 120, kActionWidth, kActionHeight));
+    action("Atualizar...", "btAtu", skin::Glyph::Download, QRect(kActionLeft, 155, kActionWidth, kActionHeight));
+    action("Download scripts", "btDown", skin::Glyph::Download, QRect(kActionLeft, 210, kActionWidth, kActionHeight));
+    action("Manual, tutoriais e dicas", "btManual", skin::Glyph::Book, QRect(kActionLeft, 245, kActionWidth, kActionHeight));
     findChild<QWidget*>("btAtu")->hide();
 
     connect(action("Clear script", "btClear", skin::Glyph::Clear, QRect(kActionLeft, 280, kActionWidth, kActionHeight)),
@@ -213,11 +220,19 @@ void LoadPage::buildEditorPictures()
     for (int i = 0; i < int(std::size(pictures)); ++i) {
         auto* picture = new EditorPicture(pictures[i].caption, pictures[i].paint, this);
         picture->setObjectName(pictures[i].name);
-        bool built = qstrcmp(pictures[i].name, "imTiles") == 0 || qstrcmp(pictures[i].name, "imSprites") == 0;
-        picture->setToolTip(built ? pictures[i].caption : "Disponível em breve");
         connect(picture, &QAbstractButton::clicked, this, [this, picture] { emit pictureClicked(picture->objectName()); });
         picture->setGeometry(kActionLeft + (i % kColumns) * (kWidth + kGap), 10 + (i / kColumns) * (kHeight + kGap),
                              kWidth, kHeight);
+    }
+}
+
+void LoadPage::disableWhatIsNotBuilt()
+{
+    for (const char* name : kNotYetBuilt) {
+        if (auto* widget = findChild<QWidget*>(name)) {
+            widget->setEnabled(false);
+            widget->setToolTip(kComingSoon);
+        }
     }
 }
 
@@ -231,10 +246,11 @@ void LoadPage::enter()
     rereadFiles();
 }
 
-void LoadPage::rereadFiles()
+void LoadPage::rereadFiles(const QString& select)
 {
     static const QIcon icon = QFileIconProvider().icon(QFileIconProvider::File);
-    QString keep = m_files->currentItem() ? m_files->currentItem()->text() : m_studioFiles.scriptName();
+    QString keep = select;
+    if (keep.isEmpty()) keep = m_files->currentItem() ? m_files->currentItem()->text() : m_studioFiles.scriptName();
     m_files->clear();
     QDir folder(m_studioFiles.gameFolder());
     for (const QString& name : folder.entryList(kScriptMask, QDir::Files, QDir::Name | QDir::IgnoreCase)) {
@@ -270,7 +286,8 @@ void LoadPage::saveScript()
         return;
     }
     m_name->setText(m_studioFiles.scriptName());
-    rereadFiles();
+    // The list points at the file just written, so "Load script" takes it back.
+    rereadFiles(m_studioFiles.scriptName());
     emit scriptShown();
 }
 

@@ -26,7 +26,8 @@ public:
     // "Arquivos": the name field shows the script's name, the message is cleared and both lists
     // are read again from disk.
     void enter();
-    void rereadFiles();
+    // `select` names the entry to select; by default the selected one stays selected.
+    void rereadFiles(const QString& select = {});
 
     // The page's actions, as their buttons and keys run them.
     void loadSelected(bool clearMessage = true);
@@ -47,6 +48,7 @@ private:
     void buildLists();
     void buildActions();
     void buildEditorPictures();
+    void disableWhatIsNotBuilt();
     void setMessage(const QString& text);
 
     StudioFiles& m_studioFiles;

@@ -1,6 +1,7 @@
 #include "studio/main_window.h"
 
 #include "studio/close_button.h"
+#include "studio/dialogs.h"
 #include "studio/editors/sprite/sprite_page.h"
 #include "studio/editors/tilemap/tile_map_page.h"
 #include "studio/load_page.h"
@@ -21,11 +22,16 @@
 #include <QMouseEvent>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace ludomat {
 
 namespace {
 
 const QRect kNotebookRect(794, 66, 607, 420);
+// `Stn` grows with the name up to the line label; the slack covers the italic overhang.
+constexpr int kScriptNameMaxWidth = 380;
+constexpr int kScriptNameSlack = 6;
 constexpr int kButtonTop = 490;
 constexpr int kButtonHeight = 30;
 // The pages of the tool notebook, in order; the ones not built here are empty until their editors come.
@@ -73,6 +79,7 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     setFixedSize(kWidth, kHeight);
     setStyleSheet(skin::styleSheet());
     setAcceptDrops(true);
+    installToolkitTranslations();
 
     QString folder = withTrailingSlash(programFolder.isEmpty() ? defaultProgramFolder() : programFolder);
     m_engine.setProgramFolder(folder.toStdString());
@@ -112,7 +119,7 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
-    shutdown();
+    shutdown(false);
     m_engine.setHost(nullptr);
 }
 
@@ -151,7 +158,7 @@ void MainWindow::buildHeader(QWidget* skin)
     m_closeButton->move(1368, 0);
     connect(m_closeButton, &QAbstractButton::clicked, this, &MainWindow::closeStudio);
 
-    m_scriptLabel = plainLabel(skin, "Stn", QRect(797, 40, 380, 20));
+    m_scriptLabel = plainLabel(skin, "Stn", QRect(797, 40, kScriptNameMaxWidth, 21));
     plainLabel(skin, "lbLinha", QRect(1192, 45, 44, 18), "Linha:");
     m_lineLabel = plainLabel(skin, "lbLin", QRect(1238, 45, 80, 18), "0");
     plainLabel(skin, "lbVersao", QRect(1336, 25, 30, 16), "1.0");
@@ -253,8 +260,21 @@ void MainWindow::connectFiles()
 {
     connect(m_files, &StudioFiles::scriptNameChanged, this, [this](const QString& name) {
         // While a run goes on, `Stn` keeps the name the run started with.
-        if (!m_engine.state().isRunning) m_scriptLabel->setText(name);
+        if (!m_engine.state().isRunning) showScriptName(name);
     });
+    connect(m_files, &StudioFiles::linesReplaced, this, [this] {
+        m_editor->setRunLine(-1);
+        if (m_host) m_host->refreshView();
+    });
+}
+
+void MainWindow::showScriptName(const QString& name)
+{
+    m_scriptLabel->setText(name);
+    // The accent line under the name is the label's lower border, so it spans the name alone.
+    m_scriptLabel->ensurePolished();
+    int width = m_scriptLabel->fontMetrics().horizontalAdvance(name) + kScriptNameSlack;
+    m_scriptLabel->resize(std::min(width, kScriptNameMaxWidth), m_scriptLabel->height());
 }
 
 void MainWindow::centreOnScreen()

@@ -69,6 +69,12 @@ public:
     QString currentPage() const;
     // The close button; closing ends a running script first and saves the editor's lines.
     void closeStudio();
+    // The same steps when the session ends from outside (a signal): nobody is asked anything;
+    // what cannot be saved goes to the recovery copy.
+    void closeUnattended();
+    // Answers "Fechar mesmo assim?" when the script or the settings could not be written at
+    // close; by default a question box asks the user (or, with error boxes off, closing goes on).
+    void setCloseQuestion(std::function<bool(const QString& question)> ask) { m_closeQuestion = std::move(ask); }
 
     // Writes the editor's lines to the file they came from; false (after telling the user) on failure.
     bool saveScript();
@@ -104,10 +110,14 @@ private:
     void buildEditorPages();
     PictureButton* addButton(QWidget* skin, const QString& caption, const char* name, int x, int width);
     void connectFiles();
+    void showScriptName(const QString& name);
     void centreOnScreen();
     void endRunningScript();
     void afterRun();
-    void shutdown();
+    // Writes the settings file and the script; on failure writes the recovery copy and, when
+    // `mayAsk`, asks whether to close anyway. True when the window may close.
+    bool shutdown(bool mayAsk);
+    bool askCloseAnyway(const QString& question);
     void reportCaret(int line);
     bool handleKey(QKeyEvent* event);
     // The mouse over `Tela` and Enter in the input box, handed to the engine. Either may start
@@ -132,6 +142,8 @@ private:
     bool m_errorBoxes = true;
     bool m_shutDown = false;
     bool m_fullScreen = false;
+    bool m_unattended = false;
+    std::function<bool(const QString&)> m_closeQuestion;
 
     QStackedWidget* m_outer = nullptr;     // Abok0
     QWidget* m_skinPage = nullptr;

@@ -83,7 +83,7 @@ void MainWindow::execute()
         tellUser(error);
         return;
     }
-    m_scriptLabel->setText(scriptName());
+    showScriptName(scriptName());
     m_engine.script().setLines(m_editor->lines());
     m_editor->markSynced();
     m_engine.execute(scriptName().toStdString());
@@ -106,7 +106,7 @@ void MainWindow::afterRun()
     const EngineState& state = m_engine.state();
     bool stoppedInside = state.stopCaption == StopCaption::Cont || m_engine.lastError().has_value();
     m_files->runReturned(stoppedInside);
-    m_scriptLabel->setText(scriptName());
+    showScriptName(scriptName());
     if (m_files->showsOtherScript())
         m_status->setText(QString("Fonte mostra %1, carregado pelo script; Executar volta a %2.")
                               .arg(m_files->shownName(), scriptName()));
@@ -167,10 +167,18 @@ bool MainWindow::offerRecovery(const std::function<bool(const RecoveredScript&)>
 {
     auto copy = m_files->pendingRecovery();
     if (!copy) return false;
-    bool restore = ask ? ask(*copy)
-                       : QMessageBox::question(this, "Ludomat",
-                                               QString("Recuperar o script não salvo?\n\n%1").arg(copy->scriptPath),
-                                               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+    bool restore = true;
+    if (ask) {
+        restore = ask(*copy);
+    } else {
+        auto answer = QMessageBox::question(this, "Ludomat",
+                                            QString("Recuperar o script não salvo?\n\n%1").arg(copy->scriptPath),
+                                            QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+        // A box closed by the session ending (a signal) is no answer: the copy waits for the next start.
+        if (answer != QMessageBox::Yes && answer != QMessageBox::No) return false;
+        restore = answer == QMessageBox::Yes;
+    }
+    if (m_shutDown) return false;
     if (!restore) {
         m_files->discardRecovery();
         return false;
@@ -236,6 +244,9 @@ void MainWindow::leaveFullScreen()
     leaveFullScreenMode(m_engine);
     // The engine asks for the normal page itself; this is for an engine that had nothing to leave.
     showNormalPage();
+    // A run ended here copies the buffer to the screen once more on its way out; the buffer holds
+    // the shrunk screen by then, not a base-size corner of the large picture.
+    m_engine.screen().copyScreenToBuffer();
 }
 
 void MainWindow::endRunningScript()
@@ -249,20 +260,51 @@ void MainWindow::endRunningScript()
     }
 }
 
-void MainWindow::shutdown()
+bool MainWindow::shutdown(bool mayAsk)
 {
-    if (m_shutDown) return;
-    m_shutDown = true;
+    if (m_shutDown) return true;
     QString error;
-    if (!m_files->finish(&error)) tellUser(error);
+    if (m_files->finish(&error)) {
+        m_shutDown = true;
+        return true;
+    }
+    // The lines are safe in the recovery copy before anyone is asked anything.
+    QString copy = m_files->writeRecoveryCopyNow();
+    QString where = copy.isEmpty() ? QString("Nem a cópia de recuperação pôde ser gravada.")
+                                   : QString("Uma cópia de recuperação foi gravada em %1.").arg(copy);
+    QString question = QString("Não foi possível salvar o script ou as configurações:\n%1\n\n%2\n\nFechar mesmo assim?")
+                           .arg(error, where);
+    m_status->setText(error);
+    if (mayAsk && !askCloseAnyway(question)) return false;
+    m_shutDown = true;
+    return true;
+}
+
+bool MainWindow::askCloseAnyway(const QString& question)
+{
+    if (m_closeQuestion) return m_closeQuestion(question);
+    if (!m_errorBoxes) return true;
+    return QMessageBox::question(this, "Ludomat", question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 void MainWindow::closeStudio() { close(); }
 
+void MainWindow::closeUnattended()
+{
+    m_unattended = true;
+    close();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     endRunningScript();
-    shutdown();
+    if (!shutdown(!m_unattended)) {
+        // The user keeps the window to save elsewhere; a run ended by closing stays ended.
+        m_host->setClosing(false);
+        event->ignore();
+        return;
+    }
     event->accept();
 }
 

@@ -19,12 +19,15 @@ struct RecoveredScript {
 
 class RecoveryCopy {
 public:
-    explicit RecoveryCopy(QString programFolder);
+    // The copy lives in the program folder; when that cannot be written, in `spareFolder` (by
+    // default the user's data folder).
+    explicit RecoveryCopy(QString programFolder, QString spareFolder = {});
 
     const QString& path() const { return m_path; }
-    // Writes the copy; false when it cannot be written.
-    bool save(const QString& scriptPath, const std::vector<std::string>& lines) const;
-    // The copy left by an earlier session, if any.
+    const QString& sparePath() const { return m_sparePath; }
+    // Writes the copy; the path written, or empty when neither place can be written.
+    QString save(const QString& scriptPath, const std::vector<std::string>& lines) const;
+    // The copy left by an earlier session, if any (the program folder's first).
     std::optional<RecoveredScript> read() const;
     // True when the copy holds something the script file does not: the file differs or is gone.
     static bool differsFromFile(const RecoveredScript& copy);
@@ -32,6 +35,7 @@ public:
 
 private:
     QString m_path;
+    QString m_sparePath;
 };
 
 }  // namespace ludomat

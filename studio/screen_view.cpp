@@ -18,6 +18,16 @@ ScreenView::ScreenView(QWidget* parent) : QWidget(parent)
     // Hotspots follow the pointer without a button held.
     setMouseTracking(true);
     m_inputBox = new InputBoxWidget(this);
+    m_pendingRepaint.setSingleShot(true);
+    connect(&m_pendingRepaint, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+}
+
+void ScreenView::pictureChanged()
+{
+    if (m_pendingRepaint.isActive()) return;
+    qint64 since = m_sincePaint.isValid() ? m_sincePaint.elapsed() : kRepaintIntervalMs;
+    if (since >= kRepaintIntervalMs) update();
+    else m_pendingRepaint.start(int(kRepaintIntervalMs - since));
 }
 
 void ScreenView::setPicture(const Bitmap* picture)
@@ -81,6 +91,8 @@ void ScreenView::placeInputBox() { m_inputBox->setGeometry(toWidget(m_inputBoxRe
 
 void ScreenView::paintEvent(QPaintEvent*)
 {
+    m_sincePaint.restart();
+    m_pendingRepaint.stop();
     QPainter painter(this);
     if (!m_picture || m_picture->isEmpty()) {
         painter.fillRect(rect(), Qt::black);

@@ -7,7 +7,9 @@
 #include "engine/input_box.h"
 
 #include <QPoint>
+#include <QElapsedTimer>
 #include <QRect>
+#include <QTimer>
 #include <QWidget>
 
 namespace ludomat {
@@ -25,6 +27,11 @@ public:
 
     // The picture to show; the view reads it at every repaint and never owns it.
     void setPicture(const Bitmap* picture);
+    // The picture changed during a run. A game may refresh thousands of times a second; the view
+    // repaints at most once a display frame and shows the latest picture, so painting never
+    // holds the game back. update() repaints at once.
+    void pictureChanged();
+    static constexpr int kRepaintIntervalMs = 16;
     const Bitmap* picture() const { return m_picture; }
 
     // Widget pixels to picture pixels and back.
@@ -59,6 +66,8 @@ private:
     InputBoxWidget* m_inputBox = nullptr;
     // Where the box stands on the picture, to follow the view when it is resized.
     QRect m_inputBoxRect;
+    QElapsedTimer m_sincePaint;
+    QTimer m_pendingRepaint;
 };
 
 }  // namespace ludomat

@@ -73,9 +73,6 @@ void paintBackground(QPainter& painter, const QRect& window, const QRect& screen
     paintBrand(painter, screen);
     paintBezel(painter, screen);
     paintBezel(painter, notebook);
-    // The accent line under the notebook's header row.
-    painter.setPen(QPen(kAccent, 2));
-    painter.drawLine(notebook.left(), notebook.top() - 8, notebook.left() + 120, notebook.top() - 8);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(kBezelEdge, 1));
     painter.setBrush(Qt::NoBrush);
@@ -228,7 +225,7 @@ QString styleSheet()
 {
     return QStringLiteral(R"(
 QLabel { color: #d8dde4; background: transparent; }
-QLabel#Stn { color: #ffffff; font: italic bold 12pt "Liberation Sans"; }
+QLabel#Stn { color: #ffffff; font: italic bold 12pt "Liberation Sans"; border-bottom: 2px solid #3fa7d6; }
 QLabel#Stx { color: #e8c46a; font: 10pt "Liberation Sans"; }
 QLabel#lbLin, QLabel#lbLinha { color: #d8dde4; font: 10pt "Liberation Sans"; }
 QLabel#lbLin { font-weight: bold; color: #ffffff; }
@@ -255,6 +252,11 @@ QWidget#Abook QListWidget::item:selected, QWidget#Abook QTreeView::item:selected
 QPlainTextEdit#Fonte { color: #111111; background: #ffffff; border: none; selection-background-color: #2a7fa6; selection-color: #ffffff; }
 QPlainTextEdit#Fonte:disabled { color: #6b7178; background: #eceef0; }
 QToolTip { color: #1b1e22; background: #fffbe6; border: 1px solid #c9b458; }
+QMessageBox, QDialog { background: #eef1f4; }
+QMessageBox QLabel, QDialog QLabel { color: #1b1e22; background: transparent; font: 10pt "Liberation Sans"; }
+QMessageBox QPushButton, QDialog QPushButton { color: #1b1e22; background: #ffffff; border: 1px solid #8f98a3; border-radius: 3px; padding: 4px 14px; min-width: 64px; }
+QMessageBox QPushButton:default, QDialog QPushButton:default { border: 2px solid #2a7fa6; }
+QMessageBox QPushButton:pressed, QDialog QPushButton:pressed { background: #d5e6f0; }
 )");
 }
 

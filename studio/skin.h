@@ -36,7 +36,8 @@ void paintGlyph(QPainter& painter, const QRectF& box, Glyph glyph, const QColor&
 // The icon of the program: a screen with a game's plots on it.
 QPixmap appIcon(int size);
 
-// Style sheet of the window's own widgets: labels, fields, lists and the notebook pages.
+// Style sheet of the window's own widgets: labels, fields, lists and the notebook pages, and of
+// the message boxes it opens, which keep dark text on a light face whatever the skin's labels use.
 QString styleSheet();
 
 }  // namespace ludomat::skin

@@ -61,6 +61,7 @@ void StudioFiles::setMember(const QString& email, const QString& password)
 void StudioFiles::start()
 {
     readSettingsFile(m_programFolder + kSettingsFileName, m_settings);
+    m_earlierCopyUnanswered = m_recovery.read().has_value();
     // A game folder that is gone (or a damaged line) would make the exit's save fail; the program
     // folder is always there.
     QString folder = withTrailingSlash(m_settings.gameFolder);
@@ -118,8 +119,12 @@ void StudioFiles::showLines(const std::vector<std::string>& lines)
 {
     m_editor.setLines(lines);
     m_engine.script().setLines(lines);
-    // The caret stands on the first line of new lines: a step starts there.
-    if (!m_engine.state().isRunning) m_engine.setCaretLine(0);
+    if (m_engine.state().isRunning) return;
+    // The caret stands on the first line of new lines: a step starts there, and a pause of the
+    // old lines' run is over, so "Cont" never goes on at a line of another script.
+    m_engine.setCaretLine(0);
+    m_engine.state().stopCaption = StopCaption::Stop;
+    emit linesReplaced();
 }
 
 void StudioFiles::forgetSprites()
@@ -136,7 +141,7 @@ bool StudioFiles::saveEditor(QString* error)
         return setError(error, QString("Não foi possível gravar %1: %2").arg(path, reasonText(reason)));
     m_editor.markSaved();
     m_recoveryTimer.stop();
-    m_recovery.remove();
+    dropRecoveryCopy();
     return true;
 }
 
@@ -160,7 +165,7 @@ bool StudioFiles::saveAs(const QString& typedName, QString* error)
     m_shownName.clear();
     m_ownLines.clear();
     m_editor.markSaved();
-    m_recovery.remove();
+    dropRecoveryCopy();
     setScriptName(name);
     return true;
 }
@@ -284,11 +289,26 @@ void StudioFiles::saveRecoveryCopy()
     if (m_editor.isUnsaved()) m_recovery.save(editorFilePath(), m_editor.lines());
 }
 
+QString StudioFiles::writeRecoveryCopyNow()
+{
+    m_recoveryTimer.stop();
+    return m_recovery.save(editorFilePath(), m_editor.lines());
+}
+
+void StudioFiles::dropRecoveryCopy()
+{
+    if (!m_earlierCopyUnanswered) m_recovery.remove();
+}
+
 std::optional<RecoveredScript> StudioFiles::pendingRecovery()
 {
     auto copy = m_recovery.read();
-    if (!copy) return std::nullopt;
+    if (!copy) {
+        m_earlierCopyUnanswered = false;
+        return std::nullopt;
+    }
     if (!RecoveryCopy::differsFromFile(*copy)) {
+        m_earlierCopyUnanswered = false;
         m_recovery.remove();
         return std::nullopt;
     }
@@ -305,8 +325,13 @@ void StudioFiles::restore(const RecoveredScript& copy)
     showLines(copy.lines);
     // Restored lines are not on disk yet: they count as typed, so every save path writes them.
     m_editor.document()->setModified(true);
+    m_earlierCopyUnanswered = false;
 }
 
-void StudioFiles::discardRecovery() { m_recovery.remove(); }
+void StudioFiles::discardRecovery()
+{
+    m_earlierCopyUnanswered = false;
+    m_recovery.remove();
+}
 
 }  // namespace ludomat

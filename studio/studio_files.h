@@ -78,6 +78,9 @@ public:
 
     // --- recovery copy ---
     void saveRecoveryCopy();
+    // Writes the editor's lines to the recovery copy whatever their state (the save at close
+    // failed); the copy's path, or empty when it could not be written anywhere.
+    QString writeRecoveryCopyNow();
     // How long after an unsaved edit the copy is written (tests shorten the wait).
     void setRecoveryDelay(int milliseconds) { m_recoveryTimer.setInterval(milliseconds); }
     // The copy an earlier session left when it holds something its script file does not.
@@ -89,6 +92,9 @@ public:
 signals:
     void scriptNameChanged(const QString& name);
     void gameFolderChanged(const QString& folder);
+    // The editor holds other lines than a moment ago (loaded, opened, cleared, restored): whatever
+    // the window showed about the old lines' run ("Cont", the line) no longer applies.
+    void linesReplaced();
 
 private:
     QString editorFilePath() const;
@@ -99,6 +105,9 @@ private:
     void setScriptName(const QString& name);
     void restoreOwnScript();
     void userEdited();
+    // A save makes this session's copy useless, but not one an earlier session left that the
+    // user has not answered for yet.
+    void dropRecoveryCopy();
 
     Engine& m_engine;
     ScriptEditor& m_editor;
@@ -106,6 +115,7 @@ private:
     StudioSettings m_settings;
     RecoveryCopy m_recovery;
     QTimer m_recoveryTimer;
+    bool m_earlierCopyUnanswered = false;
     // The file name of the script a run loaded into the editor; empty while it shows ScriptName.
     QString m_shownName;
     // The user's own lines while a run shows another script.

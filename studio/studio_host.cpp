@@ -31,6 +31,7 @@ StudioHost::~StudioHost() = default;
 
 void StudioHost::refreshView()
 {
+    m_sinceViewRefresh.restart();
     m_views.lineLabel->setText(QString::number(m_engine.shownLine()));
     bool cont = m_engine.state().stopCaption == StopCaption::Cont;
     m_views.stopCaption->setText(cont ? "Cont" : "Stop");
@@ -39,7 +40,7 @@ void StudioHost::refreshView()
 
 void StudioHost::processEvents()
 {
-    refreshView();
+    if (!m_sinceViewRefresh.isValid() || m_sinceViewRefresh.elapsed() >= kViewRefreshIntervalMs) refreshView();
     QCoreApplication::processEvents();
 }
 
@@ -91,9 +92,13 @@ void StudioHost::scriptLoaded(const std::string& name)
 
 QString StudioHost::errorText(const RunError& error, const QString& scriptName)
 {
-    QString where = scriptName.isEmpty() ? QString("Linha %1").arg(error.line)
-                                         : QString("%1, linha %2").arg(scriptName).arg(error.line);
-    return QString("%1\n\n%2: %3").arg(fromCp1252(error.message), where, fromCp1252(error.lineText));
+    // The line index first, as the editor's "Linha:" counts it, then what went wrong and the line
+    // itself, named by its file when it is not the user's script.
+    QString text = QString("Linha %1: %2").arg(error.line).arg(fromCp1252(error.message));
+    QString line = fromCp1252(error.lineText).trimmed();
+    if (!scriptName.isEmpty()) line = QString("%1, linha %2: %3").arg(scriptName).arg(error.line).arg(line);
+    if (!line.isEmpty()) text += "\n\n" + line;
+    return text;
 }
 
 void StudioHost::showError(const RunError& error)
@@ -108,7 +113,7 @@ void StudioHost::showError(const RunError& error)
     if (m_errorBoxes) QMessageBox::critical(m_views.editor->window(), "Ludomat", m_lastErrorText);
 }
 
-void StudioHost::screenChanged() { m_views.screen->update(); }
+void StudioHost::screenChanged() { m_views.screen->pictureChanged(); }
 
 void StudioHost::showPage(std::string_view name)
 {

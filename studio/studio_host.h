@@ -7,6 +7,7 @@
 #include "engine/engine.h"
 #include "engine/host.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <functional>
@@ -50,6 +51,9 @@ class StudioHost : public Host {
 public:
     // The frame-rate meter's timer ticks this often.
     static constexpr int kFrameRateIntervalMs = 1000;
+    // While a run lets messages through, the labels follow its state at most this often: fast
+    // enough to read, and a game refreshing every few hundred microseconds does not pay for it.
+    static constexpr int kViewRefreshIntervalMs = 40;
 
     StudioHost(Engine& engine, const StudioViews& views, WindowHooks hooks);
     ~StudioHost() override;
@@ -101,6 +105,7 @@ private:
     bool m_closing = false;
     int m_runsStarted = 0;
     QString m_lastErrorText;
+    QElapsedTimer m_sinceViewRefresh;
 };
 
 }  // namespace ludomat

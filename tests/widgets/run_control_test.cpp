@@ -167,8 +167,10 @@ void RunControlTest::errorEndsTheRunAndPointsAtTheLine()
 
     click(*window, "btExe");
     QString error = window->host().lastErrorText();
-    QVERIFY2(error.contains("Linha 1: reg/ 3,0"), qPrintable(error));
-    QVERIFY2(!error.startsWith("\n"), "the error box needs the error's message");
+    // "Linha N: " and the engine's message, then the line as written.
+    QVERIFY2(error.startsWith("Linha 1: "), qPrintable(error));
+    QVERIFY2(error.section('\n', 0, 0).size() > QString("Linha 1: ").size(), "the error box needs the error's message");
+    QVERIFY2(error.endsWith("\n\nreg/ 3,0"), qPrintable(error));
     QCOMPARE(reg(*window, 3), QString("1"));
     QCOMPARE(reg(*window, 4), QString());
     QVERIFY(window->editor().isEnabled());
@@ -249,6 +251,7 @@ void RunControlTest::errorInAnotherScriptNamesIt()
     setScript(*window, {"gosub outro"});
     click(*window, "btExe");
     QString error = window->host().lastErrorText();
+    QVERIFY2(error.startsWith("Linha 1: "), qPrintable(error));
     QVERIFY2(error.contains("outro.scp, linha 1: reg/ 1,0"), qPrintable(error));
     // The failing line is shown where it is, so the user can mend it there.
     QCOMPARE(selectedText(*window), QString("reg/ 1,0"));

@@ -1,0 +1,124 @@
+// The studio as a process: its command line without a display, the program folder it is given,
+// and the signals that end a session from outside.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+const QString kStudio = QStringLiteral(LUDOMAT_STUDIO_BINARY);
+
+QProcessEnvironment withoutDisplay()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+    return env;
+}
+
+QProcessEnvironment offscreen()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    return env;
+}
+
+// Whether the process catches `signal`, as /proc tells.
+bool catches(qint64 pid, int signal)
+{
+    QFile status(QString("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return false;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (!line.startsWith("SigCgt:")) continue;
+        bool ok = false;
+        qulonglong mask = line.mid(7).trimmed().toULongLong(&ok, 16);
+        return ok && (mask >> (signal - 1)) & 1;
+    }
+    return false;
+}
+
+QStringList lines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QStringList all = QString::fromUtf8(file.readAll()).split("\r\n");
+    if (!all.isEmpty() && all.back().isEmpty()) all.removeLast();
+    return all;
+}
+
+}  // namespace
+
+class StudioProcessTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void helpAndVersionNeedNoDisplay();
+    void programFolderIsMadeOrRefused();
+    void signalsCloseLikeTheCloseButton();
+};
+
+void StudioProcessTest::helpAndVersionNeedNoDisplay()
+{
+    for (const char* option : {"--help", "--version"}) {
+        QProcess studio;
+        studio.setProcessEnvironment(withoutDisplay());
+        studio.start(kStudio, {option});
+        QVERIFY(studio.waitForFinished(20000));
+        QCOMPARE(studio.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(studio.exitCode() == 0, studio.readAllStandardError().constData());
+        QByteArray out = studio.readAllStandardOutput();
+        QVERIFY2(out.contains(qstrcmp(option, "--help") == 0 ? "--program-folder" : "Ludomat 1.0"), out.constData());
+    }
+}
+
+void StudioProcessTest::programFolderIsMadeOrRefused()
+{
+    QTemporaryDir folder;
+    QFile blocker(folder.filePath("arquivo"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QProcess studio;
+    studio.setProcessEnvironment(offscreen());
+    studio.start(kStudio, {"--program-folder", folder.filePath("arquivo/estudio")});
+    bool ended = studio.waitForFinished(10000);
+    if (!ended) studio.kill();
+    QVERIFY2(ended, "the studio must say at once that it cannot use the folder");
+    QCOMPARE(studio.exitCode(), 2);
+    QByteArray error = studio.readAllStandardError();
+    QVERIFY2(error.contains("não foi possível criar a pasta do programa"), error.constData());
+}
+
+void StudioProcessTest::signalsCloseLikeTheCloseButton()
+{
+    for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        QTemporaryDir folder;
+        // A folder that is not there yet is made, and the session's files land in it.
+        QString program = folder.filePath("novo/estudio");
+        QProcess studio;
+        studio.setProcessEnvironment(offscreen());
+        studio.start(kStudio, {"--program-folder", program});
+        QVERIFY(studio.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(catches(studio.processId(), SIGTERM) && catches(studio.processId(), SIGHUP) &&
+                                     catches(studio.processId(), SIGINT),
+                                 15000);
+        QVERIFY(QDir(program).exists());
+        ::kill(pid_t(studio.processId()), signal);
+        bool ended = studio.waitForFinished(15000);
+        if (!ended) studio.kill();
+        QVERIFY2(ended, qPrintable(QString("signal %1 did not end the studio").arg(signal)));
+        QCOMPARE(studio.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(studio.exitCode(), 0);
+        // The close button's steps: the settings file and the script are written.
+        QStringList settings = lines(program + "/Ludomat.ini");
+        QVERIFY2(settings.value(0) == "prog01.scp", qPrintable(settings.join('|')));
+        QCOMPARE(settings.value(1), program + "/");
+        QCOMPARE(lines(program + "/prog01.scp").value(0), QString("//=== Meu primeiro programa ").append(QString(21, '=')));
+    }
+}
+
+QTEST_GUILESS_MAIN(StudioProcessTest)
+#include "studio_process_test.moc"
