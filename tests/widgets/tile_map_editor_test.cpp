@@ -126,7 +126,7 @@ void TileMapEditorTest::savedMapsAndTileStripsFollowTheNamingRules()
     QCOMPARE(labelText(*window, "lbTMtls"), QString("tiles: 2"));
     const struct {
         QString typed, written;
-    } names[] = {{"tiles.png", "tiles.bmp"}, {"faixa", "faixa.bmp"}, {"", "000.bmp"}};
+    } names[] = {{"tiles.png", "tiles.bmp"}, {"faixa", "faixa.bmp"}, {"", "000.bmp"}, {"t.p", "t.bmp"}};
     for (const auto& name : names) {
         enterText(*window, "edTMtiles", name.typed);
         click(*window, "btTMsaveTiles");
@@ -293,6 +293,18 @@ void TileMapEditorTest::strokesFillsAndListChangesUndoAsOneStepEach()
     for (int i = 0; i < 120; ++i) typeCell(*window, QPoint(i % 10, 5), QString::number(i % 9 + 1) + QString::number(i));
     for (int i = 0; i < 120; ++i) pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
     QCOMPARE(cell(*window, 4, 5), QString("0"));
+
+    // A run that loads another map under the open page: the old steps are dropped, not
+    // written into the new map.
+    typeCell(*window, QPoint(0, 0), "8");
+    writeFile(folder.filePath("outro.tlm"), "0102\r\n");
+    setScript(*window, {"  tilemap outro.tlm", "  fim"});
+    window->execute();
+    window->showPage("TileMap");
+    pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QCOMPARE(window->engine().mapGrid().columns(), 2);
+    QCOMPARE(cell(*window, 0, 0), QString("1"));
+    QCOMPARE(page.undoStack().count(), 0);
 }
 
 void TileMapEditorTest::pagePicksTilesAndReopensTheMapFile()

@@ -110,13 +110,13 @@ TileMapPage::TileMapPage(const EditorContext& context, QWidget* parent) : QWidge
     buildTileTools();
     buildMapTools();
 
-    auto shortcut = [this](const QKeySequence& keys, auto slot) {
+    auto shortcut = [this](const QKeySequence& keys, void (TileMapPage::*slot)()) {
         auto* s = new QShortcut(keys, this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
-        connect(s, &QShortcut::activated, m_undo, slot);
+        connect(s, &QShortcut::activated, this, slot);
     };
-    shortcut(QKeySequence::Undo, &QUndoStack::undo);
-    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &QUndoStack::redo);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), &QUndoStack::redo);
+    shortcut(QKeySequence::Undo, &TileMapPage::undo);
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &TileMapPage::redo);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), &TileMapPage::redo);
     refreshLabels();
 }
 
@@ -262,13 +262,13 @@ void TileMapPage::buildMapTools()
     undo->setObjectName("tbTMundo");
     undo->setText("Desfazer");
     undo->setGeometry(x + 6, 40, 62, 19);
-    connect(undo, &QToolButton::clicked, m_undo, &QUndoStack::undo);
+    connect(undo, &QToolButton::clicked, this, &TileMapPage::undo);
     connect(m_undo, &QUndoStack::canUndoChanged, undo, &QWidget::setEnabled);
     auto* redo = new QToolButton(this);
     redo->setObjectName("tbTMredo");
     redo->setText("Refazer");
     redo->setGeometry(x + 70, 40, 58, 19);
-    connect(redo, &QToolButton::clicked, m_undo, &QUndoStack::redo);
+    connect(redo, &QToolButton::clicked, this, &TileMapPage::redo);
     connect(m_undo, &QUndoStack::canRedoChanged, redo, &QWidget::setEnabled);
     undo->setEnabled(false);
     redo->setEnabled(false);
@@ -297,6 +297,7 @@ void TileMapPage::refreshLabels()
 void TileMapPage::mapEdited()
 {
     m_grid->mapChanged();
+    rememberMapIdentity();
 }
 
 void TileMapPage::stripEdited()
@@ -309,6 +310,7 @@ void TileMapPage::stripEdited()
 
 void TileMapPage::addTile()
 {
+    historyIsCurrent();
     const PlotSettings& plots = m_context.engine->plotSettings();
     m_undo->push(new AddTile(m_context.engine->tileSet(), plots.plotWidth(), plots.plotHeight(), m_colour,
                              [this] { stripEdited(); }));
@@ -316,18 +318,21 @@ void TileMapPage::addTile()
 
 void TileMapPage::addRow()
 {
+    historyIsCurrent();
     if (m_context.engine->mapGrid().rows() >= kMaxMapRows) return tellUser("O mapa já tem o máximo de linhas.");
     m_undo->push(new ResizeMap(m_context.engine->mapGrid(), ResizeMap::Kind::AddRow, [this] { mapEdited(); }));
 }
 
 void TileMapPage::addColumn()
 {
+    historyIsCurrent();
     if (m_context.engine->mapGrid().columns() >= kMaxMapColumns) return tellUser("O mapa já tem o máximo de colunas.");
     m_undo->push(new ResizeMap(m_context.engine->mapGrid(), ResizeMap::Kind::AddColumn, [this] { mapEdited(); }));
 }
 
 void TileMapPage::clearMap()
 {
+    historyIsCurrent();
     m_undo->push(new ResizeMap(m_context.engine->mapGrid(), ResizeMap::Kind::Clear, [this] { mapEdited(); }));
 }
 
@@ -352,9 +357,33 @@ void TileMapPage::setTool(Tool tool)
     if (QAbstractButton* b = m_tools->button(int(tool))) b->setChecked(true);
 }
 
+void TileMapPage::undo()
+{
+    if (historyIsCurrent()) m_undo->undo();
+}
+
+void TileMapPage::redo()
+{
+    if (historyIsCurrent()) m_undo->redo();
+}
+
+bool TileMapPage::historyIsCurrent()
+{
+    const MapGrid& grid = m_context.engine->mapGrid();
+    if (grid.name() == m_mapName && grid.columns() == m_mapColumns && grid.rows() == m_mapRows) return true;
+    // A run loaded another map (or "defplot" reset the strip) under the page: the old steps
+    // would write into it, so they go, and the view follows the new map.
+    m_undo->clear();
+    rememberMapIdentity();
+    m_grid->mapChanged();
+    m_strip->stripChanged();
+    return false;
+}
+
 void TileMapPage::pushPaint(CellEdit cells, std::string after, bool applied, const QString& what)
 {
     if (cells.isEmpty()) return;
+    historyIsCurrent();
     m_undo->push(new PaintTile(m_context.engine->mapGrid(), std::move(cells), std::move(after), applied,
                                [this] { mapEdited(); }, what));
     if (applied) mapEdited();
@@ -374,6 +403,7 @@ void TileMapPage::placeOnSelectedCell()
 
 void TileMapPage::cellPressed(QPoint cell, Qt::MouseButton button)
 {
+    historyIsCurrent();
     MapGrid& grid = m_context.engine->mapGrid();
     if (button == Qt::RightButton) {
         // Right click picks the tile under the mouse, whatever the tool.

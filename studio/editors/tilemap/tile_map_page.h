@@ -55,6 +55,9 @@ public:
     void selectTile(int tile);
     void setCurrentColour(Rgb colour);
     void setTool(Tool tool);
+    // Ctrl+Z and Ctrl+Shift+Z / Ctrl+Y, and the page's two buttons.
+    void undo();
+    void redo();
 
     int currentTile() const { return m_currentTile; }
     Rgb currentColour() const { return m_colour; }
@@ -76,6 +79,8 @@ private:
     bool readMap(const QString& name);
     bool readTiles(const QString& name);
     void rememberMapIdentity();
+    // False (and the history dropped) when the map is no longer the one the history was made on.
+    bool historyIsCurrent();
     // Names the first cell that is no tile number 0..255 and selects it.
     void reportBadCell();
     // Map gestures.

@@ -61,7 +61,7 @@ void TileMapPage::enter()
     rereadFiles();
     // A run may have loaded another map since: the history then belongs to a map that is gone.
     const MapGrid& grid = engine.mapGrid();
-    if (grid.name() != m_mapName || grid.columns() != m_mapColumns || grid.rows() != m_mapRows) m_undo->clear();
+    historyIsCurrent();
     // The map file is read again, unless that would throw away edits not yet saved.
     QString name = fromCp1252(grid.name());
     bool ok = true;
@@ -216,7 +216,9 @@ bool TileMapPage::saveTiles()
     QString name = m_tilesName->text();
     if (name.isEmpty()) name = "000.bmp";
     if (!name.contains('.')) name += ".bmp";
-    name = name.left(std::max<int>(int(name.size()) - 3, 0)) + "bmp";
+    // The extension becomes "bmp"; a short one ("t.p") is replaced whole rather than eating
+    // into the name.
+    name = name.left(name.lastIndexOf('.') + 1) + "bmp";
     m_tilesName->setText(name);
     QString error;
     if (!checkGameFileName(name, &error)) {
