@@ -38,7 +38,7 @@ void paintSteps(QPainter& p, const QStringList& steps, int top)
         p.setPen(Qt::white);
         p.drawText(badge, Qt::AlignCenter, QString::number(i + 1));
         p.setPen(skin::kText);
-        p.drawText(QRect(62, top + i * 30, 330, 22), Qt::AlignLeft | Qt::AlignVCenter, steps[i]);
+        p.drawText(QRect(62, top + i * 30, 350, 22), Qt::AlignLeft | Qt::AlignVCenter, steps[i]);
     }
 }
 
@@ -104,7 +104,7 @@ QImage spriteIntro()
     p.setRenderHint(QPainter::Antialiasing);
     paintBackdrop(p, "Editor de sprites", "Veja os quadros, a escala e a área de colisão dos sprites do último script.");
     paintSteps(p,
-               {"Rode o script: os sprites de \"loadsprite\" aparecem aqui", "<< e >> trocam de sprite",
+               {"Rode o script: seus sprites aparecem aqui", "<< e >> trocam de sprite",
                 "Passe o mouse na folha para escolher o quadro", "\"ver na tela\" anima quadro a quadro",
                 "Arraste as alças para a área de colisão", "Clique nos títulos para gravar as linhas"},
                120);
@@ -130,8 +130,8 @@ QImage spriteIntro()
     p.drawRect(left + 90 + 18, top + 8, 44, 88);
     p.setPen(skin::kDimText);
     p.setFont(QFont("Liberation Mono", 10));
-    p.drawText(QRect(left, top + 120, 300, 60), Qt::AlignLeft,
-               "  loadsprite heroi,heroi.png,3,18,8,44,88\n  sprite heroi,100,200,0,1.5");
+    p.drawText(QRect(left - 10, top + 120, 330, 60), Qt::AlignLeft,
+               "loadsprite heroi,heroi.png,3,18,8,44,88\nsprite heroi,100,200,0,1.5");
     return image;
 }
 
