@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
+#include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -71,12 +72,6 @@ bool writeGameFile(const QString& folder, const QString& name, const QByteArray&
         *error = QString("Não foi possível gravar %1: %2").arg(folder + name, QString::fromLocal8Bit(reason.c_str()));
     return false;
 }
-
-}  // namespace ludomat
-
-#include <QMouseEvent>
-
-namespace ludomat {
 
 void ClickCaption::mouseReleaseEvent(QMouseEvent* event)
 {

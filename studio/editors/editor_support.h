@@ -2,6 +2,7 @@
 // What the tile-map and sprite editor pages share: their view of the studio (engine, script
 // editor, game folder, notice line, page switching), file-name checks and the script-line writer.
 
+#include <QLabel>
 #include <QString>
 
 #include <functional>
@@ -40,12 +41,6 @@ QByteArray bmpFileBytes(const Bitmap& picture);
 
 // Writes GameFolder + name whole or not at all; false with a Portuguese message.
 bool writeGameFile(const QString& folder, const QString& name, const QByteArray& bytes, QString* error);
-
-}  // namespace ludomat
-
-#include <QLabel>
-
-namespace ludomat {
 
 // A caption that acts when clicked ("tilemap", "Área de colisão:", "Escala:").
 class ClickCaption : public QLabel {

@@ -154,11 +154,20 @@ void TileMapEditorTest::badCellsAndBadNamesAreRefusedBeforeWriting()
         typeCell(*window, QPoint(1, 0), bad);
         click(*window, "btTMsaveMap");
         QString message = window->tileMapPage().message();
-        QVERIFY2(message.contains("coluna 1, linha 0") && message.contains(bad), qPrintable(message));
+        QVERIFY2(message.startsWith("Mapa não gravado") && message.contains("coluna 1, linha 0") && message.contains(bad),
+                 qPrintable(message));
         QCOMPARE(labelText(*window, "Stx"), message);
         QCOMPARE(readFile(folder.filePath("m.tlm")), QByteArray("0700\r\n"));
         QCOMPARE(cell(*window, 1, 0), bad);  // the map keeps what was typed
     }
+    // "ver" draws up to a cell that is no number and names it too.
+    typeCell(*window, QPoint(1, 0), "abc");
+    enterText(*window, "edTMv2", "5");
+    enterText(*window, "edTMv3", "5");
+    click(*window, "btTMver");
+    QVERIFY2(window->tileMapPage().message().startsWith("Mapa desenhado só até") &&
+                 window->tileMapPage().message().contains("coluna 1, linha 0"),
+             qPrintable(window->tileMapPage().message()));
 
     // Names that leave the game folder or hold control characters are refused.
     typeCell(*window, QPoint(1, 0), "3");

@@ -41,13 +41,6 @@ private:
     std::function<void(int)> m_moved;
 };
 
-// "ver na tela" shows its pressed picture while held and acts on the press.
-class PressButton : public PictureButton {
-public:
-    PressButton(const QString& caption, QWidget* parent)
-        : PictureButton(caption, skin::ButtonLook::Go, skin::Glyph::Run, parent) {}
-};
-
 QLabel* label(QWidget* parent, const QString& text, const QRect& place)
 {
     auto* l = new QLabel(text, parent);
@@ -131,7 +124,8 @@ void SpritePage::buildFields()
     m_background = new QLineEdit(this);
     m_background->setObjectName("edShp");
     m_background->setGeometry(228, 167, 127, 22);
-    auto* show = new PressButton("ver na tela", this);
+    // It shows its pressed picture while held and acts on the press.
+    auto* show = new PictureButton("ver na tela", skin::ButtonLook::Go, skin::Glyph::Run, this);
     show->setObjectName("Image8");
     show->setGeometry(180, 195, 175, 30);
     connect(show, &QAbstractButton::pressed, this, &SpritePage::previewOnScreen);

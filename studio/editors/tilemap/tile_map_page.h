@@ -12,6 +12,7 @@
 #include <optional>
 
 #include <QPoint>
+#include <QRect>
 #include <QWidget>
 
 class QButtonGroup;
@@ -81,8 +82,8 @@ private:
     void rememberMapIdentity();
     // False (and the history dropped) when the map is no longer the one the history was made on.
     bool historyIsCurrent();
-    // Names the first cell that is no tile number 0..255 and selects it.
-    void reportBadCell();
+    // Names the first cell of `area` (map cells) that is no tile number 0..255, and selects it.
+    void reportBadCell(const QString& what, const QRect& area);
     // Map gestures.
     void cellPressed(QPoint cell, Qt::MouseButton button);
     void cellDragged(QPoint cell);

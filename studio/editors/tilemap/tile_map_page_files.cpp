@@ -178,7 +178,7 @@ bool TileMapPage::saveMap()
     try {
         text = formatTileMap(grid);
     } catch (const TileMapError&) {
-        reportBadCell();
+        reportBadCell("Mapa não gravado", QRect(0, 0, kMaxMapColumns, kMaxMapRows));
         return false;
     }
     if (!writeGameFile(m_context.files->gameFolder(), name, QByteArray::fromStdString(text), &error)) {
@@ -194,14 +194,17 @@ bool TileMapPage::saveMap()
     return true;
 }
 
-void TileMapPage::reportBadCell()
+void TileMapPage::reportBadCell(const QString& what, const QRect& area)
 {
     const MapGrid& grid = m_context.engine->mapGrid();
-    for (int r = 0; r < grid.rows(); ++r)
-        for (int c = 0; c < grid.columns(); ++c) {
+    const int right = std::min<long long>((long long)area.x() + area.width(), grid.columns());
+    const int bottom = std::min<long long>((long long)area.y() + area.height(), grid.rows());
+    for (int r = std::max(area.y(), 0); r < bottom; ++r)
+        for (int c = std::max(area.x(), 0); c < right; ++c) {
             std::optional<int> tile = grid.tile(c, r);
             if (tile && *tile >= 0 && *tile <= 255) continue;
-            tellUser(QString("Mapa não gravado: a célula da coluna %1, linha %2 tem '%3', que não é um tile de 0 a 255.")
+            tellUser(QString("%1: a célula da coluna %2, linha %3 tem '%4', que não é um tile de 0 a 255.")
+                         .arg(what)
                          .arg(c)
                          .arg(r)
                          .arg(fromCp1252(grid.cellText(c, r))));
@@ -282,8 +285,9 @@ void TileMapPage::showMap()
     if (drawTiles) {
         try {
             drawMapWindow(engine, view, false);
-        } catch (const ScriptError& e) {
-            tellUser(QString("Mapa com célula inválida: %1").arg(QString::fromStdString(e.what())));
+        } catch (const ScriptError&) {
+            reportBadCell("Mapa desenhado só até a célula inválida",
+                          QRect(view.firstColumn, view.firstRow, view.width, view.height));
         }
     }
     screen.refresh();
