@@ -6,6 +6,7 @@
 
 #include "engine/engine.h"
 #include "graphics/tile_map_file.h"
+#include "studio/editors/editor_art.h"
 #include "studio/editors/tilemap/map_grid_view.h"
 #include "studio/editors/tilemap/tile_map_page.h"
 #include "studio/editors/tilemap/tile_widgets.h"
@@ -100,6 +101,14 @@ void TileMapEditorTest::savedMapsAndTileStripsFollowTheNamingRules()
     QCOMPARE(currentPage(*window), QString("TileMap"));
     QCOMPARE(labelText(*window, "lbTMdef"), QString("tiles: 5 x 5 grid: 152 x 84"));
     QCOMPARE(labelText(*window, "lbTMtls"), QString("tiles: 1"));
+    QStringList view;
+    for (int i = 0; i < 6; ++i) view << window->findChild<QLineEdit*>(qPrintable(QString("edTMv%1").arg(i)))->text();
+    QCOMPARE(view.join(','), QString("0,0,1,1,0,0"));
+    // The intro picture the first time only.
+    QVERIFY(window->engine().screen().tela == Bitmap::fromImage(editor_art::tileMapIntro()));
+    window->engine().screen().tela.fill(0x123456);
+    openPage(*window);
+    QCOMPARE(window->engine().screen().tela.pixel(100, 100), Rgb(0x123456));
 
     // A fresh page saved with an empty name writes "000.tlm" holding one line "00".
     click(*window, "btTMsaveMap");
