@@ -5,6 +5,7 @@
 #include "widget_test_support.h"
 
 #include "engine/engine.h"
+#include "studio/editors/editor_art.h"
 #include "studio/editors/sprite/collision_handle.h"
 #include "studio/editors/sprite/sprite_page.h"
 
@@ -75,6 +76,7 @@ void SpriteEditorTest::framesPreviewScaleHandlesAndScriptLines()
     window->execute();
     QTest::keyClick(window.get(), Qt::Key_F12);
     QCOMPARE(currentPage(*window), QString("Sprites"));
+    QVERIFY(window->engine().screen().tela == Bitmap::fromImage(editor_art::spriteIntro()));
     QCOMPARE(labelText(*window, "lb42"), QString("Sprites total: 2  Atual: 0"));
     QCOMPARE(field(*window, "sptNome"), QString("hero"));
     QCOMPARE(field(*window, "sptWdf"), QString("32"));
