@@ -410,6 +410,12 @@ void TileMapEditorTest::mapPaintedHereIsDrawnAlikeByAScript()
         for (int i = 0; i < 5; ++i) QTest::mouseMove(zoom, QPoint(10 * i + 5, 10 * j + 5));
     QTest::mouseRelease(zoom, Qt::LeftButton, Qt::NoModifier, QPoint(45, 45));
     QCOMPARE(window->engine().tileSet().picture().pixel(13, 4), Rgb(picked.toUInt(nullptr, 16)));
+    // That whole stroke is one undo step, and comes back with redo.
+    pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QCOMPARE(window->engine().tileSet().picture().pixel(13, 4), Rgb(0xFFFFFF));
+    QCOMPARE(window->engine().tileSet().picture().pixel(7, 2), Rgb(0x00CC00));
+    pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Y));
+    QCOMPARE(window->engine().tileSet().picture().pixel(13, 4), Rgb(picked.toUInt(nullptr, 16)));
 
     // A 4 x 3 map: tile 1 and 2 here and there, one cell set to 0 on purpose.
     for (int i = 0; i < 3; ++i) click(*window, "btTMcoluna");

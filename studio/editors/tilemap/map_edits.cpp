@@ -110,6 +110,28 @@ void AddTile::undo()
     m_changed();
 }
 
+PaintPixels::PaintPixels(TileSet& tiles, Bitmap before, Bitmap after, std::function<void()> changed)
+    : QUndoCommand("pixels do tile"), m_tiles(tiles), m_before(std::move(before)), m_after(std::move(after)),
+      m_changed(std::move(changed))
+{
+}
+
+void PaintPixels::redo()
+{
+    if (m_skipRedo) {
+        m_skipRedo = false;
+        return;
+    }
+    m_tiles.setPicture(m_after);
+    m_changed();
+}
+
+void PaintPixels::undo()
+{
+    m_tiles.setPicture(m_before);
+    m_changed();
+}
+
 CellEdit rectangleFill(const MapGrid& grid, int c0, int r0, int c1, int r1, const std::string& text)
 {
     CellEdit out(grid.columns());

@@ -93,6 +93,22 @@ private:
     std::function<void()> m_changed;
 };
 
+// A stroke of the pixel pen in the zoom view: the strip before and after it.
+class PaintPixels : public QUndoCommand {
+public:
+    // The strip already holds `after`.
+    PaintPixels(TileSet& tiles, Bitmap before, Bitmap after, std::function<void()> changed);
+    void redo() override;
+    void undo() override;
+
+private:
+    TileSet& m_tiles;
+    Bitmap m_before;
+    Bitmap m_after;
+    bool m_skipRedo = true;
+    std::function<void()> m_changed;
+};
+
 // The cells of the rectangle between two corners (inclusive, either order, cut to the map)
 // that do not hold `text` yet.
 CellEdit rectangleFill(const MapGrid& grid, int c0, int r0, int c1, int r1, const std::string& text);

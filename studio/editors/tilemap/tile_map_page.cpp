@@ -205,6 +205,13 @@ void TileMapPage::buildTileTools()
     zoomBox->setStyleSheet("QScrollArea { background: black; }");
     m_zoom = new TileZoomView(m_context.engine->tileSet());
     zoomBox->setWidget(m_zoom);
+    connect(m_zoom, &TileZoomView::strokeStarted, this, [this] { m_pixelsBefore = m_context.engine->tileSet().picture(); });
+    connect(m_zoom, &TileZoomView::strokeFinished, this, [this] {
+        TileSet& tiles = m_context.engine->tileSet();
+        if (tiles.picture() == m_pixelsBefore) return;
+        m_undo->push(new PaintPixels(tiles, std::move(m_pixelsBefore), tiles.picture(), [this] { stripEdited(); }));
+        m_pixelsBefore = Bitmap();
+    });
     connect(m_zoom, &TileZoomView::pixelPainted, this, [this](int i, int j) {
         const int w = m_context.engine->plotSettings().plotWidth();
         m_context.engine->tileSet().picture().setPixel(i + m_currentTile * w, j, m_colour);

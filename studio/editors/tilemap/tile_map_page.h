@@ -105,6 +105,8 @@ private:
     std::optional<CellEdit> m_stroke;
     QPoint m_rectangleStart{-1, -1};
     QPoint m_rectangleEnd{-1, -1};
+    // The strip as a pixel stroke in the zoom view found it.
+    Bitmap m_pixelsBefore;
     // What the undo history belongs to: a run that loads another map makes it stale.
     std::string m_mapName;
     int m_mapColumns = -1;

@@ -71,7 +71,14 @@ void TileZoomView::paintEvent(QPaintEvent* event)
 
 void TileZoomView::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton) paintAt(event->position().toPoint());
+    if (event->button() != Qt::LeftButton) return;
+    emit strokeStarted();
+    paintAt(event->position().toPoint());
+}
+
+void TileZoomView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) emit strokeFinished();
 }
 
 void TileZoomView::mouseMoveEvent(QMouseEvent* event)

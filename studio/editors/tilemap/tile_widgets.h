@@ -45,12 +45,16 @@ public:
     void showTile(int tile, int tileWidth, int tileHeight);
 
 signals:
+    // A press starts a stroke and the release ends it: one undo step.
+    void strokeStarted();
     void pixelPainted(int i, int j);
+    void strokeFinished();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void paintAt(QPoint point);
