@@ -16,8 +16,9 @@ namespace ludomat {
 struct MapView {
     int px = 0;
     int py = 0;
-    int width = 0;
-    int height = 0;
+    // One cell until a script or the editor says otherwise, so the editor's first "ver" shows something.
+    int width = 1;
+    int height = 1;
     int firstRow = 0;
     int firstColumn = 0;
 

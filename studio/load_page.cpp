@@ -23,7 +23,7 @@ constexpr int kHalfWidth = 130;
 const QStringList kScriptMask{"*.scp"};
 // Buttons and pictures of pages and services not built yet: greyed, with a tip, so nothing looks
 // broken. Take a name out of this list when its page or service lands.
-const char* const kNotYetBuilt[] = {"btManual", "imTiles", "imSprites", "imMembros"};
+const char* const kNotYetBuilt[] = {"btManual", "imMembros"};
 const char kComingSoon[] = "Disponível em breve";
 
 // A picture on the page that opens an editor, drawn as a small card with its pictogram.
@@ -219,6 +219,7 @@ void LoadPage::buildEditorPictures()
     for (int i = 0; i < int(std::size(pictures)); ++i) {
         auto* picture = new EditorPicture(pictures[i].caption, pictures[i].paint, this);
         picture->setObjectName(pictures[i].name);
+        connect(picture, &QAbstractButton::clicked, this, [this, picture] { emit pictureClicked(picture->objectName()); });
         picture->setGeometry(kActionLeft + (i % kColumns) * (kWidth + kGap), 10 + (i / kColumns) * (kHeight + kGap),
                              kWidth, kHeight);
     }

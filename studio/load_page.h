@@ -41,6 +41,8 @@ public:
 signals:
     // The editor got new lines or a new name: the window shows the page "Fonte".
     void scriptShown();
+    // A picture that opens an editor was clicked (its object name: "imTiles", "imSprites", ...).
+    void pictureClicked(const QString& picture);
 
 private:
     void buildLists();

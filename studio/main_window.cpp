@@ -2,6 +2,8 @@
 
 #include "studio/close_button.h"
 #include "studio/dialogs.h"
+#include "studio/editors/sprite/sprite_page.h"
+#include "studio/editors/tilemap/tile_map_page.h"
 #include "studio/example_games.h"
 #include "studio/load_page.h"
 #include "studio/picture_button.h"
@@ -190,6 +192,8 @@ void MainWindow::buildNotebook(QWidget* skin)
             page = m_loadPage = new LoadPage(*m_files);
         } else if (qstrcmp(name, "Regs") == 0) {
             page = m_registerPage = new RegisterPage(m_engine.state());
+        } else if (qstrcmp(name, "TileMap") == 0 || qstrcmp(name, "Sprites") == 0) {
+            continue;  // added in their place by buildEditorPages()
         } else if (qstrcmp(name, "NomReg") == 0) {
             page = m_aliasPage = new AliasPage(m_engine.state());
         } else if (QWidget* visual = buildVisualPage(name)) {
@@ -201,11 +205,32 @@ void MainWindow::buildNotebook(QWidget* skin)
         page->setObjectName(name);
         m_notebook->addWidget(page);
     }
+    buildEditorPages();
     connect(m_editor, &ScriptEditor::caretLineReported, this, &MainWindow::reportCaret);
     connect(m_loadPage, &LoadPage::scriptShown, this, &MainWindow::showListing);
     connect(&m_registerPage->watches(), &WatchPanel::registerEdited, this, [this] { m_registerPage->refreshList(); });
     connectVisualPages();
     m_notebook->setCurrentWidget(m_editor->parentWidget());
+}
+
+void MainWindow::buildEditorPages()
+{
+    EditorContext context;
+    context.engine = &m_engine;
+    context.editor = m_editor;
+    context.files = m_files;
+    context.setStatus = [this](const QString& text) { m_status->setText(text); };
+    context.showPage = [this](const QString& name) { showPage(name); };
+    context.screenChanged = [this] { m_screen->update(); };
+    m_tileMapPage = new TileMapPage(context);
+    m_spritePage = new SpritePage(context);
+    // In the notebook's order: "TileMap" after "Dodiroz", "Sprites" after "Matriz".
+    m_notebook->insertWidget(m_notebook->indexOf(m_notebook->findChild<QWidget*>("Dodiroz")) + 1, m_tileMapPage);
+    m_notebook->insertWidget(m_notebook->indexOf(m_notebook->findChild<QWidget*>("Matriz")) + 1, m_spritePage);
+    connect(m_loadPage, &LoadPage::pictureClicked, this, [this](const QString& picture) {
+        if (picture == "imTiles") m_tileMapPage->enter();
+        if (picture == "imSprites") m_spritePage->enter();
+    });
 }
 
 PictureButton* MainWindow::addButton(QWidget* skin, const QString& caption, const char* name, int x, int width)

@@ -29,6 +29,8 @@ class PictureButton;
 class RegisterPage;
 class ScreenView;
 class ScriptEditor;
+class SpritePage;
+class TileMapPage;
 class WatchPanel;
 
 class MainWindow : public QWidget {
@@ -55,6 +57,8 @@ public:
     PlotMatrixPage& matrixPage() { return *m_matrixPage; }
     BuffersPage& buffersPage() { return *m_buffersPage; }
     ColourConverters& colourConverters() { return *m_converters; }
+    TileMapPage& tileMapPage() { return *m_tileMapPage; }
+    SpritePage& spritePage() { return *m_spritePage; }
 
     // Folders end with "/".
     const QString& programFolder() const { return m_files->programFolder(); }
@@ -118,6 +122,7 @@ private:
     // The drawing editor and the views, and their ways in from the "Load" page.
     QWidget* buildVisualPage(const char* name);
     void connectVisualPages();
+    void buildEditorPages();
     PictureButton* addButton(QWidget* skin, const QString& caption, const char* name, int x, int width);
     void connectFiles();
     void showScriptName(const QString& name);
@@ -169,6 +174,8 @@ private:
     PlotMatrixPage* m_matrixPage = nullptr;
     BuffersPage* m_buffersPage = nullptr;
     ColourConverters* m_converters = nullptr;
+    TileMapPage* m_tileMapPage = nullptr;
+    SpritePage* m_spritePage = nullptr;
     QLabel* m_scriptLabel = nullptr;
     QLabel* m_lineLabel = nullptr;
     QLabel* m_status = nullptr;

@@ -3,6 +3,8 @@
 #include "engine/screen_mode.h"
 #include "graphics/cp1252.h"
 #include "studio/editors/drawing/drawing_page.h"
+#include "studio/editors/sprite/sprite_page.h"
+#include "studio/editors/tilemap/tile_map_page.h"
 #include "studio/input_box_widget.h"
 #include "studio/load_page.h"
 #include "studio/register_pages.h"
@@ -371,8 +373,10 @@ bool MainWindow::handleKey(QKeyEvent* event)
     case Qt::Key_F8: showMatrix(); return true;
     case Qt::Key_F9: openDrawing(FigureKind::Pixel); return true;
     case Qt::Key_F10: openDrawing(FigureKind::Plot); return true;
-    // The member window and the other editors come with their pages.
-    case Qt::Key_F5: case Qt::Key_F11: case Qt::Key_F12: return true;
+    case Qt::Key_F11: m_tileMapPage->enter(); return true;
+    case Qt::Key_F12: m_spritePage->enter(); return true;
+    // The member window comes with its page.
+    case Qt::Key_F5: return true;
     default: return !hotspotsActive() && m_drawingPage->handleKey(event);
     }
 }

@@ -4,6 +4,7 @@
 #include "studio/main_window.h"
 
 #include "studio/editors/drawing/drawing_page.h"
+#include "studio/editors/tilemap/tile_map_page.h"
 #include "studio/load_page.h"
 #include "studio/register_pages.h"
 #include "studio/screen_view.h"
@@ -37,7 +38,7 @@ void MainWindow::connectVisualPages()
 {
     connect(m_drawingPage, &DrawingPage::transferred, this, &MainWindow::showListing);
     connect(m_drawingPage, &DrawingPage::notice, m_status, &QLabel::setText);
-    connect(m_drawingPage, &DrawingPage::tileMapRequested, this, [this] { showPage("TileMap"); });
+    connect(m_drawingPage, &DrawingPage::tileMapRequested, this, [this] { m_tileMapPage->enter(); });
     // `Arq2` lists the figures of the folder chosen on "Load", whenever it is chosen.
     connect(m_files, &StudioFiles::gameFolderChanged, m_drawingPage, &DrawingPage::rereadFigureFiles);
 

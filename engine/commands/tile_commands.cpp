@@ -8,6 +8,7 @@
 #include "engine/params.h"
 #include "engine/script_error.h"
 #include "engine/text_values.h"
+#include "engine/tile_drawing.h"
 #include "graphics/tile_map_file.h"
 
 #include <algorithm>
@@ -85,8 +86,8 @@ std::optional<int> shortTileNumber(const std::string& text)
 }
 
 // "tilemap" with numbers: the map window at (first column, first row) onto the plot grid at
-// (px, py). Cells beyond the map, and empty cells, leave the screen and the matrix alone.
-void drawMapWindow(Engine& engine)
+// (px, py).
+void drawMapWindowCommand(Engine& engine)
 {
     const EngineState& state = engine.state();
     const PlotSettings& settings = engine.plotSettings();
@@ -99,29 +100,7 @@ void drawMapWindow(Engine& engine)
     int firstRow = atLeastZero(numberParam(state, 5, "0", 0));
     int firstColumn = atLeastZero(numberParam(state, 6, "0", 0));
     engine.mapView() = MapView{px, py, wd, ht, firstRow, firstColumn};
-
-    const MapGrid& grid = engine.mapGrid();
-    // Only cells of the map are visited, so a huge window costs no more than the map.
-    long long rows = std::min<long long>(ht, std::max<long long>(grid.rows() - (long long)firstRow, 0));
-    long long columns = std::min<long long>(wd, std::max<long long>(grid.columns() - (long long)firstColumn, 0));
-    // Fetched once: a full-screen map is some 800 cells a frame.
-    const TileSet& tiles = engine.tileSet();
-    Bitmap& buffer = engine.screen().screenBuffer;
-    const int w = settings.plotWidth();
-    const int h = settings.plotHeight();
-    for (long long j = 0; j < rows; ++j) {
-        for (long long i = 0; i < columns; ++i) {
-            int c = int(firstColumn + i);
-            int r = int(firstRow + j);
-            const std::string& text = grid.cellText(c, r);
-            if (text == "0") continue;
-            std::optional<int> tile = shortTileNumber(text);
-            if (!tile) tile = grid.tile(c, r);
-            if (!tile) throwConversionError(text);
-            recordTile(engine, px + i, py + j, *tile);
-            tiles.drawTile(buffer, (px + i) * w, (py + j) * h, *tile, w, h, true);
-        }
-    }
+    drawMapWindow(engine, engine.mapView(), true);
 }
 
 void tileMapCommand(Engine& engine)
@@ -131,7 +110,7 @@ void tileMapCommand(Engine& engine)
     if (first.empty() || first.find(".tlm") != std::string::npos)
         loadTileMap(engine, first, std::string(valueParam(state, 2)));
     else
-        drawMapWindow(engine);
+        drawMapWindowCommand(engine);
 }
 
 // The tile of parameters 1 to 3 at its cell; the cell becomes the view's start. Returns the cell.
@@ -187,5 +166,38 @@ const CommandInfo kCommands[] = {
 }  // namespace
 
 std::span<const CommandInfo> tileCommands() { return kCommands; }
+
+// Cells beyond the map, and empty cells, leave the screen and the matrix alone.
+void drawMapWindow(Engine& engine, const MapView& view, bool recordTiles)
+{
+    const PlotSettings& settings = engine.plotSettings();
+    const MapGrid& grid = engine.mapGrid();
+    const long long px = std::max(view.px, 0);
+    const long long py = std::max(view.py, 0);
+    const int firstRow = std::max(view.firstRow, 0);
+    const int firstColumn = std::max(view.firstColumn, 0);
+    // Only cells of the map are visited, so a huge window costs no more than the map.
+    long long rows = std::min<long long>(std::max(view.height, 0), std::max<long long>(grid.rows() - (long long)firstRow, 0));
+    long long columns =
+        std::min<long long>(std::max(view.width, 0), std::max<long long>(grid.columns() - (long long)firstColumn, 0));
+    // Fetched once: a full-screen map is some 800 cells a frame.
+    const TileSet& tiles = engine.tileSet();
+    Bitmap& buffer = engine.screen().screenBuffer;
+    const int w = settings.plotWidth();
+    const int h = settings.plotHeight();
+    for (long long j = 0; j < rows; ++j) {
+        for (long long i = 0; i < columns; ++i) {
+            int c = int(firstColumn + i);
+            int r = int(firstRow + j);
+            const std::string& text = grid.cellText(c, r);
+            if (text == "0") continue;
+            std::optional<int> tile = shortTileNumber(text);
+            if (!tile) tile = grid.tile(c, r);
+            if (!tile) throwConversionError(text);
+            if (recordTiles) recordTile(engine, px + i, py + j, *tile);
+            tiles.drawTile(buffer, (px + i) * w, (py + j) * h, *tile, w, h, true);
+        }
+    }
+}
 
 }  // namespace ludomat

@@ -1,0 +1,143 @@
+// Times the tile-map page on the largest map the reader takes (1000 x 1000 cells) against the
+// same gestures on a 10 x 10 map in the same run: a 50-cell brush stroke made of real mouse
+// events, scrolling the grid by a page and repainting it, "save map:", re-reading the map when
+// the page opens, and a bucket fill of the whole map with its undo.
+//
+//   QT_QPA_PLATFORM=offscreen build/tile_map_editor_bench [repeats]
+
+#include "engine/engine.h"
+#include "studio/editors/tilemap/map_grid_view.h"
+#include "studio/editors/tilemap/tile_map_page.h"
+#include "studio/main_window.h"
+#include "studio/program_folder.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUndoStack>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace ludomat;
+
+namespace {
+
+// The fastest of `repeats` runs, in milliseconds.
+double fastest(int repeats, const std::function<void()>& prepare, const std::function<void()>& work)
+{
+    double best = 1e300;
+    for (int i = 0; i < repeats; ++i) {
+        prepare();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+struct Figures {
+    double stroke, scroll, save, reopen, bucket, undo;
+};
+
+Figures measure(MainWindow& window, int side, int repeats)
+{
+    TileMapPage& page = window.tileMapPage();
+    MapGridView& grid = page.mapView();
+    MapGrid& map = window.engine().mapGrid();
+    map.clear();
+    map.resize(side, side);
+    map.setName("");
+    page.enter();
+    page.selectTile(3);
+    Figures f{};
+
+    // 50 cells: along the first visible row and down the first visible column.
+    std::vector<QPoint> cells;
+    for (int c = 0; c < 10; ++c) cells.push_back({c, 0});
+    for (int r = 1; r < 41 && int(cells.size()) < 50; ++r) cells.push_back({9, r % 7});
+    int tile = 0;
+    f.stroke = fastest(repeats, [&] { page.selectTile(1 + (++tile % 200)); page.setTool(TileMapPage::Tool::Brush); }, [&] {
+        QTest::mousePress(grid.viewport(), Qt::LeftButton, Qt::NoModifier, grid.cellCentre(cells[0]));
+        for (size_t i = 1; i < cells.size(); ++i) QTest::mouseMove(grid.viewport(), grid.cellCentre(cells[i]));
+        QTest::mouseRelease(grid.viewport(), Qt::LeftButton, Qt::NoModifier, grid.cellCentre(cells.back()));
+        grid.viewport()->repaint();
+    });
+
+    int step = 0;
+    f.scroll = fastest(repeats, [] {}, [&] {
+        // A page down and right, painted at once.
+        QScrollBar* v = grid.verticalScrollBar();
+        QScrollBar* h = grid.horizontalScrollBar();
+        v->setValue((++step * v->pageStep()) % (v->maximum() + 1));
+        h->setValue((step * h->pageStep()) % (h->maximum() + 1));
+        grid.viewport()->repaint();
+    });
+
+    window.findChild<QLineEdit*>("edTMmapa")->setText("bench.tlm");
+    f.save = fastest(repeats, [] {}, [&] {
+        if (!page.saveMap()) std::fprintf(stderr, "save failed: %s\n", qPrintable(page.message()));
+    });
+    f.reopen = fastest(repeats, [] {}, [&] { page.enter(); });
+
+    page.selectTile(0);
+    int fill = 0;
+    f.bucket = fastest(repeats, [&] {
+        // Every cell one tile first, so the fill covers the whole map.
+        map.clear();
+        map.resize(side, side);
+        grid.mapChanged();
+        grid.horizontalScrollBar()->setValue(0);
+        grid.verticalScrollBar()->setValue(0);
+        page.undoStack().clear();
+        page.selectTile(1 + (++fill % 200));
+        page.setTool(TileMapPage::Tool::Bucket);
+    }, [&] {
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, grid.cellCentre({0, 0}));
+        grid.viewport()->repaint();
+    });
+    // A fill that missed would make the figures meaningless.
+    if (map.cellText(side - 1, side - 1) == "0" || page.undoStack().count() != 1)
+        std::fprintf(stderr, "the bucket fill did not cover the map\n");
+    f.undo = fastest(repeats, [] {}, [&] {
+        page.undoStack().undo();
+        grid.viewport()->repaint();
+        page.undoStack().redo();
+        grid.viewport()->repaint();
+    }) / 2;
+    return f;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    ensureRuntimeFolder();
+    QApplication app(argc, argv);
+    int repeats = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    QTemporaryDir folder;
+    MainWindow window(folder.path());
+    window.setErrorBoxesEnabled(false);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) std::fprintf(stderr, "window not exposed\n");
+
+    Figures small = measure(window, 10, repeats);
+    Figures large = measure(window, 1000, repeats);
+    std::printf("tile-map page, fastest of %d, milliseconds\n", repeats);
+    std::printf("%-34s %10s %12s %8s\n", "gesture", "10 x 10", "1000 x 1000", "ratio");
+    auto row = [](const char* name, double a, double b) { std::printf("%-34s %10.3f %12.3f %8.1f\n", name, a, b, b / a); };
+    row("brush stroke of 50 cells", small.stroke, large.stroke);
+    row("scroll a page and repaint", small.scroll, large.scroll);
+    row("save map: (format + atomic write)", small.save, large.save);
+    row("reopen page (re-read the .tlm)", small.reopen, large.reopen);
+    row("bucket fill of the whole map", small.bucket, large.bucket);
+    row("undo or redo of that fill", small.undo, large.undo);
+    return 0;
+}

@@ -1,0 +1,62 @@
+#pragma once
+// What the tile-map and sprite editor pages share: their view of the studio (engine, script
+// editor, game folder, notice line, page switching), file-name checks and the script-line writer.
+
+#include <QLabel>
+#include <QString>
+
+#include <functional>
+
+class QByteArray;
+
+namespace ludomat {
+
+class Bitmap;
+class Engine;
+class ScriptEditor;
+class StudioFiles;
+
+// The window's side of an editor page; the window fills it in.
+struct EditorContext {
+    Engine* engine = nullptr;
+    ScriptEditor* editor = nullptr;
+    StudioFiles* files = nullptr;
+    std::function<void(const QString&)> setStatus;  // Stx
+    std::function<void(const QString&)> showPage;   // a notebook page by name
+    std::function<void()> screenChanged;            // repaint Tela
+};
+
+// A name typed for a file of the game folder: not empty, no folder separator, no "..", no
+// control characters. False with a message (Portuguese) naming the fault.
+bool checkGameFileName(const QString& name, QString* error);
+
+// Replaces the first line of the script editor for which `matches` holds with `text`; with no
+// such line, inserts `text` as a new line at the caret's line when `insertAtCaret`, else does
+// nothing. An edit the user can undo in the editor. Returns the line index written, or -1.
+int writeScriptLine(ScriptEditor& editor, const std::function<bool(const QString&)>& matches, const QString& text,
+                    bool insertAtCaret);
+
+// A 24-bit Windows bitmap file of the picture, ready for an atomic write.
+QByteArray bmpFileBytes(const Bitmap& picture);
+
+// Writes GameFolder + name whole or not at all; false with a Portuguese message.
+bool writeGameFile(const QString& folder, const QString& name, const QByteArray& bytes, QString* error);
+
+// A caption that acts when clicked ("tilemap", "Área de colisão:", "Escala:").
+class ClickCaption : public QLabel {
+    Q_OBJECT
+public:
+    ClickCaption(const QString& text, QWidget* parent = nullptr) : QLabel(text, parent)
+    {
+        setCursor(Qt::PointingHandCursor);
+        setTextFormat(Qt::PlainText);
+    }
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+}  // namespace ludomat

@@ -1,0 +1,502 @@
+#include "studio/editors/tilemap/tile_map_page.h"
+
+#include "engine/engine.h"
+#include "engine/game_pictures.h"
+#include "engine/script_error.h"
+#include "engine/tile_drawing.h"
+#include "graphics/cp1252.h"
+#include "graphics/plot_grid.h"
+#include "graphics/tile_map_file.h"
+#include "studio/editors/editor_art.h"
+#include "studio/editors/tilemap/map_edits.h"
+#include "studio/editors/tilemap/map_grid_view.h"
+#include "studio/editors/tilemap/tile_widgets.h"
+#include "studio/picture_button.h"
+#include "studio/studio_files.h"
+
+#include <QButtonGroup>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QToolButton>
+#include <QUndoStack>
+
+namespace ludomat {
+
+namespace {
+
+const char* const kViewFieldNames[] = {"px", "py", "wd", "ht", "1ª lin", "1ª col"};
+
+QLabel* label(QWidget* parent, const QString& text, const char* name, const QRect& place)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setGeometry(place);
+    l->setTextFormat(Qt::PlainText);
+    return l;
+}
+
+PictureButton* button(QWidget* parent, const QString& caption, const char* name, const QRect& place)
+{
+    auto* b = new PictureButton(caption, skin::ButtonLook::Plain, skin::Glyph::None, parent);
+    b->setObjectName(name);
+    b->setGeometry(place);
+    return b;
+}
+
+// "RRGGBB" as a colour; nullopt for anything else.
+std::optional<Rgb> colourFromText(const QString& text)
+{
+    if (text.size() != 6) return std::nullopt;
+    bool ok = false;
+    uint value = text.toUInt(&ok, 16);
+    if (!ok) return std::nullopt;
+    return Rgb(value);
+}
+
+QString colourText(Rgb colour) { return QString("%1").arg(colour & 0xFFFFFF, 6, 16, QChar('0')).toUpper(); }
+
+
+// A picture on the page that reopens it: a small tile mosaic with the page's name.
+class TitlePicture : public QAbstractButton {
+public:
+    explicit TitlePicture(QWidget* parent) : QAbstractButton(parent)
+    {
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.drawPixmap(0, 0, skin::buttonPicture(size(), skin::ButtonLook::Page, isDown(), underMouse()));
+        const QColor colours[] = {QColor(0x5c, 0xb8, 0x5c), QColor(0x8d, 0x6e, 0x4f), QColor(0xb5, 0x4b, 0x3c),
+                                  QColor(0x3f, 0x7f, 0xc6)};
+        for (int i = 0; i < 4; ++i) p.fillRect(8 + (i % 2) * 11, 6 + (i / 2) * 11, 10, 10, colours[i]);
+        p.setPen(QColor(0x1b, 0x2a, 0x38));
+        p.setFont(QFont("Liberation Sans", 11, QFont::Bold));
+        p.drawText(rect().adjusted(36, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, "TileMap");
+    }
+};
+
+}  // namespace
+
+TileMapPage::TileMapPage(const EditorContext& context, QWidget* parent) : QWidget(parent), m_context(context)
+{
+    setObjectName("TileMap");
+    setAttribute(Qt::WA_StyledBackground);
+    m_undo = new QUndoStack(this);
+    m_undo->setUndoLimit(kMapUndoLimit);
+    // The strip starts as one tile in the pen's colour.
+    const PlotSettings& plots = m_context.engine->plotSettings();
+    m_context.engine->tileSet().reset(plots.plotWidth(), plots.plotHeight(), m_colour);
+
+    auto* title = new TitlePicture(this);
+    title->setObjectName("imTMtitulo");
+    title->setGeometry(5, 5, 130, 34);
+    connect(title, &QAbstractButton::clicked, this, &TileMapPage::enter);
+    m_sizeLabel = label(this, QString(), "lbTMdef", QRect(140, 9, 214, 16));
+    m_sizeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_message = label(this, QString(), "lbTMmsg", QRect(140, 25, 290, 16));
+    m_message->setStyleSheet("color: #b03a2e;");
+
+    buildLoadRows();
+    buildTileTools();
+    buildMapTools();
+
+    auto shortcut = [this](const QKeySequence& keys, void (TileMapPage::*slot)()) {
+        auto* s = new QShortcut(keys, this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+        connect(s, &QShortcut::activated, this, slot);
+    };
+    shortcut(QKeySequence::Undo, &TileMapPage::undo);
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &TileMapPage::redo);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), &TileMapPage::redo);
+    refreshLabels();
+}
+
+QLineEdit* TileMapPage::field(const char* name, const QRect& place, const QString& text)
+{
+    auto* f = new QLineEdit(text, this);
+    f->setObjectName(name);
+    f->setGeometry(place);
+    return f;
+}
+
+void TileMapPage::buildLoadRows()
+{
+    auto* loadWord = new ClickCaption("tilemap", this);
+    loadWord->setObjectName("lbTMload");
+    loadWord->setGeometry(10, 77, 52, 18);
+    connect(loadWord, &ClickCaption::clicked, this, &TileMapPage::writeLoadLine);
+    label(this, "mapa", "lbTMmapa", QRect(65, 60, 100, 15));
+    label(this, "tiles", "lbTMtiles", QRect(175, 60, 100, 15));
+    m_mapField = field("edTMmapa", QRect(65, 75, 100, 22));
+    label(this, ",", "lbTMvirg", QRect(167, 77, 6, 18));
+    m_tilesName = field("edTMtiles", QRect(175, 75, 100, 22));
+    connect(m_mapField, &QLineEdit::returnPressed, this, &TileMapPage::loadMapField);
+    connect(m_tilesName, &QLineEdit::returnPressed, this, &TileMapPage::loadTilesField);
+
+    auto* viewWord = new ClickCaption("tilemap", this);
+    viewWord->setObjectName("lbTMview");
+    viewWord->setGeometry(10, 122, 52, 18);
+    connect(viewWord, &ClickCaption::clicked, this, &TileMapPage::writeViewLine);
+    for (int i = 0; i < 6; ++i) {
+        int x = 65 + 45 * i;
+        label(this, kViewFieldNames[i], "lbTMvf", QRect(x, 103, 40, 16));
+        m_viewFields[i] = field(QString("edTMv%1").arg(i).toLatin1().constData(), QRect(x, 120, 35, 22));
+        if (i > 0) label(this, ",", "lbTMvirg", QRect(x - 8, 122, 6, 18));
+        QLineEdit* f = m_viewFields[i];
+        connect(f, &QLineEdit::returnPressed, this, [f] { f->setText(QString::number(f->text().trimmed().toInt())); });
+    }
+
+    connect(button(this, "grid", "btTMgrid", QRect(355, 85, 70, 24)), &QAbstractButton::clicked, this,
+            &TileMapPage::showGrid);
+    connect(button(this, "ver", "btTMver", QRect(355, 115, 70, 24)), &QAbstractButton::clicked, this,
+            &TileMapPage::showMap);
+
+    m_files = new QListWidget(this);
+    m_files->setObjectName("flTM");
+    m_files->setGeometry(435, 15, 160, 131);
+    connect(m_files, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { openListedFile(item->text()); });
+}
+
+void TileMapPage::buildTileTools()
+{
+    label(this, "fundo:", "lbTMfundo", QRect(10, 157, 45, 18));
+    m_background = field("edTMfundo", QRect(55, 155, 125, 22));
+    m_tileCount = label(this, QString(), "lbTMtls", QRect(300, 153, 150, 18));
+    connect(button(this, "[ + ]", "btTMadd", QRect(548, 150, 46, 22)), &QAbstractButton::clicked, this,
+            &TileMapPage::addTile);
+
+    auto* stripBox = new QScrollArea(this);
+    stripBox->setObjectName("sbTMtls");
+    stripBox->setGeometry(300, 175, 300, 35);
+    m_strip = new TileStripView(m_context.engine->tileSet());
+    stripBox->setWidget(m_strip);
+    stripBox->setWidgetResizable(false);
+    connect(m_strip, &TileStripView::pressedAt, this,
+            [this](int x) { selectTile(x / std::max(m_context.engine->plotSettings().plotWidth(), 1)); });
+    connect(m_strip, &TileStripView::doubleClickedAt, this, [this] { placeOnSelectedCell(); });
+    connect(button(this, "save tiles:", "btTMsaveTiles", QRect(205, 177, 90, 24)), &QAbstractButton::clicked, this,
+            &TileMapPage::saveTiles);
+
+    label(this, "cor:", "lbTMcor", QRect(10, 192, 55, 18));
+    m_colourField = field("edTMcor", QRect(70, 190, 55, 22), "FFFFFF");
+    connect(m_colourField, &QLineEdit::returnPressed, this, [this] {
+        // Not a colour: black, as the field then shows.
+        setCurrentColour(colourFromText(m_colourField->text().trimmed()).value_or(0));
+    });
+    auto* palette = new ColourPalette(50, this);
+    palette->move(130, 185);
+    connect(palette, &ColourPalette::colourPicked, this, &TileMapPage::setCurrentColour);
+    m_swatch = label(this, QString(), "shTMcor", QRect(110, 220, 16, 16));
+    m_tileLabel = label(this, "tile: 0", "lbTMtile", QRect(8, 220, 95, 18));
+
+    auto* zoomBox = new QScrollArea(this);
+    zoomBox->setObjectName("sbTMzoom");
+    zoomBox->setGeometry(10, 240, 180, 170);
+    zoomBox->setStyleSheet("QScrollArea { background: black; }");
+    m_zoom = new TileZoomView(m_context.engine->tileSet());
+    zoomBox->setWidget(m_zoom);
+    connect(m_zoom, &TileZoomView::strokeStarted, this, [this] { m_pixelsBefore = m_context.engine->tileSet().picture(); });
+    connect(m_zoom, &TileZoomView::strokeFinished, this, [this] {
+        TileSet& tiles = m_context.engine->tileSet();
+        if (tiles.picture() == m_pixelsBefore) return;
+        m_undo->push(new PaintPixels(tiles, std::move(m_pixelsBefore), tiles.picture(), [this] { stripEdited(); }));
+        m_pixelsBefore = Bitmap();
+    });
+    connect(m_zoom, &TileZoomView::pixelPainted, this, [this](int i, int j) {
+        const int w = m_context.engine->plotSettings().plotWidth();
+        m_context.engine->tileSet().picture().setPixel(i + m_currentTile * w, j, m_colour);
+        m_strip->update();
+    });
+}
+
+void TileMapPage::buildMapTools()
+{
+    connect(button(this, "save map:", "btTMsaveMap", QRect(205, 213, 90, 24)), &QAbstractButton::clicked, this,
+            &TileMapPage::saveMap);
+    connect(button(this, " + linha", "btTMlinha", QRect(302, 218, 70, 22)), &QAbstractButton::clicked, this,
+            &TileMapPage::addRow);
+    connect(button(this, " + coluna", "btTMcoluna", QRect(377, 218, 76, 22)), &QAbstractButton::clicked, this,
+            &TileMapPage::addColumn);
+    connect(button(this, "clearmap", "btTMclear", QRect(495, 213, 100, 24)), &QAbstractButton::clicked, this,
+            &TileMapPage::clearMap);
+
+    m_grid = new MapGridView(m_context.engine->mapGrid(), this);
+    m_grid->setGeometry(200, 245, 396, 170);
+    connect(m_grid, &MapGridView::cellPressed, this,
+            [this](QPoint cell, Qt::MouseButton b, Qt::KeyboardModifiers) { cellPressed(cell, b); });
+    connect(m_grid, &MapGridView::cellDragged, this, &TileMapPage::cellDragged);
+    connect(m_grid, &MapGridView::cellReleased, this, &TileMapPage::cellReleased);
+    connect(m_grid, &MapGridView::cellHovered, this, &TileMapPage::cellHovered);
+    connect(m_grid, &MapGridView::cellTyped, this, &TileMapPage::cellTyped);
+
+    // Our own tools beside the load rows: how a left press acts on the map, undo and redo.
+    m_tools = new QButtonGroup(this);
+    const struct {
+        const char* caption;
+        const char* name;
+        const char* tip;
+        Tool tool;
+    } tools[] = {
+        {"Sel", "tbTMsel", "Selecionar célula (um tile não vazio vira o tile atual)", Tool::Select},
+        {"Pincel", "tbTMpincel", "Pintar o tile atual arrastando", Tool::Brush},
+        {"Ret", "tbTMret", "Preencher um retângulo com o tile atual", Tool::Rectangle},
+        {"Balde", "tbTMbalde", "Preencher a região de tiles iguais", Tool::Bucket},
+    };
+    int x = 10;
+    for (const auto& t : tools) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(t.name);
+        b->setText(t.caption);
+        b->setToolTip(t.tip);
+        b->setCheckable(true);
+        b->setGeometry(x, 40, 46, 19);
+        x += 48;
+        m_tools->addButton(b, int(t.tool));
+    }
+    m_tools->button(int(Tool::Select))->setChecked(true);
+    connect(m_tools, &QButtonGroup::idClicked, this, [this](int id) { setTool(Tool(id)); });
+    auto* undo = new QToolButton(this);
+    undo->setObjectName("tbTMundo");
+    undo->setText("Desfazer");
+    undo->setGeometry(x + 6, 40, 62, 19);
+    connect(undo, &QToolButton::clicked, this, &TileMapPage::undo);
+    connect(m_undo, &QUndoStack::canUndoChanged, undo, &QWidget::setEnabled);
+    auto* redo = new QToolButton(this);
+    redo->setObjectName("tbTMredo");
+    redo->setText("Refazer");
+    redo->setGeometry(x + 70, 40, 58, 19);
+    connect(redo, &QToolButton::clicked, this, &TileMapPage::redo);
+    connect(m_undo, &QUndoStack::canRedoChanged, redo, &QWidget::setEnabled);
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    m_hover = label(this, QString(), "lbTMhover", QRect(x + 134, 41, 430 - x - 134, 16));
+}
+
+void TileMapPage::tellUser(const QString& text)
+{
+    m_message->setText(text);
+    m_message->setToolTip(text);
+    if (m_context.setStatus) m_context.setStatus(text);
+}
+
+QString TileMapPage::message() const { return m_message->text(); }
+
+void TileMapPage::refreshLabels()
+{
+    const PlotSettings& plots = m_context.engine->plotSettings();
+    const int w = plots.plotWidth(), h = plots.plotHeight();
+    m_sizeLabel->setText(QString("tiles: %1 x %2 grid: %3 x %4").arg(w).arg(h).arg(760 / w).arg(420 / h));
+    m_tileCount->setText(QString("tiles: %1").arg(m_context.engine->tileSet().picture().width() / w));
+    m_tileLabel->setText(QString("tile: %1").arg(m_currentTile));
+    m_swatch->setStyleSheet(QString("background: #%1; border: 1px solid black;").arg(colourText(m_colour)));
+}
+
+void TileMapPage::mapEdited()
+{
+    m_grid->mapChanged();
+    rememberMapIdentity();
+}
+
+void TileMapPage::stripEdited()
+{
+    const PlotSettings& plots = m_context.engine->plotSettings();
+    m_strip->stripChanged();
+    m_zoom->showTile(m_currentTile, plots.plotWidth(), plots.plotHeight());
+    refreshLabels();
+}
+
+void TileMapPage::addTile()
+{
+    historyIsCurrent();
+    const PlotSettings& plots = m_context.engine->plotSettings();
+    m_undo->push(new AddTile(m_context.engine->tileSet(), plots.plotWidth(), plots.plotHeight(), m_colour,
+                             [this] { stripEdited(); }));
+}
+
+void TileMapPage::addRow()
+{
+    historyIsCurrent();
+    if (m_context.engine->mapGrid().rows() >= kMaxMapRows) return tellUser("O mapa já tem o máximo de linhas.");
+    m_undo->push(new ResizeMap(m_context.engine->mapGrid(), ResizeMap::Kind::AddRow, [this] { mapEdited(); }));
+}
+
+void TileMapPage::addColumn()
+{
+    historyIsCurrent();
+    if (m_context.engine->mapGrid().columns() >= kMaxMapColumns) return tellUser("O mapa já tem o máximo de colunas.");
+    m_undo->push(new ResizeMap(m_context.engine->mapGrid(), ResizeMap::Kind::AddColumn, [this] { mapEdited(); }));
+}
+
+void TileMapPage::clearMap()
+{
+    historyIsCurrent();
+    m_undo->push(new ResizeMap(m_context.engine->mapGrid(), ResizeMap::Kind::Clear, [this] { mapEdited(); }));
+}
+
+void TileMapPage::selectTile(int tile)
+{
+    m_currentTile = std::max(tile, 0);
+    const PlotSettings& plots = m_context.engine->plotSettings();
+    m_zoom->showTile(m_currentTile, plots.plotWidth(), plots.plotHeight());
+    m_tileLabel->setText(QString("tile: %1").arg(m_currentTile));
+}
+
+void TileMapPage::setCurrentColour(Rgb colour)
+{
+    m_colour = colour & 0xFFFFFF;
+    m_colourField->setText(colourText(m_colour));
+    refreshLabels();
+}
+
+void TileMapPage::setTool(Tool tool)
+{
+    m_tool = tool;
+    if (QAbstractButton* b = m_tools->button(int(tool))) b->setChecked(true);
+}
+
+void TileMapPage::undo()
+{
+    if (historyIsCurrent()) m_undo->undo();
+}
+
+void TileMapPage::redo()
+{
+    if (historyIsCurrent()) m_undo->redo();
+}
+
+bool TileMapPage::historyIsCurrent()
+{
+    const MapGrid& grid = m_context.engine->mapGrid();
+    if (grid.name() == m_mapName && grid.columns() == m_mapColumns && grid.rows() == m_mapRows) return true;
+    // A run loaded another map (or "defplot" reset the strip) under the page: the old steps
+    // would write into it, so they go, and the view follows the new map.
+    m_undo->clear();
+    rememberMapIdentity();
+    m_grid->mapChanged();
+    m_strip->stripChanged();
+    return false;
+}
+
+void TileMapPage::pushPaint(CellEdit cells, std::string after, bool applied, const QString& what)
+{
+    if (cells.isEmpty()) return;
+    historyIsCurrent();
+    m_undo->push(new PaintTile(m_context.engine->mapGrid(), std::move(cells), std::move(after), applied,
+                               [this] { mapEdited(); }, what));
+    if (applied) mapEdited();
+}
+
+void TileMapPage::placeOnSelectedCell()
+{
+    QPoint cell = m_grid->selectedCell();
+    const MapGrid& grid = m_context.engine->mapGrid();
+    if (!grid.contains(cell.x(), cell.y())) return;
+    std::string text = std::to_string(m_currentTile);
+    if (grid.cellText(cell.x(), cell.y()) == text) return;
+    CellEdit edit(grid.columns());
+    edit.add(cell.x(), cell.y(), grid.cellText(cell.x(), cell.y()));
+    pushPaint(std::move(edit), text, false, "colocar tile");
+}
+
+void TileMapPage::cellPressed(QPoint cell, Qt::MouseButton button)
+{
+    historyIsCurrent();
+    MapGrid& grid = m_context.engine->mapGrid();
+    if (button == Qt::RightButton) {
+        // Right click picks the tile under the mouse, whatever the tool.
+        if (auto tile = grid.tile(cell.x(), cell.y())) selectTile(*tile);
+        return;
+    }
+    if (button != Qt::LeftButton) return;
+    m_grid->setSelectedCell(cell);
+    std::string text = std::to_string(m_currentTile);
+    switch (m_tool) {
+    case Tool::Select:
+        if (auto tile = grid.tile(cell.x(), cell.y()); tile && *tile != 0) selectTile(*tile);
+        break;
+    case Tool::Brush:
+        m_stroke.emplace(grid.columns());
+        paintCell(cell);
+        break;
+    case Tool::Rectangle:
+        m_rectangleStart = m_rectangleEnd = cell;
+        m_grid->setMarkedArea(QRect(cell, cell));
+        break;
+    case Tool::Bucket: pushPaint(bucketFill(grid, cell.x(), cell.y(), text), text, false, "balde"); break;
+    }
+}
+
+void TileMapPage::paintCell(QPoint cell)
+{
+    MapGrid& grid = m_context.engine->mapGrid();
+    std::string text = std::to_string(m_currentTile);
+    const std::string& before = grid.cellText(cell.x(), cell.y());
+    if (!m_stroke || !grid.contains(cell.x(), cell.y()) || before == text) return;
+    m_stroke->add(cell.x(), cell.y(), before);
+    grid.setCellText(cell.x(), cell.y(), text);
+    m_grid->viewport()->update();
+}
+
+void TileMapPage::cellDragged(QPoint cell)
+{
+    if (m_stroke) paintCell(cell);
+    if (m_rectangleStart.x() >= 0) {
+        m_rectangleEnd = cell;
+        m_grid->setMarkedArea(QRect(m_rectangleStart, cell).normalized());
+    }
+    cellHovered(cell);
+}
+
+void TileMapPage::cellReleased(QPoint cell)
+{
+    if (m_stroke) {
+        CellEdit stroke = std::move(*m_stroke);
+        m_stroke.reset();
+        pushPaint(std::move(stroke), std::to_string(m_currentTile), true, "pincel");
+    }
+    if (m_rectangleStart.x() >= 0) {
+        QPoint start = m_rectangleStart;
+        m_rectangleStart = {-1, -1};
+        m_grid->setMarkedArea(QRect());
+        // Released outside the map: the last cell the drag reached stands.
+        if (cell.x() < 0) cell = m_rectangleEnd;
+        std::string text = std::to_string(m_currentTile);
+        pushPaint(rectangleFill(m_context.engine->mapGrid(), start.x(), start.y(), cell.x(), cell.y(), text), text,
+                  false, "retângulo");
+    }
+}
+
+void TileMapPage::cellHovered(QPoint cell)
+{
+    const MapGrid& grid = m_context.engine->mapGrid();
+    if (!grid.contains(cell.x(), cell.y())) {
+        m_hover->clear();
+        return;
+    }
+    m_hover->setText(QString("col %1, lin %2: tile %3")
+                         .arg(cell.x())
+                         .arg(cell.y())
+                         .arg(fromCp1252(grid.cellText(cell.x(), cell.y()))));
+}
+
+void TileMapPage::cellTyped(QPoint cell, const QString& text)
+{
+    const MapGrid& grid = m_context.engine->mapGrid();
+    std::string typed = toCp1252(text.trimmed());
+    if (grid.cellText(cell.x(), cell.y()) == typed) return;
+    CellEdit edit(grid.columns());
+    edit.add(cell.x(), cell.y(), grid.cellText(cell.x(), cell.y()));
+    pushPaint(std::move(edit), typed, false, "digitar célula");
+}
+
+}  // namespace ludomat

@@ -1,0 +1,169 @@
+// The sprite page as a user drives it after a run: no sprites yet, stepping sprites, picking
+// frames with the mouse, "ver na tela", the scale bar, dragging the collision handles, and the
+// "loadsprite" and "sprite" lines written back into the script.
+
+#include "widget_test_support.h"
+
+#include "engine/engine.h"
+#include "studio/editors/editor_art.h"
+#include "studio/editors/sprite/collision_handle.h"
+#include "studio/editors/sprite/sprite_page.h"
+
+#include <QAbstractButton>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+
+using namespace ludomat;
+using namespace ludomat::test;
+
+class SpriteEditorTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void framesPreviewScaleHandlesAndScriptLines();
+};
+
+namespace {
+
+QString currentPage(MainWindow& window)
+{
+    return window.findChild<QStackedWidget*>("Abook")->currentWidget()->objectName();
+}
+
+QString field(MainWindow& window, const char* name) { return window.findChild<QLineEdit*>(name)->text(); }
+
+// A sheet of `frames` frames, frame k filled with colours[k].
+void writeSheet(const QString& path, int width, int height, const QList<QRgb>& colours)
+{
+    QImage sheet(width, height, QImage::Format_RGB32);
+    int frameWidth = width / int(colours.size());
+    for (int x = 0; x < width; ++x)
+        for (int y = 0; y < height; ++y) sheet.setPixel(x, y, colours[std::min<int>(x / frameWidth, colours.size() - 1)]);
+    QVERIFY(sheet.save(path));
+}
+
+// Press on the handle, move by `by` pixels along its axis with the button held, release.
+void dragHandle(CollisionHandle* handle, int by)
+{
+    QPoint start(5, 5);
+    QPoint end = handle->isVertical() ? start + QPoint(0, by) : start + QPoint(by, 0);
+    QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, start);
+    QTest::mouseMove(handle, end);
+    QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, end);
+}
+
+}  // namespace
+
+void SpriteEditorTest::framesPreviewScaleHandlesAndScriptLines()
+{
+    QTemporaryDir folder;
+    writeSheet(folder.filePath("hero.png"), 96, 32, {0xFFCC0000, 0xFF00CC00, 0xFF0000CC});
+    writeSheet(folder.filePath("odd.png"), 100, 10, {0xFF111111, 0xFF222222, 0xFF333333});
+    auto window = openWindow(folder);
+    SpritePage& page = window->spritePage();
+
+    // Before any run: the notice, and the page stays closed.
+    QTest::keyClick(window.get(), Qt::Key_F12);
+    QCOMPARE(labelText(*window, "Stx"), SpritePage::kNoSprites);
+    QCOMPARE(currentPage(*window), QString("Fonte"));
+
+    setScript(*window, {"  loadsprite hero,hero.png,3,3,0,17,32", "// sprite hero: o herói", "  loadsprite odd,odd.png,3",
+                        "  sprite hero,10,20,2", "  fim"});
+    window->execute();
+    QTest::keyClick(window.get(), Qt::Key_F12);
+    QCOMPARE(currentPage(*window), QString("Sprites"));
+    QVERIFY(window->engine().screen().tela == Bitmap::fromImage(editor_art::spriteIntro()));
+    QCOMPARE(labelText(*window, "lb42"), QString("Sprites total: 2  Atual: 0"));
+    QCOMPARE(field(*window, "sptNome"), QString("hero"));
+    QCOMPARE(field(*window, "sptWdf"), QString("32"));
+    QCOMPARE(field(*window, "sptAtu"), QString("0"));  // frame 2 drawn, then wrapped
+    QCOMPARE(labelText(*window, "lbClz"), QString("3,0,17,32"));
+
+    // The mouse over the sheet picks the frame under it: X = 70 is frame 2.
+    QWidget* sheet = window->findChild<QWidget*>("sptImg");
+    QTest::mouseMove(sheet, QPoint(70, 10));
+    QCOMPARE(field(*window, "sptAtu"), QString("2"));
+    QCOMPARE(window->engine().sprites().at(0).currentFrame, 2);
+    QImage preview = window->findChild<QLabel*>("sptSpt")->pixmap().toImage();
+    QCOMPARE(preview.size(), QSize(32, 32));
+    QCOMPARE(preview.pixel(5, 5) & 0xFFFFFF, 0x0000CCu);
+    QTest::mouseMove(sheet, QPoint(3, 10));
+    QCOMPARE(field(*window, "sptAtu"), QString("0"));
+
+    // Three presses of "ver na tela" show frames 0, 1 and 2 at (10, 20) and come back to 0.
+    auto* show = window->findChild<QAbstractButton*>("Image8");
+    const Rgb expected[] = {0xCC0000, 0x00CC00, 0x0000CC};
+    for (Rgb colour : expected) {
+        QTest::mouseClick(show, Qt::LeftButton);
+        QCOMPARE(window->engine().screen().tela.pixel(15, 25), colour);
+        QCOMPARE(window->engine().screen().tela.pixel(9, 25), Rgb(0));
+    }
+    QCOMPARE(field(*window, "sptAtu"), QString("0"));
+
+    // The next sprite: a 100-pixel sheet of 3 frames never shows a frame past the last.
+    click(*window, "sptProx");
+    QCOMPARE(labelText(*window, "lb42"), QString("Sprites total: 2  Atual: 1"));
+    click(*window, "sptProx");
+    QCOMPARE(page.shownIndex(), 1);
+    QTest::mouseMove(sheet, QPoint(99, 5));
+    QCOMPARE(field(*window, "sptAtu"), QString("2"));
+    click(*window, "sptAnt");
+    click(*window, "sptAnt");
+    QCOMPARE(page.shownIndex(), 0);
+
+    // The scale bar at 75 is scale 1.5, and the bar comes back there when the sprite is shown again.
+    auto* bar = window->findChild<QScrollBar*>("SBe");
+    // Twenty-five clicks on the bar's right arrow.
+    for (int i = 0; i < 25; ++i) QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() - 4, bar->height() / 2));
+    QCOMPARE(bar->value(), 75);
+    QCOMPARE(field(*window, "sptEsc"), QString("1.5"));
+    QCOMPARE(window->engine().sprites().at(0).scale, 1.5);
+    click(*window, "sptProx");
+    QCOMPARE(bar->value(), 50);
+    click(*window, "sptAnt");
+    QCOMPARE(bar->value(), 75);
+
+    // Handles at 3 and 20: the left one dragged by nothing gives width 16, the right one 17.
+    CollisionHandle* left = window->findChild<CollisionHandle*>("clzX1");
+    CollisionHandle* right = window->findChild<CollisionHandle*>("clzX3");
+    CollisionHandle* top = window->findChild<CollisionHandle*>("clzY1");
+    CollisionHandle* bottom = window->findChild<CollisionHandle*>("clzY3");
+    QCOMPARE(left->position(), 3);
+    QCOMPARE(right->position(), 20);
+    QCOMPARE(right->guide()->x(), 25);
+    dragHandle(left, 0);
+    QCOMPARE(labelText(*window, "lbClz"), QString("3,0,16,32"));
+    dragHandle(right, 0);
+    QCOMPARE(labelText(*window, "lbClz"), QString("3,0,17,32"));
+    // Clamps: the right handle stops at the frame's last column, the left one just before the right.
+    dragHandle(right, 40);
+    QCOMPARE(right->position(), 31);
+    QCOMPARE(labelText(*window, "lbClz"), QString("3,0,28,32"));
+    dragHandle(left, 100);
+    QCOMPARE(left->position(), 30);
+    QCOMPARE(labelText(*window, "lbClz"), QString("30,0,0,32"));
+    dragHandle(left, -28);
+    dragHandle(top, 4);
+    QCOMPARE(labelText(*window, "lbClz"), QString("2,4,28,27"));
+    dragHandle(bottom, -10);
+    QCOMPARE(labelText(*window, "lbClz"), QString("2,4,28,18"));
+    const SpriteRecord& hero = window->engine().sprites().at(0);
+    QCOMPARE(hero.collisionWidth, 28);
+    QCOMPARE(hero.collisionHeight, 18);
+
+    // The captions write the lines: "loadsprite" its own line, "sprite" the comment line first.
+    QTest::mouseClick(window->findChild<QLabel*>("Label65"), Qt::LeftButton);
+    QCOMPARE(currentPage(*window), QString("Fonte"));
+    QTest::keyClick(window.get(), Qt::Key_F12);
+    QTest::mouseClick(window->findChild<QLabel*>("Label61"), Qt::LeftButton);
+    QCOMPARE(editorLines(*window), QStringList({"  loadsprite hero,hero.png,3,2,4,28,18", "  sprite hero,10,20,0,1.5",
+                                                "  loadsprite odd,odd.png,3", "  sprite hero,10,20,2", "  fim"}));
+}
+
+LUDOMAT_WIDGET_TEST_MAIN(SpriteEditorTest)
+
+#include "sprite_editor_test.moc"
