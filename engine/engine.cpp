@@ -77,7 +77,11 @@ void Engine::runScript(int startMarker)
     m_lastEvents = std::chrono::steady_clock::now();
     try {
         if (startMarker == kFreshStart) startupBlock();
+        // The line a run starts or resumes on is where it stood paused: it runs.
+        bool resumed = true;
         while (m_state.lineCounter < m_script.lineCount()) {
+            if (!resumed && pauseAtBreakpoint(m_state.lineCounter)) break;
+            resumed = false;
             m_shownLine = m_state.lineCounter;
             interpretLine(m_state.lineCounter);
             ++m_state.lineCounter;
@@ -105,6 +109,7 @@ RunError Engine::errorAt(int line, const std::exception& e) const
 void Engine::endOfRun()
 {
     m_state.isRunning = false;
+    m_runToLine = -1;
     m_frameRate.endRun(*m_host);
     m_screen.refresh();
     m_host->screenChanged();
@@ -192,6 +197,7 @@ void Engine::interpretLine(int index)
         if (target < 0) return;
         index = target + 1;
         m_state.lineCounter = index;
+        if (pauseAtBreakpoint(index)) return;
         if (++m_eventTick % kClockCheckEvery == 0) {
             letEventsRunIfDue();
             if (m_state.lineCounter != index) return;
@@ -239,6 +245,26 @@ void Engine::pauseRun()
     m_host->pausedAt(line);
     processEvents();
     m_state.lineCounter = m_script.lineCount() + kStopBeyond;
+}
+
+void Engine::setBreakpoints(const std::vector<int>& lines)
+{
+    m_breakLines.clear();
+    for (int line : lines) {
+        if (line < 0) continue;
+        if (size_t(line) >= m_breakLines.size()) m_breakLines.resize(size_t(line) + 1);
+        m_breakLines[size_t(line)] = true;
+    }
+}
+
+bool Engine::pauseAtBreakpoint(int line)
+{
+    // A single step (F1) runs its line whole, breakpoints or not.
+    if (!breaksBefore(line) || !m_state.isRunning || m_state.stopCaption != StopCaption::Stop) return false;
+    if (line == m_runToLine) m_runToLine = -1;
+    m_state.lineCounter = line;
+    pauseRun();
+    return true;
 }
 
 void Engine::stopOrContinue()

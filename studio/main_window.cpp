@@ -1,7 +1,9 @@
 #include "studio/main_window.h"
 
 #include "studio/close_button.h"
+#include "studio/debugging/debugger.h"
 #include "studio/dialogs.h"
+#include "studio/editing/editor_assist.h"
 #include "studio/load_page.h"
 #include "studio/picture_button.h"
 #include "studio/program_folder.h"
@@ -108,6 +110,10 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     connectFiles();
     m_files->start();
     m_loadPage->enter();
+    m_debugger = new Debugger(*this);
+    m_assist = new EditorAssist(*m_editor, [this] {
+        if (saveScript()) m_status->setText(QString("%1 gravado.").arg(m_files->showsOtherScript() ? m_files->shownName() : scriptName()));
+    });
     m_host->refreshView();
     // Keys reach the window before its controls, so F1 steps wherever the focus is.
     qApp->installEventFilter(this);
@@ -117,6 +123,7 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
+    m_debugger->storeBreakpoints();
     shutdown(false);
     m_engine.setHost(nullptr);
 }

@@ -19,6 +19,8 @@ namespace ludomat {
 
 class AliasPage;
 class CloseButton;
+class Debugger;
+class EditorAssist;
 class LoadPage;
 class PictureButton;
 class RegisterPage;
@@ -46,6 +48,8 @@ public:
     StudioFiles& files() { return *m_files; }
     LoadPage& loadPage() { return *m_loadPage; }
     RegisterPage& registerPage() { return *m_registerPage; }
+    Debugger& debugger() { return *m_debugger; }
+    EditorAssist& editorAssist() { return *m_assist; }
 
     // Folders end with "/".
     const QString& programFolder() const { return m_files->programFolder(); }
@@ -158,6 +162,8 @@ private:
     QLabel* m_stopCaption = nullptr;
     QLabel* m_runLed = nullptr;
     CloseButton* m_closeButton = nullptr;
+    Debugger* m_debugger = nullptr;
+    EditorAssist* m_assist = nullptr;
 };
 
 }  // namespace ludomat

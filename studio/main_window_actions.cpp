@@ -2,6 +2,7 @@
 
 #include "engine/screen_mode.h"
 #include "graphics/cp1252.h"
+#include "studio/debugging/debugger.h"
 #include "studio/input_box_widget.h"
 #include "studio/load_page.h"
 #include "studio/register_pages.h"
@@ -356,6 +357,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 bool MainWindow::handleKey(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_F1 && event->modifiers().testFlag(Qt::ControlModifier)) {
+        m_debugger->runToCaret();
+        return true;
+    }
     switch (event->key()) {
     case Qt::Key_Escape:
         if (!m_fullScreen) return false;
