@@ -4,6 +4,7 @@
 #include "studio/debugging/debugger.h"
 #include "studio/dialogs.h"
 #include "studio/editing/editor_assist.h"
+#include "studio/help/help_page.h"
 #include "studio/load_page.h"
 #include "studio/picture_button.h"
 #include "studio/program_folder.h"
@@ -111,6 +112,7 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     m_files->start();
     m_loadPage->enter();
     m_debugger = new Debugger(*this);
+    m_notebook->addWidget(new HelpPage(*this));
     m_assist = new EditorAssist(*m_editor, [this] {
         if (saveScript()) m_status->setText(QString("%1 gravado.").arg(m_files->showsOtherScript() ? m_files->shownName() : scriptName()));
     });

@@ -370,6 +370,7 @@ bool MainWindow::handleKey(QKeyEvent* event)
     case Qt::Key_F2: showAliases(); return true;
     case Qt::Key_F3: showRegisters(); return true;
     case Qt::Key_F4: showListing(); return true;
+    case Qt::Key_F7: showPage("Ajuda"); return true;
     // The member window, the buffers, the matrix and the editors come with their pages.
     case Qt::Key_F5: case Qt::Key_F6: case Qt::Key_F8: case Qt::Key_F9:
     case Qt::Key_F10: case Qt::Key_F11: case Qt::Key_F12: return true;
