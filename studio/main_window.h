@@ -20,6 +20,7 @@ namespace ludomat {
 class AliasPage;
 class CloseButton;
 class Debugger;
+class ScreenCapture;
 class EditorAssist;
 class LoadPage;
 class PictureButton;
@@ -50,6 +51,7 @@ public:
     RegisterPage& registerPage() { return *m_registerPage; }
     Debugger& debugger() { return *m_debugger; }
     EditorAssist& editorAssist() { return *m_assist; }
+    ScreenCapture& capture() { return *m_capture; }
 
     // Folders end with "/".
     const QString& programFolder() const { return m_files->programFolder(); }
@@ -164,6 +166,7 @@ private:
     CloseButton* m_closeButton = nullptr;
     Debugger* m_debugger = nullptr;
     EditorAssist* m_assist = nullptr;
+    ScreenCapture* m_capture = nullptr;
 };
 
 }  // namespace ludomat

@@ -2,6 +2,7 @@
 
 #include "engine/screen_mode.h"
 #include "graphics/cp1252.h"
+#include "studio/capture/screen_capture.h"
 #include "studio/debugging/debugger.h"
 #include "studio/input_box_widget.h"
 #include "studio/load_page.h"
@@ -357,6 +358,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 bool MainWindow::handleKey(QKeyEvent* event)
 {
+    if (m_capture->handleKey(event)) return true;
     if (event->key() == Qt::Key_F1 && event->modifiers().testFlag(Qt::ControlModifier)) {
         m_debugger->runToCaret();
         return true;
