@@ -2,6 +2,7 @@
 
 #include "engine/command_table.h"
 #include "engine/params.h"
+#include "engine/script_error.h"
 #include "engine/script_files.h"
 #include "engine/text_values.h"
 
@@ -28,9 +29,28 @@ void Engine::setGameFolder(std::string folder) { m_gameFolder = withTrailingSlas
 
 void Engine::setProgramFolder(std::string folder) { m_programFolder = withTrailingSlash(std::move(folder)); }
 
+namespace {
+
+bool isInside(const std::filesystem::path& path, const std::filesystem::path& folder)
+{
+    std::filesystem::path relative = path.lexically_relative(folder);
+    return !relative.empty() && *relative.begin() != "..";
+}
+
+}  // namespace
+
 std::filesystem::path Engine::gamePath(std::string_view name) const
 {
-    return std::filesystem::path(m_gameFolder + std::string(name));
+    std::filesystem::path path(m_gameFolder + std::string(name));
+    if (!m_confined) return path;
+    namespace fs = std::filesystem;
+    fs::path folder = fs::path(m_gameFolder).lexically_normal();
+    std::error_code pathError, folderError;
+    fs::path real = fs::weakly_canonical(path, pathError);
+    fs::path realFolder = fs::weakly_canonical(m_gameFolder, folderError);
+    if (!isInside(path.lexically_normal(), folder) || pathError || folderError || !isInside(real, realFolder))
+        throw ScriptError(ErrorKind::File, "Arquivo fora da pasta do jogo: " + std::string(name));
+    return path;
 }
 
 void Engine::execute(std::string_view scriptName)

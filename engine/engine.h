@@ -71,6 +71,10 @@ public:
     const std::string& programFolder() const { return m_programFolder; }
     void setProgramFolder(std::string folder);
     std::filesystem::path gamePath(std::string_view name) const;
+    // A confined engine (the exported player) refuses every file outside the game folder: a name
+    // that climbs out of it or a link that leads out ends the run with a file error.
+    void setConfinedToGameFolder(bool confined) { m_confined = confined; }
+    bool isConfinedToGameFolder() const { return m_confined; }
 
     // The run button, after the caller has saved the script: resets the run state and runs the
     // script from its first line. `scriptName` is the file name shown for the script.
@@ -174,6 +178,7 @@ private:
     std::optional<RunError> m_lastError;
     std::vector<bool> m_breakLines;
     int m_runToLine = -1;
+    bool m_confined = false;
 };
 
 }  // namespace ludomat

@@ -6,6 +6,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libpng-dev libjpeg-dev libgif-dev
+  libarchive-dev
   libgtest-dev libgmock-dev
   fonts-liberation
   xvfb xauth

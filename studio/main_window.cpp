@@ -6,6 +6,7 @@
 #include "studio/editing/editor_assist.h"
 #include "studio/help/help_page.h"
 #include "studio/capture/screen_capture.h"
+#include "studio/sharing/export_action.h"
 #include "studio/load_page.h"
 #include "studio/picture_button.h"
 #include "studio/program_folder.h"
@@ -115,6 +116,7 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     m_debugger = new Debugger(*this);
     m_notebook->addWidget(new HelpPage(*this));
     m_capture = new ScreenCapture(*this);
+    m_export = new ExportAction(*this);
     m_assist = new EditorAssist(*m_editor, [this] {
         if (saveScript()) m_status->setText(QString("%1 gravado.").arg(m_files->showsOtherScript() ? m_files->shownName() : scriptName()));
     });

@@ -20,6 +20,7 @@ namespace ludomat {
 class AliasPage;
 class CloseButton;
 class Debugger;
+class ExportAction;
 class ScreenCapture;
 class EditorAssist;
 class LoadPage;
@@ -52,6 +53,7 @@ public:
     Debugger& debugger() { return *m_debugger; }
     EditorAssist& editorAssist() { return *m_assist; }
     ScreenCapture& capture() { return *m_capture; }
+    ExportAction& exportAction() { return *m_export; }
 
     // Folders end with "/".
     const QString& programFolder() const { return m_files->programFolder(); }
@@ -167,6 +169,7 @@ private:
     Debugger* m_debugger = nullptr;
     EditorAssist* m_assist = nullptr;
     ScreenCapture* m_capture = nullptr;
+    ExportAction* m_export = nullptr;
 };
 
 }  // namespace ludomat

@@ -103,7 +103,7 @@ std::filesystem::path photoPath(Engine& engine)
     }
     std::filesystem::path path(name);
     path.replace_extension(".jpg");
-    return path.is_absolute() ? path : engine.gamePath(path.string());
+    return path.is_absolute() && !engine.isConfinedToGameFolder() ? path : engine.gamePath(path.string());
 }
 
 void takePhoto(Engine& engine)

@@ -5,6 +5,7 @@
 
 #include "studio/capture/gif_recorder.h"
 #include "studio/capture/screen_capture.h"
+#include "studio/sharing/export_action.h"
 
 #include <QDir>
 #include <QImage>
@@ -63,6 +64,7 @@ private slots:
     void gifHoldsTheScreensOfARunWithRealDelays();
     void gifStopsAtItsLimits();
     void pngEqualsTheHeadlessSnapshot();
+    void exportButtonPacksTheGameWithTheEditedScript();
 };
 
 void CaptureTest::gifHoldsTheScreensOfARunWithRealDelays()
@@ -166,6 +168,31 @@ void CaptureTest::pngEqualsTheHeadlessSnapshot()
     QImage studio(shot), headless(folder.filePath("headless.png"));
     QVERIFY(!studio.isNull());
     QCOMPARE(studio.convertToFormat(QImage::Format_RGB32), headless.convertToFormat(QImage::Format_RGB32));
+}
+
+void CaptureTest::exportButtonPacksTheGameWithTheEditedScript()
+{
+    QTemporaryDir folder, target;
+    auto window = openWindow(folder);
+    setScript(*window, {"reg= 1,exportado"});
+    window->showFiles();
+    QString output = target.filePath("meu-jogo.tar.gz");
+    window->exportAction().setOutputChooser([&] { return output; });
+    click(*window, "btExportar");
+    QVERIFY(QFileInfo::exists(output));
+    QCOMPARE(labelText(*window, "Stx"), "Jogo exportado: " + output);
+    // The player of the export starts the script the editor holds.
+    QProcess tar;
+    tar.start("tar", {"-xzf", output, "-C", target.path()});
+    QVERIFY(tar.waitForFinished(30000));
+    QCOMPARE(readFile(target.filePath("meu-jogo/jogo/prog01.scp")), QByteArray("reg= 1,exportado\r\n"));
+    QVERIFY(readFile(target.filePath("meu-jogo/jogar.sh")).contains("\"prog01.scp\""));
+
+    // Inside the game folder is refused, and said so.
+    output = folder.filePath("dentro.tar.gz");
+    click(*window, "btExportar");
+    QVERIFY(!QFileInfo::exists(output));
+    QVERIFY(labelText(*window, "Stx").contains("dentro da própria pasta"));
 }
 
 LUDOMAT_WIDGET_TEST_MAIN(CaptureTest)
