@@ -51,6 +51,7 @@ EditorAssist::EditorAssist(ScriptEditor& editor, std::function<void()> save)
     m_hint = new QLabel(editor.viewport());
     m_hint->setObjectName("DicaComando");
     m_hint->setTextFormat(Qt::RichText);
+    m_hint->setWordWrap(true);
     m_hint->setStyleSheet("background: #fffbe6; color: #222; border: 1px solid #c9b458; padding: 2px 5px;");
     m_hint->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_hint->hide();
@@ -93,6 +94,7 @@ void EditorAssist::complete(bool evenIfShort)
     QRect area = m_editor.cursorRect();
     area.setWidth(popup->sizeHintForColumn(0) + popup->verticalScrollBar()->sizeHint().width() + 8);
     m_completer->complete(area);
+    updateHint();
 }
 
 void EditorAssist::insertCompletion(const QString& word)
@@ -126,10 +128,21 @@ void EditorAssist::updateHint()
     int current = -1;
     if (column > start + word.size()) current = int(text.mid(start + word.size() + 1, column - start - word.size() - 1).count(','));
     m_hint->setText(signatureHtml(word, *info, current) + "<br>" + helpText(*info).toHtmlEscaped());
+    // As wide as its lines want, wrapped only where the editor is narrower.
+    m_hint->setWordWrap(false);
+    m_hint->setMinimumWidth(0);
+    m_hint->setMaximumWidth(QWIDGETSIZE_MAX);
     m_hint->adjustSize();
+    int width = qMin(m_hint->width(), m_editor.viewport()->width() - 8);
+    m_hint->setWordWrap(true);
+    m_hint->setFixedWidth(width);
+    m_hint->resize(width, m_hint->heightForWidth(width));
     QRect line = m_editor.cursorRect();
+    // Below the line, unless the list of words is there or the editor ends.
     int top = line.bottom() + 4;
-    if (top + m_hint->height() > m_editor.viewport()->height()) top = line.top() - m_hint->height() - 4;
+    bool below = top + m_hint->height() <= m_editor.viewport()->height() && !m_completer->popup()->isVisible();
+    if (!below && line.top() - m_hint->height() - 4 >= 0) top = line.top() - m_hint->height() - 4;
+    else if (!below) top = line.bottom() + 4 + m_completer->popup()->height();
     int left = qBound(0, line.left() - 20, qMax(0, m_editor.viewport()->width() - m_hint->width()));
     m_hint->move(left, top);
     m_hint->show();

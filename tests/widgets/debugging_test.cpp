@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTextBlock>
 
@@ -15,6 +16,15 @@ using namespace ludomat;
 using namespace ludomat::test;
 
 namespace {
+
+// With LUDOMAT_SHOTS set (under a real X server), saves the whole screen there for a look.
+void saveShot(QWidget* widget, const QString& name)
+{
+    QString folder = qEnvironmentVariable("LUDOMAT_SHOTS");
+    if (folder.isEmpty()) return;
+    QTest::qWait(200);
+    widget->screen()->grabWindow(0).save(folder + "/" + name);
+}
 
 // Clicks the editor's gutter beside line `index`, as the user sets or clears a breakpoint.
 void clickGutter(MainWindow& window, int index)
@@ -74,6 +84,7 @@ void DebuggingTest::breakpointPausesBeforeItsLineAlsoAfterAJump()
     QCOMPARE(reg(*window, 7), QString());
     QCOMPARE(selectedText(*window), QString("inc 7"));
     QCOMPARE(labelText(*window, "lbLin"), QString("1"));
+    saveShot(window.get(), "ponto-de-parada.png");
 
     // Cont runs the line it stood on, then the jump brings the run back before it.
     click(*window, "btStp");
@@ -179,6 +190,10 @@ void DebuggingTest::changedRegistersAreMarkedAndUnmarked()
     QVERIFY(window->findChild<QLabel*>("Rg03")->styleSheet().contains("background"));
     QVERIFY(listMarked(*window, 3));
     QVERIFY(!listMarked(*window, 2));
+    window->showRegisters();
+    saveShot(window.get(), "pausa-registros.png");
+    // Showing the list again keeps the marks.
+    QVERIFY(listMarked(*window, 3));
 }
 
 LUDOMAT_WIDGET_TEST_MAIN(DebuggingTest)

@@ -10,11 +10,25 @@
 #include <QCompleter>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTextBlock>
 
 using namespace ludomat;
 using namespace ludomat::test;
+
+namespace {
+
+// With LUDOMAT_SHOTS set (under a real X server), saves the whole screen there for a look.
+void saveShot(QWidget* widget, const QString& name)
+{
+    QString folder = qEnvironmentVariable("LUDOMAT_SHOTS");
+    if (folder.isEmpty()) return;
+    QTest::qWait(200);
+    widget->screen()->grabWindow(0).save(folder + "/" + name);
+}
+
+}  // namespace
 
 class EditorAssistTest : public QObject {
     Q_OBJECT
@@ -32,6 +46,9 @@ void EditorAssistTest::completionOffersCommandWordsAndShowsTheirParameters()
     QTemporaryDir folder;
     auto window = openWindow(folder);
     setScript(*window, {"inc 1", ""});
+    // The hint follows the keyboard focus, which an inactive window on a real display lacks.
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
     ScriptEditor& editor = window->editor();
     editor.setFocus();
     editor.moveCursor(QTextCursor::End);
@@ -59,6 +76,15 @@ void EditorAssistTest::completionOffersCommandWordsAndShowsTheirParameters()
     typeText(&editor, "5,");
     QVERIFY(assist.hint()->text().contains("<u>off</u>"));
     QVERIFY(!assist.hint()->text().contains("<u>vezes=1</u>"));
+    QTest::keyClick(&editor, Qt::Key_Return);
+    // A whole word that starts longer ones keeps the list open, with the word's hint beside it.
+    typeText(&editor, "print");
+    QVERIFY(popup->isVisible());
+    QVERIFY(assist.hint()->isVisible());
+    saveShot(window.get(), "completar.png");
+    QTest::keyClick(popup, Qt::Key_Escape);
+    for (int i = 0; i < 6; ++i) QTest::keyClick(&editor, Qt::Key_Backspace);
+    QCOMPARE(editorLines(*window).value(1), QString("pausa 5,"));
 
     // Ctrl+Space offers words even after one letter; Esc closes the list and types nothing.
     QTest::keyClick(&editor, Qt::Key_Return);
@@ -135,6 +161,8 @@ void EditorAssistTest::commentToggleAndGoToLine()
     QTemporaryDir folder;
     auto window = openWindow(folder);
     setScript(*window, {"inc 1", "  inc 2", "", "//inc 3", "inc 4"});
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
     ScriptEditor& editor = window->editor();
     editor.setFocus();
     QTextCursor cursor(editor.document()->findBlockByNumber(0));

@@ -10,12 +10,26 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTreeWidget>
 
 using namespace ludomat;
 using namespace ludomat::test;
+
+namespace {
+
+// With LUDOMAT_SHOTS set (under a real X server), saves the whole screen there for a look.
+void saveShot(QWidget* widget, const QString& name)
+{
+    QString folder = qEnvironmentVariable("LUDOMAT_SHOTS");
+    if (folder.isEmpty()) return;
+    QTest::qWait(200);
+    widget->screen()->grabWindow(0).save(folder + "/" + name);
+}
+
+}  // namespace
 
 class HelpPageTest : public QObject {
     Q_OBJECT
@@ -48,6 +62,8 @@ void HelpPageTest::listsEveryCommandOfTheTableAndSearches()
     auto* details = window->findChild<QTextBrowser*>("TextoAjuda");
     QVERIFY2(details->toPlainText().contains("vezes=1"), qPrintable(details->toPlainText()));
     QVERIFY(details->toPlainText().contains("Exemplo"));
+    click(*window, "btExperimentar");
+    saveShot(window.get(), "ajuda.png");
     // Help texts are searched too, with their accents.
     search->setText("elipse");
     QVERIFY(page->visibleCount() >= 1);
