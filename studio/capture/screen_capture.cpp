@@ -1,12 +1,13 @@
 #include "studio/capture/screen_capture.h"
 
 #include "studio/main_window.h"
+#include "studio/picture_button.h"
+#include "studio/skin.h"
 
 #include <QDateTime>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
 #include <QTimer>
 
 namespace ludomat {
@@ -32,16 +33,16 @@ ScreenCapture::ScreenCapture(MainWindow& window) : QObject(&window), m_window(wi
         QWidget* skin = notice->parentWidget();
         notice->resize(notice->width() - 110, notice->height());
         int left = notice->geometry().right() + 4;
-        auto* photo = new QPushButton("Foto", skin);
+        auto* photo = new PictureButton("Foto", skin::ButtonLook::Plain, skin::Glyph::None, skin);
         photo->setObjectName("btFoto");
         photo->setToolTip("Grava a tela como PNG na pasta do jogo (Ctrl+Shift+S)");
         photo->setGeometry(left, notice->y(), 50, notice->height());
-        connect(photo, &QPushButton::clicked, this, &ScreenCapture::saveScreenshot);
-        auto* gif = new QPushButton("GIF", skin);
+        connect(photo, &QAbstractButton::clicked, this, &ScreenCapture::saveScreenshot);
+        auto* gif = new PictureButton("GIF", skin::ButtonLook::Plain, skin::Glyph::None, skin);
         gif->setObjectName("btGif");
         gif->setToolTip("Começa ou termina a gravação de um GIF animado (Ctrl+Shift+G)");
         gif->setGeometry(left + 54, notice->y(), 50, notice->height());
-        connect(gif, &QPushButton::clicked, this, &ScreenCapture::toggleRecording);
+        connect(gif, &QAbstractButton::clicked, this, &ScreenCapture::toggleRecording);
     }
 }
 
