@@ -157,7 +157,7 @@ GifRecorder::Status GifRecorder::addFrame(const Bitmap& screen, int64_t atMs)
     if (!m_gif || m_failed) return Status::Failed;
     if (!m_pending.isEmpty() && (screen.width() != m_pending.width() || screen.height() != m_pending.height())) {
         // The screen changed size (a mode change): the GIF keeps its first size, so it ends here.
-        return Status::SizeLimit;
+        return Status::ScreenResized;
     }
     if (atMs >= std::chrono::milliseconds(kMaxDuration).count()) return Status::TimeLimit;
     if (!m_pending.isEmpty() && screen == m_pending) return Status::Recording;

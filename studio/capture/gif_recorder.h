@@ -27,7 +27,7 @@ public:
     // A GIF counts time in hundredths; browsers slow down delays below two.
     static constexpr int kMinDelayCs = 2;
 
-    enum class Status { Recording, TimeLimit, SizeLimit, Failed };
+    enum class Status { Recording, TimeLimit, SizeLimit, ScreenResized, Failed };
 
     GifRecorder();
     ~GifRecorder();

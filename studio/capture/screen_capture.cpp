@@ -132,6 +132,7 @@ void ScreenCapture::sample()
     }
     if (status == GifRecorder::Status::TimeLimit) stopRecording("tempo máximo");
     else if (status == GifRecorder::Status::SizeLimit) stopRecording("tamanho máximo");
+    else if (status == GifRecorder::Status::ScreenResized) stopRecording("modo de tela novo");
     else stopRecording("erro");
 }
 

@@ -74,7 +74,9 @@ std::vector<int> BreakpointStore::linesFor(const QString& scriptPath) const
 
 bool BreakpointStore::setLinesFor(const QString& scriptPath, const std::vector<int>& lines, QString* error)
 {
-    if (scriptPath.isEmpty()) return true;
+    // A path the one-line-per-file list cannot hold keeps its marks for this session only.
+    if (scriptPath.isEmpty() || scriptPath.contains('\n') || scriptPath.contains('\t') || scriptPath.contains('\r'))
+        return true;
     if (lines.empty()) m_lines.erase(scriptPath);
     else m_lines[scriptPath] = lines;
     while (m_lines.size() > kMaxRememberedFiles) m_lines.erase(m_lines.begin());

@@ -55,6 +55,8 @@ QString Debugger::editorFile() const
 
 void Debugger::loadBreakpoints()
 {
+    // The lines the pending store was for are gone; what was stored last stands.
+    m_storeTimer->stop();
     setBreakpointLines(m_window.editor().document(), m_store->linesFor(editorFile()));
     m_window.editor().gutter()->update();
     pushBreakpoints();

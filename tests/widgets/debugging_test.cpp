@@ -125,9 +125,14 @@ void DebuggingTest::breakpointsMoveWithTheirLinesAndSurviveAReload()
     // Kept beside the settings, never in the script.
     QVERIFY(QFile::exists(folder.filePath(kBreakpointFileName)));
     QVERIFY(!readFile(folder.filePath("prog01.scp")).contains("\t"));
+    // A damaged list loses only its bad entries.
+    QByteArray list = readFile(folder.filePath(kBreakpointFileName));
+    writeFile(folder.filePath(kBreakpointFileName),
+              "lixo sem tabulação\n\t1,2\n" + list.trimmed() + ",x,-4,99999999999,0\n/outro.scp\t\n");
     auto window = openWindow(folder);
     QCOMPARE(editorLines(*window), QStringList({"inc 1", "inc 4", "inc 2", "inc 3"}));
-    QCOMPARE(breakpointLines(window->editor().document()), std::vector<int>({3}));
+    QCOMPARE(breakpointLines(window->editor().document()), std::vector<int>({0, 3}));
+    clickGutter(*window, 0);
     click(*window, "btExe");
     QCOMPARE(reg(*window, 2), QString("1"));
     QCOMPARE(reg(*window, 3), QString());
