@@ -9,7 +9,9 @@
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QLabel>
+#include <QHelpEvent>
 #include <QLineEdit>
+#include <QToolTip>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -113,6 +115,16 @@ void EditorAssistTest::hoverHelpNamesTheCommand()
     QVERIFY(assist.helpAt(doc->findBlockByNumber(2).position() + 2).isEmpty());
     // Over a parameter, not the word.
     QVERIFY(assist.helpAt(doc->findBlockByNumber(1).position() + 9).isEmpty());
+
+    // The mouse resting on the word shows the help as a tool tip.
+    ScriptEditor& editor = window->editor();
+    QTextCursor over(doc->findBlockByNumber(1));
+    over.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 4);
+    QPoint at = editor.cursorRect(over).center();
+    QHelpEvent hover(QEvent::ToolTip, at, editor.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(editor.viewport(), &hover);
+    QVERIFY(QToolTip::isVisible());
+    QVERIFY(QToolTip::text().contains("Espera"));
 }
 
 void EditorAssistTest::findAndReplace()
