@@ -48,7 +48,10 @@ int gifWrite(GifFileType* gif, const unsigned char* bytes, int length)
 
 GifRecorder::GifRecorder() = default;
 
-GifRecorder::~GifRecorder() { abandon(); }
+GifRecorder::~GifRecorder()
+{
+    abandon();
+}
 
 bool GifRecorder::start(const QString& path, QString* error)
 {

@@ -130,10 +130,14 @@ void ScreenCapture::sample()
         if (m_observer && m_recorder.keptFrames() > kept) m_observer(screen, at);
         return;
     }
-    if (status == GifRecorder::Status::TimeLimit) stopRecording("tempo máximo");
-    else if (status == GifRecorder::Status::SizeLimit) stopRecording("tamanho máximo");
-    else if (status == GifRecorder::Status::ScreenResized) stopRecording("modo de tela novo");
-    else stopRecording("erro");
+    if (status == GifRecorder::Status::TimeLimit)
+        stopRecording("tempo máximo");
+    else if (status == GifRecorder::Status::SizeLimit)
+        stopRecording("tamanho máximo");
+    else if (status == GifRecorder::Status::ScreenResized)
+        stopRecording("modo de tela novo");
+    else
+        stopRecording("erro");
 }
 
 void ScreenCapture::stopRecording(const QString& why)

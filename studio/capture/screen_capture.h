@@ -38,7 +38,10 @@ public:
     // The file the last picture or recording went to.
     const QString& lastFile() const { return m_lastFile; }
     // Called with each screen a recording keeps (for checks of what the GIF holds).
-    void setFrameObserver(std::function<void(const Bitmap&, int64_t atMs)> observer) { m_observer = std::move(observer); }
+    void setFrameObserver(std::function<void(const Bitmap&, int64_t atMs)> observer)
+    {
+        m_observer = std::move(observer);
+    }
     // Looks at the screen now, as the timer does.
     void sample();
 

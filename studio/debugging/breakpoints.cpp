@@ -45,7 +45,10 @@ void setBreakpointLines(QTextDocument* document, const std::vector<int>& lines)
     for (int line : lines) setBreakpoint(document->findBlockByNumber(line), true);
 }
 
-BreakpointStore::BreakpointStore(QString filePath) : m_filePath(std::move(filePath)) { read(); }
+BreakpointStore::BreakpointStore(QString filePath) : m_filePath(std::move(filePath))
+{
+    read();
+}
 
 void BreakpointStore::read()
 {
@@ -77,8 +80,10 @@ bool BreakpointStore::setLinesFor(const QString& scriptPath, const std::vector<i
     // A path the one-line-per-file list cannot hold keeps its marks for this session only.
     if (scriptPath.isEmpty() || scriptPath.contains('\n') || scriptPath.contains('\t') || scriptPath.contains('\r'))
         return true;
-    if (lines.empty()) m_lines.erase(scriptPath);
-    else m_lines[scriptPath] = lines;
+    if (lines.empty())
+        m_lines.erase(scriptPath);
+    else
+        m_lines[scriptPath] = lines;
     while (m_lines.size() > kMaxRememberedFiles) m_lines.erase(m_lines.begin());
     QByteArray bytes;
     for (const auto& [path, marked] : m_lines) {

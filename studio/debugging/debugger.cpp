@@ -62,7 +62,10 @@ void Debugger::loadBreakpoints()
     pushBreakpoints();
 }
 
-void Debugger::pushBreakpoints() { m_window.engine().setBreakpoints(breakpointLines(m_window.editor().document())); }
+void Debugger::pushBreakpoints()
+{
+    m_window.engine().setBreakpoints(breakpointLines(m_window.editor().document()));
+}
 
 void Debugger::storeBreakpoints()
 {

@@ -8,7 +8,10 @@ namespace ludomat {
 
 namespace {
 
-QString utf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString utf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
 }  // namespace
 
@@ -33,9 +36,15 @@ QStringList parameterNames(const CommandInfo& info)
     return names;
 }
 
-QString helpText(const CommandInfo& info) { return utf8(info.help); }
+QString helpText(const CommandInfo& info)
+{
+    return utf8(info.help);
+}
 
-QStringList entryWords(const CommandInfo& info) { return utf8(info.words).split(' ', Qt::SkipEmptyParts); }
+QStringList entryWords(const CommandInfo& info)
+{
+    return utf8(info.words).split(' ', Qt::SkipEmptyParts);
+}
 
 QString signatureHtml(const QString& word, const CommandInfo& info, int current)
 {

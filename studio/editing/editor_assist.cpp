@@ -126,7 +126,8 @@ void EditorAssist::updateHint()
     }
     // The parameter being filled in is the one after as many commas as stand before the caret.
     int current = -1;
-    if (column > start + word.size()) current = int(text.mid(start + word.size() + 1, column - start - word.size() - 1).count(','));
+    if (column > start + word.size())
+        current = int(text.mid(start + word.size() + 1, column - start - word.size() - 1).count(','));
     m_hint->setText(signatureHtml(word, *info, current) + "<br>" + helpText(*info).toHtmlEscaped());
     // As wide as its lines want, wrapped only where the editor is narrower.
     m_hint->setWordWrap(false);
@@ -141,8 +142,10 @@ void EditorAssist::updateHint()
     // Below the line, unless the list of words is there or the editor ends.
     int top = line.bottom() + 4;
     bool below = top + m_hint->height() <= m_editor.viewport()->height() && !m_completer->popup()->isVisible();
-    if (!below && line.top() - m_hint->height() - 4 >= 0) top = line.top() - m_hint->height() - 4;
-    else if (!below) top = line.bottom() + 4 + m_completer->popup()->height();
+    if (!below && line.top() - m_hint->height() - 4 >= 0)
+        top = line.top() - m_hint->height() - 4;
+    else if (!below)
+        top = line.bottom() + 4 + m_completer->popup()->height();
     int left = qBound(0, line.left() - 20, qMax(0, m_editor.viewport()->width() - m_hint->width()));
     m_hint->move(left, top);
     m_hint->show();
@@ -166,21 +169,28 @@ bool EditorAssist::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_completer->popup() && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         switch (key->key()) {
-        case Qt::Key_Return: case Qt::Key_Enter: case Qt::Key_Tab: {
-            QModelIndex index = m_completer->popup()->currentIndex();
-            if (index.isValid()) insertCompletion(index.data().toString());
-            m_completer->popup()->hide();
-            return true;
-        }
-        case Qt::Key_Escape: m_completer->popup()->hide(); return true;
-        default: return false;
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Tab: {
+                QModelIndex index = m_completer->popup()->currentIndex();
+                if (index.isValid()) insertCompletion(index.data().toString());
+                m_completer->popup()->hide();
+                return true;
+            }
+            case Qt::Key_Escape:
+                m_completer->popup()->hide();
+                return true;
+            default:
+                return false;
         }
     }
     if (watched == m_editor.viewport() && event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         QString text = helpAt(m_editor.cursorForPosition(help->pos()).position());
-        if (text.isEmpty()) QToolTip::hideText();
-        else QToolTip::showText(help->globalPos(), text, m_editor.viewport());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, m_editor.viewport());
         return true;
     }
     if (watched == &m_editor && event->type() == QEvent::KeyPress) return handleKey(static_cast<QKeyEvent*>(event));
@@ -199,16 +209,27 @@ bool EditorAssist::handleKey(QKeyEvent* event)
         return false;
     }
     switch (event->key()) {
-    case Qt::Key_Space: complete(true); return true;
-    case Qt::Key_F: openBar(0); return true;
-    case Qt::Key_H: openBar(1); return true;
-    case Qt::Key_G: openBar(2); return true;
-    case Qt::Key_Slash: toggleComment(); return true;
-    case Qt::Key_S:
-        if (event->modifiers().testFlag(Qt::ShiftModifier)) return false;
-        if (m_save) m_save();
-        return true;
-    default: return false;
+        case Qt::Key_Space:
+            complete(true);
+            return true;
+        case Qt::Key_F:
+            openBar(0);
+            return true;
+        case Qt::Key_H:
+            openBar(1);
+            return true;
+        case Qt::Key_G:
+            openBar(2);
+            return true;
+        case Qt::Key_Slash:
+            toggleComment();
+            return true;
+        case Qt::Key_S:
+            if (event->modifiers().testFlag(Qt::ShiftModifier)) return false;
+            if (m_save) m_save();
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -85,7 +85,8 @@ void EditorAssist::openBar(int mode)
     m_replaceRow->setVisible(mode == 1);
     m_barMessage->clear();
     QString selected = m_editor.textCursor().selectedText();
-    if (mode != 2 && !selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator)) m_findField->setText(selected);
+    if (mode != 2 && !selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
+        m_findField->setText(selected);
     m_bar->show();
     QLineEdit* field = mode == 2 ? m_lineField : m_findField;
     field->setFocus();

@@ -24,15 +24,23 @@ struct Group {
 
 // The captions of the command groups; the commands themselves come from the table.
 const Group kGroups[] = {
-    {"Controle da execução", runControlCommands}, {"Registradores", registerCommands},
-    {"Desvios e condições", flowCommands},        {"Texto", textCommands},
-    {"Teclado e mouse", inputCommands},           {"Tela e buffers", screenCommands},
-    {"Plots", plotCommands},                      {"Desenho", drawingCommands},
-    {"Figuras", pictureCommands},                 {"Tiles", tileCommands},
+    {"Controle da execução", runControlCommands},
+    {"Registradores", registerCommands},
+    {"Desvios e condições", flowCommands},
+    {"Texto", textCommands},
+    {"Teclado e mouse", inputCommands},
+    {"Tela e buffers", screenCommands},
+    {"Plots", plotCommands},
+    {"Desenho", drawingCommands},
+    {"Figuras", pictureCommands},
+    {"Tiles", tileCommands},
     {"Sprites", spriteCommands},
 };
 
-QString utf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString utf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
 }  // namespace
 
@@ -98,10 +106,11 @@ void HelpPage::showDetails(QTreeWidgetItem* item)
     const CommandInfo* entry = entryOf(item);
     m_try->setEnabled(entry && !entry->example.empty());
     if (!entry) {
-        m_details->setHtml("<p>Escolha um comando à esquerda, ou digite no campo acima para procurar.</p>"
-                           "<p>No editor: Ctrl+Espaço completa o comando, Ctrl+F procura, Ctrl+H troca, Ctrl+G vai "
-                           "para a linha, Ctrl+/ comenta, Ctrl+S grava. Um clique ao lado do número da linha marca "
-                           "um ponto de parada; Ctrl+F1 executa até a linha do cursor.</p>");
+        m_details->setHtml(
+            "<p>Escolha um comando à esquerda, ou digite no campo acima para procurar.</p>"
+            "<p>No editor: Ctrl+Espaço completa o comando, Ctrl+F procura, Ctrl+H troca, Ctrl+G vai "
+            "para a linha, Ctrl+/ comenta, Ctrl+S grava. Um clique ao lado do número da linha marca "
+            "um ponto de parada; Ctrl+F1 executa até a linha do cursor.</p>");
         return;
     }
     QStringList words = entryWords(*entry);

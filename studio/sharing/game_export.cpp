@@ -21,8 +21,8 @@ namespace {
 constexpr qint64 kMaxExportBytes = 2LL * 1024 * 1024 * 1024;
 
 struct ExportFile {
-    QString inside;   // path inside the export
-    QString source;   // file to copy, or empty when `bytes` holds the content
+    QString inside;  // path inside the export
+    QString source;  // file to copy, or empty when `bytes` holds the content
     QByteArray bytes;
     bool executable = false;
 };
@@ -93,7 +93,8 @@ bool writeFolder(const QString& output, const std::vector<ExportFile>& files, QS
             ok = out.open(QIODevice::WriteOnly) && out.write(file.bytes) == file.bytes.size();
         }
         if (ok && file.executable)
-            QFile::setPermissions(target, QFile::permissions(target) | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
+            QFile::setPermissions(target,
+                                  QFile::permissions(target) | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
         if (!ok) {
             QDir(part).removeRecursively();
             *error = QString("Não foi possível escrever %1.").arg(target);
@@ -137,7 +138,8 @@ bool writeArchive(const QString& output, const QString& root, const std::vector<
         }
         ok = ok && writeEntry(out.get(), root + "/" + file.inside, bytes, file.executable);
     }
-    QString reason = ok ? QString() : QString::fromUtf8(archive_error_string(out.get()) ? archive_error_string(out.get()) : "");
+    QString reason =
+        ok ? QString() : QString::fromUtf8(archive_error_string(out.get()) ? archive_error_string(out.get()) : "");
     ok = archive_write_close(out.get()) == ARCHIVE_OK && ok;
     if (ok) {
         QFile::remove(output);
@@ -175,7 +177,8 @@ bool exportGame(const ExportRequest& request, QString* error, QStringList* writt
     QString output = QFileInfo(request.output).absoluteFilePath();
     bool archive = output.endsWith(".tar.gz", Qt::CaseInsensitive);
     if (request.output.isEmpty() || isInside(output, gameFolder) ||
-        isInside(QFileInfo(QFileInfo(output).path()).canonicalFilePath() + "/" + QFileInfo(output).fileName(), gameFolder)) {
+        isInside(QFileInfo(QFileInfo(output).path()).canonicalFilePath() + "/" + QFileInfo(output).fileName(),
+                 gameFolder)) {
         *error = "O jogo exportado não pode ficar dentro da própria pasta do jogo.";
         return false;
     }
@@ -189,7 +192,8 @@ bool exportGame(const ExportRequest& request, QString* error, QStringList* writt
                                   : QString("O script %1 não está na pasta do jogo.").arg(script);
         return false;
     }
-    QString player = request.player.isEmpty() ? QCoreApplication::applicationDirPath() + "/" + kPlayerName : request.player;
+    QString player =
+        request.player.isEmpty() ? QCoreApplication::applicationDirPath() + "/" + kPlayerName : request.player;
     if (!QFileInfo(player).isFile()) {
         *error = QString("Não achei o programa %1 para pôr no jogo exportado.").arg(player);
         return false;

@@ -50,10 +50,13 @@ QStringList keys(const QStringList& names)
     QStringList args;
     int at = 400;
     for (const QString& key : names) {
-        args << "--key-down" << QString("%1@%2").arg(key).arg(at) << "--key-up" << QString("%1@%2").arg(key).arg(at + 60);
+        args << "--key-down" << QString("%1@%2").arg(key).arg(at) << "--key-up"
+             << QString("%1@%2").arg(key).arg(at + 60);
         at += 160;
     }
-    return args << "--registers" << "--timeout" << "60";
+    return args << "--registers"
+                << "--timeout"
+                << "60";
 }
 
 QStringList archiveEntries(const QString& path)

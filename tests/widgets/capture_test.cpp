@@ -53,7 +53,10 @@ Decoded decodeGif(const QString& path)
 }
 
 // A copy: the bitmap's view shares its memory, which the run goes on drawing into.
-QImage asImage(const Bitmap& bitmap) { return bitmap.view().copy(); }
+QImage asImage(const Bitmap& bitmap)
+{
+    return bitmap.view().copy();
+}
 
 }  // namespace
 
@@ -74,7 +77,8 @@ void CaptureTest::gifHoldsTheScreensOfARunWithRealDelays()
     setScript(*window, {"clearbuf FF0000", "refresh", "pausa 25", "paint 10,10,200,100,FFFF00", "refresh", "pausa 25",
                         "clearbuf 0000FF", "paint 300,200,400,300,00FF00", "refresh", "pausa 25"});
     std::vector<std::pair<QImage, int64_t>> seen;
-    window->capture().setFrameObserver([&](const Bitmap& screen, int64_t at) { seen.emplace_back(asImage(screen), at); });
+    window->capture().setFrameObserver(
+        [&](const Bitmap& screen, int64_t at) { seen.emplace_back(asImage(screen), at); });
     QTest::keyClick(window.get(), Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
     QVERIFY(window->capture().isRecording());
     QVERIFY(window->findChild<QLabel*>("MarcaGravando")->isVisible());
@@ -97,7 +101,8 @@ void CaptureTest::gifHoldsTheScreensOfARunWithRealDelays()
     for (int y = 0; y < 420; y += 7)
         for (int x = 0; x < 760; x += 7) {
             QRgb a = gif.frames[0].pixel(x, y), b = seen[0].first.pixel(x, y);
-            QVERIFY(qAbs(qRed(a) - qRed(b)) <= 26 && qAbs(qGreen(a) - qGreen(b)) <= 22 && qAbs(qBlue(a) - qBlue(b)) <= 26);
+            QVERIFY(qAbs(qRed(a) - qRed(b)) <= 26 && qAbs(qGreen(a) - qGreen(b)) <= 22 &&
+                    qAbs(qBlue(a) - qBlue(b)) <= 26);
         }
     QCOMPARE(gif.frames.back().pixel(350, 250), qRgb(0, 255, 0));
     QVERIFY(gif.frames[1].pixel(5, 5) != gif.frames.back().pixel(5, 5));

@@ -8,13 +8,13 @@
 
 #include <QAbstractItemView>
 #include <QCompleter>
-#include <QLabel>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
-#include <QToolTip>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QToolTip>
 
 using namespace ludomat;
 using namespace ludomat::test;

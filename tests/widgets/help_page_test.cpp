@@ -52,8 +52,7 @@ void HelpPageTest::listsEveryCommandOfTheTableAndSearches()
     // Every word of the table reaches its entry through the page.
     for (const std::string& word : CommandTable::instance().words())
         QVERIFY2(page->showCommand(QString::fromLatin1(word)), word.c_str());
-    for (const CommandInfo* entry : entries)
-        QVERIFY2(!entry->example.empty(), std::string(entry->words).c_str());
+    for (const CommandInfo* entry : entries) QVERIFY2(!entry->example.empty(), std::string(entry->words).c_str());
 
     auto* search = window->findChild<QLineEdit*>("BuscaAjuda");
     typeText(search, "pausa");

@@ -22,7 +22,10 @@ void PlayHost::processEvents()
     HeadlessHost::processEvents();
 }
 
-bool PlayHost::abortRequested() { return m_window.isLeaving() || HeadlessHost::abortRequested(); }
+bool PlayHost::abortRequested()
+{
+    return m_window.isLeaving() || HeadlessHost::abortRequested();
+}
 
 void PlayHost::showError(const RunError& error)
 {
@@ -32,7 +35,10 @@ void PlayHost::showError(const RunError& error)
     if (m_errorBoxes) QMessageBox::critical(&m_window, "Ludomat", text);
 }
 
-void PlayHost::screenChanged() { m_window.screen().pictureChanged(); }
+void PlayHost::screenChanged()
+{
+    m_window.screen().pictureChanged();
+}
 
 DisplaySize PlayHost::displaySize()
 {
@@ -54,7 +60,10 @@ void PlayHost::leaveFullScreen()
     m_window.showNormalLayout();
 }
 
-void PlayHost::inputBoxChanged(const InputBox& box) { m_window.screen().showInputBox(box); }
+void PlayHost::inputBoxChanged(const InputBox& box)
+{
+    m_window.screen().showInputBox(box);
+}
 
 std::optional<ScreenPoint> PlayHost::mousePosition()
 {
