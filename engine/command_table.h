@@ -17,6 +17,7 @@ struct CommandInfo {
     std::string_view params;  // parameter roles with defaults, for the help page
     std::string_view help;    // one line in Portuguese (UTF-8)
     CommandHandler handler;
+    std::string_view example = {};  // a short script using it, lines separated by "\n"
 };
 
 // Entries of each group of commands, defined at the end of that group's file.

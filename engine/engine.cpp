@@ -2,6 +2,7 @@
 
 #include "engine/command_table.h"
 #include "engine/params.h"
+#include "engine/script_error.h"
 #include "engine/script_files.h"
 #include "engine/text_values.h"
 
@@ -28,9 +29,28 @@ void Engine::setGameFolder(std::string folder) { m_gameFolder = withTrailingSlas
 
 void Engine::setProgramFolder(std::string folder) { m_programFolder = withTrailingSlash(std::move(folder)); }
 
+namespace {
+
+bool isInside(const std::filesystem::path& path, const std::filesystem::path& folder)
+{
+    std::filesystem::path relative = path.lexically_relative(folder);
+    return !relative.empty() && *relative.begin() != "..";
+}
+
+}  // namespace
+
 std::filesystem::path Engine::gamePath(std::string_view name) const
 {
-    return std::filesystem::path(m_gameFolder + std::string(name));
+    std::filesystem::path path(m_gameFolder + std::string(name));
+    if (!m_confined) return path;
+    namespace fs = std::filesystem;
+    fs::path folder = fs::path(m_gameFolder).lexically_normal();
+    std::error_code pathError, folderError;
+    fs::path real = fs::weakly_canonical(path, pathError);
+    fs::path realFolder = fs::weakly_canonical(m_gameFolder, folderError);
+    if (!isInside(path.lexically_normal(), folder) || pathError || folderError || !isInside(real, realFolder))
+        throw ScriptError(ErrorKind::File, "Arquivo fora da pasta do jogo: " + std::string(name));
+    return path;
 }
 
 void Engine::execute(std::string_view scriptName)
@@ -77,7 +97,11 @@ void Engine::runScript(int startMarker)
     m_lastEvents = std::chrono::steady_clock::now();
     try {
         if (startMarker == kFreshStart) startupBlock();
+        // The line a run starts or resumes on is where it stood paused: it runs.
+        bool resumed = true;
         while (m_state.lineCounter < m_script.lineCount()) {
+            if (!resumed && pauseAtBreakpoint(m_state.lineCounter)) break;
+            resumed = false;
             m_shownLine = m_state.lineCounter;
             interpretLine(m_state.lineCounter);
             ++m_state.lineCounter;
@@ -105,6 +129,7 @@ RunError Engine::errorAt(int line, const std::exception& e) const
 void Engine::endOfRun()
 {
     m_state.isRunning = false;
+    m_runToLine = -1;
     m_frameRate.endRun(*m_host);
     m_screen.refresh();
     m_host->screenChanged();
@@ -192,6 +217,7 @@ void Engine::interpretLine(int index)
         if (target < 0) return;
         index = target + 1;
         m_state.lineCounter = index;
+        if (pauseAtBreakpoint(index)) return;
         if (++m_eventTick % kClockCheckEvery == 0) {
             letEventsRunIfDue();
             if (m_state.lineCounter != index) return;
@@ -239,6 +265,26 @@ void Engine::pauseRun()
     m_host->pausedAt(line);
     processEvents();
     m_state.lineCounter = m_script.lineCount() + kStopBeyond;
+}
+
+void Engine::setBreakpoints(const std::vector<int>& lines)
+{
+    m_breakLines.clear();
+    for (int line : lines) {
+        if (line < 0) continue;
+        if (size_t(line) >= m_breakLines.size()) m_breakLines.resize(size_t(line) + 1);
+        m_breakLines[size_t(line)] = true;
+    }
+}
+
+bool Engine::pauseAtBreakpoint(int line)
+{
+    // A single step (F1) runs its line whole, breakpoints or not.
+    if (!breaksBefore(line) || !m_state.isRunning || m_state.stopCaption != StopCaption::Stop) return false;
+    if (line == m_runToLine) m_runToLine = -1;
+    m_state.lineCounter = line;
+    pauseRun();
+    return true;
 }
 
 void Engine::stopOrContinue()

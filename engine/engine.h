@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ludomat {
 
@@ -70,6 +71,10 @@ public:
     const std::string& programFolder() const { return m_programFolder; }
     void setProgramFolder(std::string folder);
     std::filesystem::path gamePath(std::string_view name) const;
+    // A confined engine (the exported player) refuses every file outside the game folder: a name
+    // that climbs out of it or a link that leads out ends the run with a file error.
+    void setConfinedToGameFolder(bool confined) { m_confined = confined; }
+    bool isConfinedToGameFolder() const { return m_confined; }
 
     // The run button, after the caller has saved the script: resets the run state and runs the
     // script from its first line. `scriptName` is the file name shown for the script.
@@ -84,6 +89,10 @@ public:
     void stepLine();
     // The editor's caret moved to `line`: a following step or Cont starts there.
     void setCaretLine(int line);
+    // Lines a run pauses before, as "break" pauses it; the line a run resumes on is not paused
+    // again. `runToLine` is a one-time stop (-1: none), forgotten once reached or at a run's end.
+    void setBreakpoints(const std::vector<int>& lines);
+    void setRunToLine(int line) { m_runToLine = line; }
 
     // --- input from the window, or from the headless runner's scripted events ---
     // Key tracking for "inkey" and "stop": the virtual-key code held down, 0 after a release.
@@ -132,6 +141,12 @@ private:
     void interpretLine(int index);
     void loadParams(const ParsedLine& line);
     void dispatch(CommandHandler handler);
+    bool breaksBefore(int line) const
+    {
+        return line == m_runToLine || (size_t(line) < m_breakLines.size() && m_breakLines[size_t(line)]);
+    }
+    // Pauses before `line` when a breakpoint or the run-to line asks for it.
+    bool pauseAtBreakpoint(int line);
   
 
     Host m_nullHost;
@@ -161,6 +176,9 @@ private:
     unsigned m_eventTick = 0;
     std::chrono::steady_clock::time_point m_lastEvents;
     std::optional<RunError> m_lastError;
+    std::vector<bool> m_breakLines;
+    int m_runToLine = -1;
+    bool m_confined = false;
 };
 
 }  // namespace ludomat

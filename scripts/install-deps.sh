@@ -6,6 +6,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libpng-dev libjpeg-dev libgif-dev
+  libarchive-dev
   libgtest-dev libgmock-dev
   libcpp-httplib-dev libsqlite3-dev libarchive-dev zlib1g-dev
   fonts-liberation

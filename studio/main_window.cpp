@@ -1,16 +1,21 @@
 #include "studio/main_window.h"
 
+#include "studio/capture/screen_capture.h"
 #include "studio/close_button.h"
+#include "studio/debugging/debugger.h"
 #include "studio/dialogs.h"
+#include "studio/editing/editor_assist.h"
 #include "studio/editors/sprite/sprite_page.h"
 #include "studio/editors/tilemap/tile_map_page.h"
 #include "studio/example_games.h"
+#include "studio/help/help_page.h"
 #include "studio/load_page.h"
 #include "studio/picture_button.h"
 #include "studio/program_folder.h"
 #include "studio/register_pages.h"
 #include "studio/screen_view.h"
 #include "studio/script_editor.h"
+#include "studio/sharing/export_action.h"
 #include "studio/skin.h"
 #include "studio/watch_panel.h"
 
@@ -112,6 +117,13 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     connectFiles();
     m_files->start();
     m_loadPage->enter();
+    m_debugger = new Debugger(*this);
+    m_notebook->addWidget(new HelpPage(*this));
+    m_capture = new ScreenCapture(*this);
+    m_export = new ExportAction(*this);
+    m_assist = new EditorAssist(*m_editor, [this] {
+        if (saveScript()) m_status->setText(QString("%1 gravado.").arg(m_files->showsOtherScript() ? m_files->shownName() : scriptName()));
+    });
     m_host->refreshView();
     // Keys reach the window before its controls, so F1 steps wherever the focus is.
     qApp->installEventFilter(this);
@@ -121,6 +133,7 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
+    m_debugger->storeBreakpoints();
     shutdown(false);
     m_engine.setHost(nullptr);
 }

@@ -22,11 +22,15 @@ class AliasPage;
 class BuffersPage;
 class CloseButton;
 class ColourConverters;
+class Debugger;
 class DrawingPage;
-class PlotMatrixPage;
+class EditorAssist;
+class ExportAction;
 class LoadPage;
 class PictureButton;
+class PlotMatrixPage;
 class RegisterPage;
+class ScreenCapture;
 class ScreenView;
 class ScriptEditor;
 class SpritePage;
@@ -59,6 +63,10 @@ public:
     ColourConverters& colourConverters() { return *m_converters; }
     TileMapPage& tileMapPage() { return *m_tileMapPage; }
     SpritePage& spritePage() { return *m_spritePage; }
+    Debugger& debugger() { return *m_debugger; }
+    EditorAssist& editorAssist() { return *m_assist; }
+    ScreenCapture& capture() { return *m_capture; }
+    ExportAction& exportAction() { return *m_export; }
 
     // Folders end with "/".
     const QString& programFolder() const { return m_files->programFolder(); }
@@ -184,6 +192,10 @@ private:
     QLabel* m_stopCaption = nullptr;
     QLabel* m_runLed = nullptr;
     CloseButton* m_closeButton = nullptr;
+    Debugger* m_debugger = nullptr;
+    EditorAssist* m_assist = nullptr;
+    ScreenCapture* m_capture = nullptr;
+    ExportAction* m_export = nullptr;
 };
 
 }  // namespace ludomat

@@ -5,6 +5,8 @@
 #include "studio/editors/drawing/drawing_page.h"
 #include "studio/editors/sprite/sprite_page.h"
 #include "studio/editors/tilemap/tile_map_page.h"
+#include "studio/capture/screen_capture.h"
+#include "studio/debugging/debugger.h"
 #include "studio/input_box_widget.h"
 #include "studio/load_page.h"
 #include "studio/register_pages.h"
@@ -360,6 +362,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 bool MainWindow::handleKey(QKeyEvent* event)
 {
+    if (m_capture->handleKey(event)) return true;
+    if (event->key() == Qt::Key_F1 && event->modifiers().testFlag(Qt::ControlModifier)) {
+        m_debugger->runToCaret();
+        return true;
+    }
     switch (event->key()) {
     case Qt::Key_Escape:
         if (!m_fullScreen) return false;
@@ -370,6 +377,7 @@ bool MainWindow::handleKey(QKeyEvent* event)
     case Qt::Key_F3: showRegisters(); return true;
     case Qt::Key_F4: showListing(); return true;
     case Qt::Key_F6: showBuffers(); return true;
+    case Qt::Key_F7: showPage("Ajuda"); return true;
     case Qt::Key_F8: showMatrix(); return true;
     case Qt::Key_F9: openDrawing(FigureKind::Pixel); return true;
     case Qt::Key_F10: openDrawing(FigureKind::Plot); return true;

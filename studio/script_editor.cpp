@@ -1,8 +1,10 @@
 #include "studio/script_editor.h"
 
 #include "graphics/cp1252.h"
+#include "studio/debugging/breakpoints.h"
 #include "studio/script_highlighter.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTextBlock>
 
@@ -15,6 +17,7 @@ const QColor kGutterBack(0xe9, 0xec, 0xef);
 const QColor kGutterText(0x8a, 0x93, 0x9f);
 const QColor kRunLineBack(0xff, 0xf1, 0xb8);
 const QColor kRunArrow(0xd9, 0x8a, 0x00);
+const QColor kBreakpointDot(0xd0, 0x21, 0x21);
 
 class Gutter : public QWidget {
 public:
@@ -23,6 +26,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override { m_editor->paintGutter(event); }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton) m_editor->toggleBreakpointAt(event->position().toPoint().y());
+    }
 
 private:
     ScriptEditor* m_editor;
@@ -151,6 +158,14 @@ void ScriptEditor::paintGutter(QPaintEvent* event)
     while (block.isValid() && top <= event->rect().bottom()) {
         int number = block.blockNumber();
         if (block.isVisible() && top + lineHeight >= event->rect().top()) {
+            if (hasBreakpoint(block)) {
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(kBreakpointDot);
+                painter.setRenderHint(QPainter::Antialiasing);
+                int size = qMin(lineHeight - 4, 10);
+                painter.drawEllipse(QRect(2, top + (lineHeight - size) / 2, size, size));
+                painter.setRenderHint(QPainter::Antialiasing, false);
+            }
             if (number == m_runLine) {
                 painter.setPen(kRunArrow);
                 painter.setBrush(kRunArrow);
@@ -165,6 +180,15 @@ void ScriptEditor::paintGutter(QPaintEvent* event)
         top += qRound(blockBoundingRect(block).height());
         block = block.next();
     }
+}
+
+void ScriptEditor::toggleBreakpointAt(int y)
+{
+    QTextBlock block = cursorForPosition(QPoint(0, y)).block();
+    if (!block.isValid()) return;
+    setBreakpoint(block, !hasBreakpoint(block));
+    m_gutter->update();
+    emit breakpointsChanged();
 }
 
 void ScriptEditor::mousePressEvent(QMouseEvent* event)

@@ -43,12 +43,17 @@ public:
     // The gutter with the line numbers (0-based, as the line label counts).
     int gutterWidth() const;
     void paintGutter(QPaintEvent* event);
+    // A click in the gutter at height `y` sets or clears the breakpoint of that line.
+    void toggleBreakpointAt(int y);
+    QWidget* gutter() const { return m_gutter; }
 
 signals:
     // A mouse press or key release left the caret on `line`.
     void caretLineReported(int line);
     // The user typed, pasted or deleted (never a load).
     void userEdited();
+    // The user set or cleared a breakpoint in the gutter.
+    void breakpointsChanged();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -52,6 +52,7 @@ void StudioHost::runStarted()
     m_views.editor->setRunLine(-1);
     m_views.editor->setEnabled(false);
     refreshView();
+    if (m_runObserver) m_runObserver(RunEvent::Started);
 }
 
 void StudioHost::runEnded()
@@ -72,6 +73,7 @@ void StudioHost::pausedAt(int line)
     m_views.editor->setRunLine(line);
     m_views.screen->update();
     refreshView();
+    if (m_runObserver) m_runObserver(RunEvent::Paused);
 }
 
 void StudioHost::stepped(int nextLine)
@@ -81,6 +83,7 @@ void StudioHost::stepped(int nextLine)
     m_views.screen->update();
     refreshView();
     m_views.registers->refreshList();
+    if (m_runObserver) m_runObserver(RunEvent::Stepped);
 }
 
 void StudioHost::scriptLoaded(const std::string& name)

@@ -48,6 +48,9 @@ struct WindowHooks {
     std::function<void()> leaveFullScreen;
 };
 
+// What the host tells a run observer (the debugging aids follow runs this way).
+enum class RunEvent { Started, Paused, Stepped };
+
 class StudioHost : public Host {
 public:
     // The frame-rate meter's timer ticks this often.
@@ -84,6 +87,8 @@ public:
     // Selects a notebook page by its object name, ignoring case; false when there is none.
     bool selectPage(const QString& name);
 
+    void setRunObserver(std::function<void(RunEvent)> observer) { m_runObserver = std::move(observer); }
+
     // Counts every run started, however it started (a click or Enter in the input box starts one).
     int runsStarted() const { return m_runsStarted; }
 
@@ -107,6 +112,7 @@ private:
     int m_runsStarted = 0;
     QString m_lastErrorText;
     QElapsedTimer m_sinceViewRefresh;
+    std::function<void(RunEvent)> m_runObserver;
 };
 
 }  // namespace ludomat

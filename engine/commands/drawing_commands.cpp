@@ -148,18 +148,27 @@ void putRgb(Engine& engine)
 }
 
 const CommandInfo kCommands[] = {
-    {"defpixel defpixel=", "tamanho=1", "Define o tamanho do pixel e a espessura das linhas.", definePixel},
+    {"defpixel defpixel=", "tamanho=1", "Define o tamanho do pixel e a espessura das linhas.", definePixel,
+     "clearbuf 000000\ndefpixel 4\nlineto 200,100,FFFF00\nrefresh"},
     {"pixel pixel=", "x=0, y=0, cor=tinta", "Pinta um pixel do tamanho definido e leva a caneta até ele.",
-     pixelCommand},
-    {"lineto lineto=", "x=0, y=0, cor=tinta", "Traça uma linha da posição da caneta até x,y.", lineToCommand},
-    {"moveto moveto=", "x=0, y=0", "Leva a caneta até x,y sem desenhar.", moveToCommand},
+     pixelCommand,
+     "clearbuf 000000\ndefpixel 6\npixel 100,50,FF0000\nrefresh"},
+    {"lineto lineto=", "x=0, y=0, cor=tinta", "Traça uma linha da posição da caneta até x,y.", lineToCommand,
+     "clearbuf 000000\nmoveto 10,10\nlineto 300,150,00FF00\nrefresh"},
+    {"moveto moveto=", "x=0, y=0", "Leva a caneta até x,y sem desenhar.", moveToCommand,
+     "clearbuf 000000\nmoveto 50,120\nlineto 250,120,FFFFFF\nrefresh"},
     {"elipse elipse=", "x1=0, y1=0, x2=50, y2=50, cor=tinta", "Contorno de elipse dentro do retângulo.",
-     ellipseCommand},
-    {"rect rect=", "x1=0, y1=0, x2=50, y2=50, cor=tinta", "Contorno de retângulo entre os dois cantos.", rectCommand},
-    {"paint paint=", "x1=0, y1=0, x2=50, y2=50, cor=tinta", "Retângulo cheio entre os dois cantos.", paintCommand},
-    {"getrgb= getrgb", "r=0, txt|ink|fnd|paper|lnk|vzk", "Copia uma cor para o registrador como número.", getRgb},
+     ellipseCommand,
+     "clearbuf 000000\nelipse 50,50,250,150,00FFFF\nrefresh"},
+    {"rect rect=", "x1=0, y1=0, x2=50, y2=50, cor=tinta", "Contorno de retângulo entre os dois cantos.", rectCommand,
+     "clearbuf 000000\nrect 50,50,250,150,FF00FF\nrefresh"},
+    {"paint paint=", "x1=0, y1=0, x2=50, y2=50, cor=tinta", "Retângulo cheio entre os dois cantos.", paintCommand,
+     "clearbuf 000000\npaint 50,50,250,150,3060C0\nrefresh"},
+    {"getrgb= getrgb", "r=0, txt|ink|fnd|paper|lnk|vzk", "Copia uma cor para o registrador como número.", getRgb,
+     "cortxt= FF0000\ngetrgb= 1,txt"},
     {"putrgb= putrgb", "r=0, txt|ink|fnd|paper|lnk|vzk", "Muda uma cor para o número do registrador (0 a 16777215).",
-     putRgb},
+     putRgb,
+     "reg= 1,65280\nputrgb= 1,txt\nclearbuf 000000\nprint verde,10,10,200,40\nrefresh"},
 };
 
 }  // namespace

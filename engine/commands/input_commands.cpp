@@ -147,18 +147,25 @@ void showInputBox(Engine& engine)
 }
 
 const CommandInfo kCommands[] = {
-    {"inkey", "r=0", "Guarda no registrador r o nome da tecla pressionada (vazio: nenhuma).", readKey},
+    {"inkey", "r=0", "Guarda no registrador r o nome da tecla pressionada (vazio: nenhuma).", readKey,
+     "pausa 100\ninkey 1"},
     {"stop", "r=0",
      "Espera uma tecla ou um botão do mouse; guarda em r o nome da tecla ou do botão (btlf, btmd, btrg).",
-     waitForKeyOrButton},
+     waitForKeyOrButton,
+     "stop 1"},
     {"inptdef=", "fonte=Courier New, fundo, tinta, tamanho, borda, estilo=biu, caixa",
-     "Estilo da caixa de entrada: borda 1 = linha simples; caixa up/on = só maiúsculas.", defineInputBox},
+     "Estilo da caixa de entrada: borda 1 = linha simples; caixa up/on = só maiúsculas.", defineInputBox,
+     "inptdef= Arial,FFFFFF,000000,14,1"},
     {"input= inptreg= input", "r, x=0, y=0, l=100, a=30, destino",
      "Mostra a caixa de entrada para o registrador r (off esconde); Enter guarda o texto e vai ao destino.",
-     showInputBox},
-    {"getmouse", "rx=0, ry=0", "Guarda a posição do ponteiro em rx e ry (-1 fora da tela).", readMouse},
-    {"getmouse.x", "r=0", "Guarda em r o x do último clique num link.", readClickX},
-    {"getmouse.y", "r=0", "Guarda em r o y do último clique num link.", readClickY},
+     showInputBox,
+     "input= 1,10,10,200,30"},
+    {"getmouse", "rx=0, ry=0", "Guarda a posição do ponteiro em rx e ry (-1 fora da tela).", readMouse,
+     "getmouse 1,2"},
+    {"getmouse.x", "r=0", "Guarda em r o x do último clique num link.", readClickX,
+     "getmouse.x 1"},
+    {"getmouse.y", "r=0", "Guarda em r o y do último clique num link.", readClickY,
+     "getmouse.y 1"},
 };
 
 }  // namespace

@@ -160,12 +160,16 @@ void bufferPictureCommand(Engine& engine) { drawFullScreenPicture(engine, engine
 
 const CommandInfo kCommands[] = {
     {"shape= shape", "figura ou texto=vazio.bmp, x=0, y=0, largura, altura, alvo, figura pressionada",
-     "Desenha uma figura (magenta transparente) ou um texto; com alvo, torna a área clicável.", shapeCommand},
+     "Desenha uma figura (magenta transparente) ou um texto; com alvo, torna a área clicável.", shapeCommand,
+     "clearbuf 000000\nshape Oi,10,10\nrefresh"},
     {"fundo fundo=", "figura, x=0, y=0, largura=100, altura=100, x na figura=0, y na figura=0",
      "Copia uma janela da figura de fundo para o buffer; o arquivo só é lido quando o nome muda.",
-     backgroundCommand},
-    {"tela", "figura", "Desenha a figura esticada sobre a tela inteira, sem precisar de refresh.", screenPictureCommand},
-    {"buffer", "figura", "Desenha a figura esticada sobre o buffer inteiro.", bufferPictureCommand},
+     backgroundCommand,
+     "fundo ceu.png,0,0,200,100\nrefresh"},
+    {"tela", "figura", "Desenha a figura esticada sobre a tela inteira, sem precisar de refresh.", screenPictureCommand,
+     "tela ceu.png"},
+    {"buffer", "figura", "Desenha a figura esticada sobre o buffer inteiro.", bufferPictureCommand,
+     "buffer ceu.png\nrefresh"},
 };
 
 }  // namespace

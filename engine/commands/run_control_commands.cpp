@@ -49,13 +49,18 @@ void breakCommand(Engine& engine)
 }
 
 const CommandInfo kCommands[] = {
-    {"fim end", "", "Termina a execução do script.", endCommand},
+    {"fim end", "", "Termina a execução do script.", endCommand,
+     "inc 1\nfim\ninc 2"},
     {"script", "nome[&Prm=..&Prx=..&Pry=..&Ptx=..&Pty=..]",
-     "Continua em outro script da pasta do jogo (a primeira linha dele é pulada).", chainScript},
+     "Continua em outro script da pasta do jogo (a primeira linha dele é pulada).", chainScript,
+     "script outro\ninc 1"},
     {"pausa= pause= pausa pause", "vezes=1, off",
-     "Espera vezes x 10 ms deixando a janela responder (\"off\": sem responder).", pauseCommand},
-    {"delay", "vezes=1, off", "Espera vezes x 1 ms.", delayCommand},
-    {"break breakpoint", "", "Pausa a execução na linha seguinte (continue com Cont).", breakCommand},
+     "Espera vezes x 10 ms deixando a janela responder (\"off\": sem responder).", pauseCommand,
+     "inc 1\npausa 50\ninc 1"},
+    {"delay", "vezes=1, off", "Espera vezes x 1 ms.", delayCommand,
+     "delay 100"},
+    {"break breakpoint", "", "Pausa a execução na linha seguinte (continue com Cont).", breakCommand,
+     "inc 1\nbreak\ninc 1"},
 };
 
 }  // namespace

@@ -103,7 +103,7 @@ std::filesystem::path photoPath(Engine& engine)
     }
     std::filesystem::path path(name);
     path.replace_extension(".jpg");
-    return path.is_absolute() ? path : engine.gamePath(path.string());
+    return path.is_absolute() && !engine.isConfinedToGameFolder() ? path : engine.gamePath(path.string());
 }
 
 void takePhoto(Engine& engine)
@@ -249,29 +249,43 @@ void frameRateCommand(Engine& engine)
 
 const CommandInfo kCommands[] = {
     {"modo= setmode= setmode mode=", "modo (1 janela, 4 tela cheia)",
-     "Muda o modo da tela; no modo 4 a tela é ampliada para caber no monitor.", setScreenMode},
+     "Muda o modo da tela; no modo 4 a tela é ampliada para caber no monitor.", setScreenMode,
+     "modo= 1"},
     {"cleartela clearscreen", "cor=papel | box, cor, x=0, y=0, l=760, a=420",
-     "Pinta a tela visível (ou um retângulo dela) com a cor.", clearScreen},
+     "Pinta a tela visível (ou um retângulo dela) com a cor.", clearScreen,
+     "cleartela 203040"},
     {"clearbuf", "cor=papel | box, cor, x=0, y=0, l=760, a=420",
-     "Pinta o buffer (ou um retângulo dele) com a cor e esvazia a matriz de plots.", clearBuffer},
-    {"refresh", "[x=0, y=0, l=760, a=420]", "Copia o buffer (ou um retângulo dele) para a tela.", refresh},
+     "Pinta o buffer (ou um retângulo dele) com a cor e esvazia a matriz de plots.", clearBuffer,
+     "clearbuf 402010\nrefresh"},
+    {"refresh", "[x=0, y=0, l=760, a=420]", "Copia o buffer (ou um retângulo dele) para a tela.", refresh,
+     "clearbuf 000000\nprint Pronto,10,10,200,40\nrefresh"},
     {"copytel copytela copyscreen", "[x=0, y=0, l=760, a=420]", "Copia a tela (ou um retângulo dela) para o buffer.",
-     copyScreenToBuffer},
+     copyScreenToBuffer,
+     "cleartela 336699\ncopytel\nrefresh"},
     {"getfoto tirafoto", "r índice com o nome, tel|buf=tel",
-     "Grava a tela ou o buffer como JPEG (sem nome: foto.jpg).", takePhoto},
+     "Grava a tela ou o buffer como JPEG (sem nome: foto.jpg).", takePhoto,
+     "reg= 1,minhafoto.jpg\ngetfoto 1,tel"},
     {"swapbuf", "[x=0, y=0, l=760, a=420]", "Troca o buffer com a segunda página (ou um retângulo dos dois).",
-     swapBuffers},
-    {"copybuffer buftobak", "[x=0, y=0, l=760, a=420]", "Copia o buffer para a segunda página.", copyBufferToBack},
-    {"copybakbuf baktobuf", "[x=0, y=0, l=760, a=420]", "Copia a segunda página para o buffer.", copyBackToBuffer},
+     swapBuffers,
+     "clearbuf FF0000\nswapbuf\nrefresh"},
+    {"copybuffer buftobak", "[x=0, y=0, l=760, a=420]", "Copia o buffer para a segunda página.", copyBufferToBack,
+     "clearbuf 00FF00\ncopybuffer\nclearbuf 000000\ncopybakbuf\nrefresh"},
+    {"copybakbuf baktobuf", "[x=0, y=0, l=760, a=420]", "Copia a segunda página para o buffer.", copyBackToBuffer,
+     "clearbuf 0000FF\ncopybuffer\nclearbuf 000000\ncopybakbuf\nrefresh"},
     {"scroll", "up|down|left|right=up, x=0, y=0, l=760, a=420, passo=0 (automático)",
-     "Rola um retângulo do buffer e pinta a faixa descoberta com a cor do papel.", scrollBuffer},
-    {"flip", "horizontal|H|hrz|vertical|V|vrt=horizontal", "Espelha o buffer inteiro.", flipBuffer},
+     "Rola um retângulo do buffer e pinta a faixa descoberta com a cor do papel.", scrollBuffer,
+     "clearbuf 000000\nprint Rolando,10,100,300,40\nscroll up,0,0,760,420,20\nrefresh"},
+    {"flip", "horizontal|H|hrz|vertical|V|vrt=horizontal", "Espelha o buffer inteiro.", flipBuffer,
+     "clearbuf 000000\nprint Espelho,10,10,300,40\nflip H\nrefresh"},
     {"frame frame=", "figura, quadros=1, h|v | quadro, x=0, y=0, l, a",
-     "Carrega uma tira de quadros, ou desenha um quadro dela no buffer (sem escala).", frameCommand},
+     "Carrega uma tira de quadros, ou desenha um quadro dela no buffer (sem escala).", frameCommand,
+     "frame heroi.png,2\nframe 0,10,10\nrefresh"},
     {"bateu? iftransp=", "x=0, y=0, quadro=0, qx=0, qy=0, rótulo",
-     "Pula se o ponto cai num pixel não transparente do quadro desenhado em qx, qy.", frameHitTest},
+     "Pula se o ponto cai num pixel não transparente do quadro desenhado em qx, qy.", frameHitTest,
+     "frame heroi.png,2\nframe 0,10,10\nbateu? 15,15,0,10,10,bateu\nfim\n:bateu\nreg= 1,bateu"},
     {"framerate framerate=", "r índice=0 | off",
-     "Conta os refresh de cada segundo no registrador (off desliga).", frameRateCommand},
+     "Conta os refresh de cada segundo no registrador (off desliga).", frameRateCommand,
+     "framerate 1\nrefresh\npausa 110"},
 };
 
 }  // namespace

@@ -130,11 +130,14 @@ void collSpriteCommand(Engine& engine)
 
 const CommandInfo kCommands[] = {
     {"loadsprite", "nome=sptN, arquivo=sptN.gif, quadros=1, colisão x, y, largura, altura, ciclos=0",
-     "Cria ou redefine um sprite a partir de uma folha de quadros lado a lado.", loadSpriteCommand},
+     "Cria ou redefine um sprite a partir de uma folha de quadros lado a lado.", loadSpriteCommand,
+     "loadsprite heroi,heroi.png,2"},
     {"sprite", "nome, x, y, quadro, escala",
-     "Desenha o quadro atual do sprite (magenta transparente) e avança a animação.", spriteCommand},
+     "Desenha o quadro atual do sprite (magenta transparente) e avança a animação.", spriteCommand,
+     "clearbuf 000000\nloadsprite heroi,heroi.png,2\nsprite heroi,50,50\nrefresh"},
     {"collsprite", "nome1, nome2, rótulo", "Salta para o rótulo quando as caixas de colisão dos dois sprites se tocam.",
-     collSpriteCommand},
+     collSpriteCommand,
+     "loadsprite a,heroi.png,2\nloadsprite b,heroi.png,2\nsprite a,50,50\nsprite b,55,55\ncollsprite a,b,toque\nfim\n:toque\nreg= 1,tocou"},
 };
 
 }  // namespace

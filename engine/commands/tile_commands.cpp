@@ -156,11 +156,14 @@ void tilesCommand(Engine& engine)
 
 const CommandInfo kCommands[] = {
     {"tilemap tilemap=", "mapa.tlm, tiles.png | coluna=0, linha=0, largura, altura, 1ª linha=0, 1ª coluna=0",
-     "Carrega um mapa e a faixa de tiles, ou desenha uma janela do mapa na grade de plots.", tileMapCommand},
+     "Carrega um mapa e a faixa de tiles, ou desenha uma janela do mapa na grade de plots.", tileMapCommand,
+     "tilemap fase1.tlm,tiles.png\ndefplot 20,20\ntilemap 0,0,10,8\nrefresh"},
     {"tile tile=", "coluna=0, linha=0, tile=0", "Desenha um tile (magenta transparente) e grava seu número na matriz.",
-     tileCommand},
+     tileCommand,
+     "clearbuf 000000\ntilemap fase1.tlm,tiles.png\ndefplot 20,20\ntile 1,1,2\nrefresh"},
     {"tiles tiles=", "coluna=0, linha=0, tile=0, dx|dy|n|...",
-     "Desenha um grupo de tiles opacos a partir da célula e grava seus números na matriz.", tilesCommand},
+     "Desenha um grupo de tiles opacos a partir da célula e grava seus números na matriz.", tilesCommand,
+     "clearbuf 000000\ntilemap fase1.tlm,tiles.png\ndefplot 20,20\ntiles 1,1,2,1|0|3|2|0|4\nrefresh"},
 };
 
 }  // namespace

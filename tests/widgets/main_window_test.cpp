@@ -113,8 +113,9 @@ void MainWindowTest::layoutPlacesTheNamedWidgets()
     auto* notebook = window->findChild<QStackedWidget*>("Abook");
     QStringList pages;
     for (int i = 0; i < notebook->count(); ++i) pages << notebook->widget(i)->objectName();
+    // The help page "Ajuda" (F7) follows the pages of the original layout.
     QCOMPARE(pages, QStringList({"Default", "Lixo", "Fonte", "Load", "Regs", "Dodiroz", "TileMap", "Matriz",
-                                 "Sprites", "NomReg", "Buffers"}));
+                                 "Sprites", "NomReg", "Buffers", "Ajuda"}));
     QCOMPARE(window->findChild<QStackedWidget*>("Abok0")->widget(1)->objectName(), QString("Modo4"));
     QCOMPARE(labelText(*window, "lbLinha"), QString("Linha:"));
     QCOMPARE(window->findChild<QLabel*>("lbLin")->y(), 45);

@@ -1,0 +1,57 @@
+#include "studio/sharing/export_action.h"
+
+#include "studio/load_page.h"
+#include "studio/main_window.h"
+#include "studio/picture_button.h"
+#include "studio/sharing/game_export.h"
+#include "studio/skin.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QStandardPaths>
+
+namespace ludomat {
+
+ExportAction::ExportAction(MainWindow& window) : QObject(&window), m_window(window)
+{
+    // Between "Atualizar..." (shown only when an update waits) and "Download scripts".
+    auto* button = new PictureButton("Exportar jogo", skin::ButtonLook::Plain, skin::Glyph::Save, &window.loadPage());
+    button->setObjectName("btExportar");
+    button->setToolTip("Grava o jogo com um jogador próprio, para quem não tem o Ludomat");
+    button->setGeometry(334, 186, 264, 23);
+    connect(button, &QAbstractButton::clicked, this, &ExportAction::exportGame);
+}
+
+QString ExportAction::chooseOutput()
+{
+    if (m_choose) return m_choose();
+    QString home = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString name = QDir(m_window.gameFolder()).dirName();
+    return QFileDialog::getSaveFileName(&m_window, "Exportar jogo", home + "/" + name + ".tar.gz",
+                                        "Jogo num arquivo (*.tar.gz);;Pasta nova (*)");
+}
+
+void ExportAction::exportGame()
+{
+    QString output = chooseOutput();
+    if (!output.isEmpty()) exportTo(output);
+}
+
+bool ExportAction::exportTo(const QString& output)
+{
+    // The player starts with the script being edited, saved first so the export holds it.
+    m_window.saveScript();
+    ExportRequest request;
+    request.gameFolder = m_window.gameFolder();
+    request.output = output;
+    if (QFileInfo::exists(m_window.scriptPath())) request.firstScript = m_window.scriptName();
+    QString error;
+    bool ok = ludomat::exportGame(request, &error);
+    if (auto* notice = m_window.findChild<QLabel*>("Stx"))
+        notice->setText(ok ? QString("Jogo exportado: %1").arg(QDir::toNativeSeparators(output)) : error);
+    return ok;
+}
+
+}  // namespace ludomat
