@@ -1,9 +1,13 @@
 #include "engine/engine.h"
 
 #include "engine/command_table.h"
+#include "engine/error_messages.h"
 #include "engine/params.h"
 #include "engine/script_files.h"
 #include "engine/text_values.h"
+
+#include <ctime>
+#include <new>
 
 namespace ludomat {
 
@@ -11,8 +15,20 @@ namespace {
 
 // Line-counter offsets that end a run: "fim" moves past the end by 10, the Stop button by 100.
 constexpr int kStopBeyond = 100;
-// The run loop reads the clock only every this many lines, so the check costs nothing.
-constexpr unsigned kClockCheckEvery = 256;
+// The run loop reads the clock every this many lines (a line that does slow work asks for a
+// reading at once), so the reading costs well under a nanosecond a line.
+constexpr int kLinesPerClockRead = 32;
+// How often, at most, the host is asked whether the run must end: Stop, Esc and the time-out
+// then act within a few tens of milliseconds.
+constexpr int64_t kAbortCheckMs = 20;
+
+// Milliseconds of the kernel's coarse monotonic clock: a read of shared memory, no system call.
+int64_t coarseMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
 
 std::string withTrailingSlash(std::string folder)
 {
@@ -27,11 +43,6 @@ Engine::Engine(Host* host) : m_host(host ? host : &m_nullHost) {}
 void Engine::setGameFolder(std::string folder) { m_gameFolder = withTrailingSlash(std::move(folder)); }
 
 void Engine::setProgramFolder(std::string folder) { m_programFolder = withTrailingSlash(std::move(folder)); }
-
-std::filesystem::path Engine::gamePath(std::string_view name) const
-{
-    return std::filesystem::path(m_gameFolder + std::string(name));
-}
 
 void Engine::execute(std::string_view scriptName)
 {
@@ -75,15 +86,18 @@ void Engine::runScript(int startMarker)
     ++m_runDepth;
     m_lastError.reset();
     m_lastEvents = std::chrono::steady_clock::now();
+    m_lastAbortCheck = coarseMilliseconds();
+    m_linesToClock = kLinesPerClockRead;
     try {
         if (startMarker == kFreshStart) startupBlock();
         while (m_state.lineCounter < m_script.lineCount()) {
             m_shownLine = m_state.lineCounter;
             interpretLine(m_state.lineCounter);
             ++m_state.lineCounter;
-            if (++m_eventTick % kClockCheckEvery == 0) letEventsRunIfDue();
+            if (--m_linesToClock <= 0) checkClock();
         }
     } catch (const std::exception& e) {
+        // Also std::bad_alloc: memory that ran out ends the run with a message, not the program.
         failRun(errorAt(m_state.lineCounter, e));
         --m_runDepth;
         return;
@@ -94,11 +108,20 @@ void Engine::runScript(int startMarker)
 
 RunError Engine::errorAt(int line, const std::exception& e) const
 {
+    if (auto* scriptError = dynamic_cast<const ScriptError*>(&e))
+        return errorAt(line, scriptError->what(), scriptError->kind());
+    if (dynamic_cast<const std::bad_alloc*>(&e))
+        return errorAt(line, errorText(ErrorMessage::OutOfMemory), ErrorKind::Other);
+    return errorAt(line, errorText(ErrorMessage::Unexpected, e.what()), ErrorKind::Other);
+}
+
+RunError Engine::errorAt(int line, std::string message, ErrorKind kind) const
+{
     RunError error;
     error.line = line;
     error.lineText = m_script.line(line);
-    error.message = e.what();
-    if (auto* scriptError = dynamic_cast<const ScriptError*>(&e)) error.kind = scriptError->kind();
+    error.message = std::move(message);
+    error.kind = kind;
     return error;
 }
 
@@ -119,6 +142,15 @@ void Engine::failRun(const RunError& error)
     m_state.lineCounter = m_script.lineCount() + kStopBeyond;
     endOfRun();
     m_host->showError(error);
+}
+
+void Engine::checkClock()
+{
+    m_linesToClock = kLinesPerClockRead;
+    int64_t now = coarseMilliseconds();
+    if (now - m_lastAbortCheck < kAbortCheckMs) return;
+    m_lastAbortCheck = now;
+    letEventsRunIfDue();
 }
 
 void Engine::letEventsRunIfDue()
@@ -152,14 +184,18 @@ void Engine::loadParams(const ParsedLine& line)
         for (int i = 0; i < line.paramCount; ++i) {
             const std::string& raw = line.params[size_t(i)];
             if (!raw.empty() && raw[0] == '#') {
-                readParam(m_state.registers, raw, m_state.paramStore(i + 1));
-                m_state.viewParam(i + 1, m_state.paramStore(i + 1));
+                std::string& store = m_state.paramStore(i + 1);
+                int16_t reference = line.references[size_t(i)];
+                if (reference >= 0) store.assign(m_state.registers[reference]);
+                else store.assign(std::string_view(raw).substr(1));
+                if (store.size() >= kLargeText) noteSlowWork();
+                m_state.viewParam(i + 1, store);
             } else {
                 m_state.viewParam(i + 1, raw, line.numbers[size_t(i)]);
             }
         }
     }
-    for (int i = line.paramCount; i < kMaxParams; ++i) m_state.viewParam(i + 1, {});
+    m_state.clearParamsFrom(line.paramCount);
 }
 
 void Engine::interpretLine(int index)
@@ -192,8 +228,8 @@ void Engine::interpretLine(int index)
         if (target < 0) return;
         index = target + 1;
         m_state.lineCounter = index;
-        if (++m_eventTick % kClockCheckEvery == 0) {
-            letEventsRunIfDue();
+        if (--m_linesToClock <= 0) {
+            checkClock();
             if (m_state.lineCounter != index) return;
         }
     }
@@ -215,19 +251,6 @@ void Engine::requestJump(std::string_view label)
         m_state.setParam(1, label);
     m_state.viewCommandWord("goto");
     m_jumpPending = true;
-}
-
-bool Engine::loadScriptFile(std::string_view name)
-{
-    std::filesystem::path path = gamePath(std::string(name) + ".scp");
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return false;
-    std::string reason;
-    auto lines = readScriptFile(path, &reason);
-    if (!lines) throwFileOpenError(path.string(), reason);
-    m_script.setLines(std::move(*lines));
-    m_host->scriptLoaded(std::string(name));
-    return true;
 }
 
 void Engine::pauseRun()

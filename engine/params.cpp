@@ -17,16 +17,21 @@ std::string_view orDefault(std::string_view text, std::string_view defaultText)
 
 }  // namespace
 
+int referencedRegister(std::string_view raw)
+{
+    int32_t n = toIntOr(raw.substr(1), 0);
+    return n >= 0 && n < kReferenceLimit ? n : -1;
+}
+
 void readParam(const RegisterTable& registers, std::string_view raw, std::string& out)
 {
     if (raw.empty() || raw[0] != '#') {
         out.assign(raw);
         return;
     }
-    std::string_view number = raw.substr(1);
-    int32_t n = toIntOr(number, 0);
-    if (n >= 0 && n < kReferenceLimit) out.assign(registers[n]);
-    else out.assign(number);
+    int n = referencedRegister(raw);
+    if (n >= 0) out.assign(registers[n]);
+    else out.assign(raw.substr(1));
 }
 
 std::string_view resolveIndex(const EngineState& state, std::string_view text)

@@ -13,6 +13,8 @@ namespace ludomat {
 // A parameter that begins with "#" is replaced by the text of the register it names (0..249);
 // any other number gives the text after "#" itself.
 void readParam(const RegisterTable& registers, std::string_view raw, std::string& out);
+// The register a "#" parameter reads, or -1 when it gives the text after "#".
+int referencedRegister(std::string_view raw);
 
 // Alias resolution of a parameter by its role. Texts not beginning with "$" are returned as they
 // are; an undefined alias gives its name without the "$".

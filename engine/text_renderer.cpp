@@ -2,6 +2,8 @@
 
 #include "graphics/screen_geometry.h"
 
+#include <algorithm>
+
 namespace ludomat {
 
 std::vector<PlacedToken> TextRenderer::render(std::string_view text, const TextBoxRect& box, const TextBoxStyle& style)
@@ -13,7 +15,14 @@ std::vector<PlacedToken> TextRenderer::render(std::string_view text, const TextB
     m_canvas.setBrushColour(style.paper.value_or(m_settings.paper()));
     m_canvas.setBrushStyle(style.paper ? BrushStyle::Solid : BrushStyle::Clear);
 
+    // Every character takes at least a pixel of width, so no more than a box's area of them can
+    // show: a huge text is cut there instead of being measured word by word.
+    const size_t lines = size_t(std::max(box.height, 0)) / size_t(std::max(lineStep(box.size), 1)) + 1;
+    text = text.substr(0, lines * (size_t(std::max(box.width, 0)) + 1));
     std::vector<TextToken> tokens = splitTextTokens(text);
+    // A word wider than the box shows only its start.
+    for (TextToken& token : tokens)
+        if (token.text.size() > size_t(std::max(box.width, 0)) + 1) token.text.resize(size_t(std::max(box.width, 0)) + 1);
     auto measure = [this](const std::string& s) { return m_canvas.textWidth(s); };
     std::vector<PlacedToken> placed = layoutTextTokens(tokens, box.width, box.height, box.size, measure);
     for (const PlacedToken& p : placed) {

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <thread>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace ludomat {
@@ -17,13 +19,23 @@ void prepareHeadlessEnvironment()
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        std::filesystem::path folder = "/tmp/ludomat-runtime-" + std::to_string(getuid());
-        std::error_code ec;
-        std::filesystem::create_directories(folder, ec);
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::replace, ec);
-        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder.string()));
+        std::string folder = "/tmp/ludomat-runtime-" + std::to_string(getuid());
+        if (ownPrivateFolder(folder)) qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder));
     }
+}
+
+bool ownPrivateFolder(const std::string& folder)
+{
+    ::mkdir(folder.c_str(), 0700);
+    // Another user may have planted the name first, as a folder or a link: only a real folder of
+    // our own is used, and it is made private through the opened folder, never through the name.
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    bool own = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid() &&
+               ((info.st_mode & 0777) == 0700 || ::fchmod(fd, 0700) == 0);
+    ::close(fd);
+    return own;
 }
 
 void HeadlessHost::setTimeout(std::optional<qint64> milliseconds)

@@ -20,6 +20,9 @@ class Engine;
 // Before the application object exists: render off-screen when there is no display, and give Qt
 // the private runtime folder it wants when the environment has none.
 void prepareHeadlessEnvironment();
+// Makes `folder` (mode 0700) unless it exists; true only when it is a real folder, no link, owned
+// by this user and private.
+bool ownPrivateFolder(const std::string& folder);
 
 class HeadlessHost : public Host {
 public:
