@@ -186,7 +186,7 @@ void Engine::loadParams(const ParsedLine& line)
             if (!raw.empty() && raw[0] == '#') {
                 std::string& store = m_state.paramStore(i + 1);
                 int16_t reference = line.references[size_t(i)];
-                if (reference >= 0) store.assign(m_state.registers[reference]);
+                if (reference >= 0) assignText(store, m_state.registers[reference]);
                 else store.assign(std::string_view(raw).substr(1));
                 if (store.size() >= kLargeText) noteSlowWork();
                 m_state.viewParam(i + 1, store);
@@ -209,21 +209,28 @@ void Engine::interpretLine(int index)
         }
         loadParams(line);
         m_jumpPending = false;
+        m_dispatching = &line;
         dispatch(line.handler);
         if (!m_jumpPending) return;
 
         // The jump: the line after the label runs at once, in this same call. Chains of jumps loop
         // here rather than recurse, and still let messages through so Stop can end them.
         m_jumpPending = false;
-        std::string_view label = m_state.param(1);
         int target;
-        if (line.jumpKnown && line.jumpLabel == label) {
+        if (m_jumpParam >= 0 && line.jumpKnown && line.jumpParam == m_jumpParam) {
+            // The label is the same text of the line as last time: no need to compare it.
             target = line.jumpTarget;
         } else {
-            target = m_script.findLabel(label);
-            line.jumpLabel.assign(label);
-            line.jumpTarget = target;
-            line.jumpKnown = true;
+            std::string_view label = m_state.param(1);
+            if (line.jumpKnown && line.jumpLabel == label) {
+                target = line.jumpTarget;
+            } else {
+                target = m_script.findLabel(label);
+                line.jumpLabel.assign(label);
+                line.jumpTarget = target;
+                line.jumpKnown = true;
+            }
+            line.jumpParam = m_jumpParam;
         }
         if (target < 0) return;
         index = target + 1;
@@ -247,10 +254,23 @@ void Engine::dispatch(CommandHandler handler)
 
 void Engine::requestJump(std::string_view label)
 {
-    if (label.data() != m_state.param(1).data() || label.size() != m_state.param(1).size())
-        m_state.setParam(1, label);
     m_state.viewCommandWord("goto");
     m_jumpPending = true;
+    // A label written on the line being dispatched is known by its place: it is viewed, not
+    // copied, and the jump finds its target again without comparing texts.
+    m_jumpParam = -1;
+    if (m_dispatching) {
+        for (int k = 0; k < m_dispatching->paramCount; ++k) {
+            const std::string& own = m_dispatching->params[size_t(k)];
+            if (label.data() == own.data() && label.size() == own.size()) {
+                m_jumpParam = k;
+                m_state.viewParam(1, label);
+                return;
+            }
+        }
+    }
+    if (label.data() != m_state.param(1).data() || label.size() != m_state.param(1).size())
+        m_state.setParam(1, label);
 }
 
 void Engine::pauseRun()

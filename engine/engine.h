@@ -169,6 +169,10 @@ private:
     int m_runDepth = 0;
     bool m_redispatch = false;
     bool m_jumpPending = false;
+    // The line whose handler runs, and which of its parameters a requested jump's label is
+    // (-1: a label from elsewhere, compared as text).
+    const ParsedLine* m_dispatching = nullptr;
+    int m_jumpParam = -1;
     // Lines left before the run loop reads the clock, and when it last asked the host.
     int m_linesToClock = 1;
     int64_t m_lastAbortCheck = 0;

@@ -82,14 +82,14 @@ static bool knownNumber(const EngineState& state, int n, int32_t fallback, int32
     return true;
 }
 
-int32_t indexParam(const EngineState& state, int n, std::string_view defaultText, int32_t fallback)
+int32_t indexParamSlow(const EngineState& state, int n, std::string_view defaultText, int32_t fallback)
 {
     int32_t value;
     if (knownNumber(state, n, fallback, &value)) return value;
     return toIntOr(orDefault(resolveIndex(state, state.param(n)), defaultText), fallback);
 }
 
-int32_t numberParam(const EngineState& state, int n, std::string_view defaultText, int32_t fallback)
+int32_t numberParamSlow(const EngineState& state, int n, std::string_view defaultText, int32_t fallback)
 {
     int32_t value;
     if (knownNumber(state, n, fallback, &value)) return value;
@@ -101,7 +101,7 @@ int32_t numberParamStrict(const EngineState& state, int n, std::string_view defa
     return toIntStrict(orDefault(resolveValue(state, state.param(n)), defaultText));
 }
 
-std::string_view valueParam(const EngineState& state, int n, std::string_view defaultText)
+std::string_view valueParamSlow(const EngineState& state, int n, std::string_view defaultText)
 {
     return orDefault(resolveValue(state, state.param(n)), defaultText);
 }

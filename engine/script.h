@@ -40,6 +40,7 @@ struct ParsedLine {
     int jumpTarget = -1;
     std::string jumpLabel;
     bool jumpKnown = false;
+    int8_t jumpParam = -1;  // the parameter that held jumpLabel, or -1
     std::string word;
     std::array<std::string, kMaxParams> params;
     std::array<int64_t, kMaxParams> numbers{};

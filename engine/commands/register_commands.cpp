@@ -19,8 +19,7 @@ void setRegister(Engine& engine)
     EngineState& state = engine.state();
     int32_t r = indexParam(state, 1, "0", 0);
     if (beyondLast(r)) return;
-    // assign copies correctly also when the text is the register's own.
-    state.registers.at(r).assign(valueParam(state, 2));
+    assignText(state.registers.at(r), valueParam(state, 2));
 }
 
 void copyRegisters(Engine& engine)
