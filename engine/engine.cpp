@@ -21,6 +21,8 @@ constexpr int kLinesPerClockRead = 32;
 // How often, at most, the host is asked whether the run must end: Stop, Esc and the time-out
 // then act within a few tens of milliseconds.
 constexpr int64_t kAbortCheckMs = 20;
+// Lines between two readings that took this long are slow: the coarse clock ticks every 4 ms.
+constexpr int64_t kSlowLinesMs = 4;
 
 // Milliseconds of the kernel's coarse monotonic clock: a read of shared memory, no system call.
 int64_t coarseMilliseconds()
@@ -86,7 +88,7 @@ void Engine::runScript(int startMarker)
     ++m_runDepth;
     m_lastError.reset();
     m_lastEvents = std::chrono::steady_clock::now();
-    m_lastAbortCheck = coarseMilliseconds();
+    m_lastAbortCheck = m_lastClockRead = coarseMilliseconds();
     m_linesToClock = kLinesPerClockRead;
     try {
         if (startMarker == kFreshStart) startupBlock();
@@ -146,8 +148,11 @@ void Engine::failRun(const RunError& error)
 
 void Engine::checkClock()
 {
-    m_linesToClock = kLinesPerClockRead;
     int64_t now = coarseMilliseconds();
+    // Lines that took a clock tick or more since the last reading (slow drawing, say) are
+    // followed one by one until they are quick again; a reading costs nothing beside them.
+    m_linesToClock = now - m_lastClockRead >= kSlowLinesMs ? 1 : kLinesPerClockRead;
+    m_lastClockRead = now;
     if (now - m_lastAbortCheck < kAbortCheckMs) return;
     m_lastAbortCheck = now;
     letEventsRunIfDue();

@@ -173,9 +173,11 @@ private:
     // (-1: a label from elsewhere, compared as text).
     const ParsedLine* m_dispatching = nullptr;
     int m_jumpParam = -1;
-    // Lines left before the run loop reads the clock, and when it last asked the host.
+    // Lines left before the run loop reads the clock, when it last read it, and when it last
+    // asked the host.
     int m_linesToClock = 1;
     int64_t m_lastAbortCheck = 0;
+    int64_t m_lastClockRead = 0;
     std::chrono::steady_clock::time_point m_lastEvents;
     std::optional<RunError> m_lastError;
 };
