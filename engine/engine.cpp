@@ -187,12 +187,12 @@ void Engine::loadParams(const ParsedLine& line)
         // A register reference is read now, once: the command sees the text the register held
         // when its line was read.
         for (int i = 0; i < line.paramCount; ++i) {
-            const std::string& raw = line.params[size_t(i)];
+            std::string_view raw = line.params[size_t(i)];
             if (!raw.empty() && raw[0] == '#') {
                 std::string& store = m_state.paramStore(i + 1);
                 int16_t reference = line.references[size_t(i)];
                 if (reference >= 0) assignText(store, m_state.registers[reference]);
-                else store.assign(std::string_view(raw).substr(1));
+                else store.assign(raw.substr(1));
                 if (store.size() >= kLargeText) noteSlowWork();
                 m_state.viewParam(i + 1, store);
             } else {
@@ -263,16 +263,10 @@ void Engine::requestJump(std::string_view label)
     m_jumpPending = true;
     // A label written on the line being dispatched is known by its place: it is viewed, not
     // copied, and the jump finds its target again without comparing texts.
-    m_jumpParam = -1;
-    if (m_dispatching) {
-        for (int k = 0; k < m_dispatching->paramCount; ++k) {
-            const std::string& own = m_dispatching->params[size_t(k)];
-            if (label.data() == own.data() && label.size() == own.size()) {
-                m_jumpParam = k;
-                m_state.viewParam(1, label);
-                return;
-            }
-        }
+    m_jumpParam = m_dispatching ? m_dispatching->params.indexOf(label) : -1;
+    if (m_jumpParam >= 0) {
+        m_state.viewParam(1, label);
+        return;
     }
     if (label.data() != m_state.param(1).data() || label.size() != m_state.param(1).size())
         m_state.setParam(1, label);

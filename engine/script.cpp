@@ -12,7 +12,7 @@ void parseCommandLine(std::string_view trimmed, ParsedLine& out)
     out.kind = LineKind::Command;
     out.paramCount = 0;
     out.hasReference = false;
-    for (auto& p : out.params) p.clear();
+    out.params.clear();
 
     size_t blank = trimmed.find(' ');
     out.word.assign(trimmed.substr(0, blank));
@@ -21,7 +21,7 @@ void parseCommandLine(std::string_view trimmed, ParsedLine& out)
 
     // These two words take the whole rest, commas included, as one parameter.
     if (out.word == "msg+" || out.word == "msg=") {
-        out.params[0].assign(rest);
+        if (!rest.empty()) out.params.append(rest);
         out.paramCount = rest.empty() ? 0 : 1;
         return;
     }
@@ -38,8 +38,8 @@ void parseCommandLine(std::string_view trimmed, ParsedLine& out)
             auto n = parseInt(piece);
             number = n ? *n : kNotANumber;
         }
-        out.numbers[out.paramCount] = number;
-        out.params[out.paramCount++].assign(piece);
+        out.numbers[out.paramCount++] = number;
+        out.params.append(piece);
     }
 }
 

@@ -3,6 +3,7 @@
 // index of its labels.
 
 #include <array>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,6 +28,48 @@ enum class LineKind : uint8_t { Blank, Comment, Label, Command };
 constexpr int64_t kNumberUnknown = INT64_MIN;
 constexpr int64_t kNotANumber = INT64_MIN + 1;
 
+// The parameter texts of one line, kept one after another in a single string so a parsed line
+// stays small; Params past the count are empty.
+class ParamTexts {
+public:
+    // i < kMaxParams.
+    std::string_view operator[](size_t i) const
+    {
+        return std::string_view(m_text.data() + m_ends[i], size_t(m_ends[i + 1] - m_ends[i]));
+    }
+    size_t size() const { return m_count; }
+    // Which piece `view` is, by where it lies (not by its text); -1 when it lies elsewhere.
+    int indexOf(std::string_view view) const
+    {
+        const char* base = m_text.data();
+        std::less<const char*> before;  // a total order, also for pointers into other texts
+        if (before(view.data(), base) || before(base + m_text.size(), view.data())) return -1;
+        const size_t offset = size_t(view.data() - base);
+        for (size_t k = 0; k < m_count; ++k)
+            if (m_ends[k] == offset && size_t(m_ends[k + 1] - m_ends[k]) == view.size()) return int(k);
+        return -1;
+    }
+    void clear()
+    {
+        m_text.clear();
+        m_ends.fill(0);
+        m_count = 0;
+    }
+    // Lines hold at most kMaxLineLength characters, so 16-bit offsets reach every one. The ends
+    // past the last piece are its end, so the texts past the count are empty.
+    void append(std::string_view piece)
+    {
+        m_text.append(piece);
+        ++m_count;
+        for (size_t i = m_count; i <= kMaxParams; ++i) m_ends[i] = uint16_t(m_text.size());
+    }
+
+private:
+    std::string m_text;
+    std::array<uint16_t, kMaxParams + 1> m_ends{};
+    size_t m_count = 0;
+};
+
 // One line split into its command word and raw parameter texts. Register references ("#n") and
 // aliases are left in the texts: they are resolved at every execution.
 struct ParsedLine {
@@ -42,7 +85,7 @@ struct ParsedLine {
     bool jumpKnown = false;
     int8_t jumpParam = -1;  // the parameter that held jumpLabel, or -1
     std::string word;
-    std::array<std::string, kMaxParams> params;
+    ParamTexts params;
     std::array<int64_t, kMaxParams> numbers{};
     // For a "#" parameter: the register it reads, or -1 when it stands for the text after "#".
     std::array<int16_t, kMaxParams> references{};
