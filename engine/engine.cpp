@@ -1,10 +1,14 @@
 #include "engine/engine.h"
 
 #include "engine/command_table.h"
+#include "engine/error_messages.h"
 #include "engine/params.h"
 #include "engine/script_error.h"
 #include "engine/script_files.h"
 #include "engine/text_values.h"
+
+#include <ctime>
+#include <new>
 
 namespace ludomat {
 
@@ -12,8 +16,22 @@ namespace {
 
 // Line-counter offsets that end a run: "fim" moves past the end by 10, the Stop button by 100.
 constexpr int kStopBeyond = 100;
-// The run loop reads the clock only every this many lines, so the check costs nothing.
-constexpr unsigned kClockCheckEvery = 256;
+// The run loop reads the clock every this many lines (a line that does slow work asks for a
+// reading at once), so the reading costs well under a nanosecond a line.
+constexpr int kLinesPerClockRead = 32;
+// How often, at most, the host is asked whether the run must end: Stop, Esc and the time-out
+// then act within a few tens of milliseconds.
+constexpr int64_t kAbortCheckMs = 20;
+// Lines between two readings that took this long are slow: the coarse clock ticks every 4 ms.
+constexpr int64_t kSlowLinesMs = 4;
+
+// Milliseconds of the kernel's coarse monotonic clock: a read of shared memory, no system call.
+int64_t coarseMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
 
 std::string withTrailingSlash(std::string folder)
 {
@@ -28,30 +46,6 @@ Engine::Engine(Host* host) : m_host(host ? host : &m_nullHost) {}
 void Engine::setGameFolder(std::string folder) { m_gameFolder = withTrailingSlash(std::move(folder)); }
 
 void Engine::setProgramFolder(std::string folder) { m_programFolder = withTrailingSlash(std::move(folder)); }
-
-namespace {
-
-bool isInside(const std::filesystem::path& path, const std::filesystem::path& folder)
-{
-    std::filesystem::path relative = path.lexically_relative(folder);
-    return !relative.empty() && *relative.begin() != "..";
-}
-
-}  // namespace
-
-std::filesystem::path Engine::gamePath(std::string_view name) const
-{
-    std::filesystem::path path(m_gameFolder + std::string(name));
-    if (!m_confined) return path;
-    namespace fs = std::filesystem;
-    fs::path folder = fs::path(m_gameFolder).lexically_normal();
-    std::error_code pathError, folderError;
-    fs::path real = fs::weakly_canonical(path, pathError);
-    fs::path realFolder = fs::weakly_canonical(m_gameFolder, folderError);
-    if (!isInside(path.lexically_normal(), folder) || pathError || folderError || !isInside(real, realFolder))
-        throw ScriptError(ErrorKind::File, "Arquivo fora da pasta do jogo: " + std::string(name));
-    return path;
-}
 
 void Engine::execute(std::string_view scriptName)
 {
@@ -95,6 +89,8 @@ void Engine::runScript(int startMarker)
     ++m_runDepth;
     m_lastError.reset();
     m_lastEvents = std::chrono::steady_clock::now();
+    m_lastAbortCheck = m_lastClockRead = coarseMilliseconds();
+    m_linesToClock = kLinesPerClockRead;
     try {
         if (startMarker == kFreshStart) startupBlock();
         // The line a run starts or resumes on is where it stood paused: it runs.
@@ -105,9 +101,10 @@ void Engine::runScript(int startMarker)
             m_shownLine = m_state.lineCounter;
             interpretLine(m_state.lineCounter);
             ++m_state.lineCounter;
-            if (++m_eventTick % kClockCheckEvery == 0) letEventsRunIfDue();
+            if (--m_linesToClock <= 0) checkClock();
         }
     } catch (const std::exception& e) {
+        // Also std::bad_alloc: memory that ran out ends the run with a message, not the program.
         failRun(errorAt(m_state.lineCounter, e));
         --m_runDepth;
         return;
@@ -118,11 +115,20 @@ void Engine::runScript(int startMarker)
 
 RunError Engine::errorAt(int line, const std::exception& e) const
 {
+    if (auto* scriptError = dynamic_cast<const ScriptError*>(&e))
+        return errorAt(line, scriptError->what(), scriptError->kind());
+    if (dynamic_cast<const std::bad_alloc*>(&e))
+        return errorAt(line, errorText(ErrorMessage::OutOfMemory), ErrorKind::Other);
+    return errorAt(line, errorText(ErrorMessage::Unexpected, e.what()), ErrorKind::Other);
+}
+
+RunError Engine::errorAt(int line, std::string message, ErrorKind kind) const
+{
     RunError error;
     error.line = line;
     error.lineText = m_script.line(line);
-    error.message = e.what();
-    if (auto* scriptError = dynamic_cast<const ScriptError*>(&e)) error.kind = scriptError->kind();
+    error.message = std::move(message);
+    error.kind = kind;
     return error;
 }
 
@@ -144,6 +150,18 @@ void Engine::failRun(const RunError& error)
     m_state.lineCounter = m_script.lineCount() + kStopBeyond;
     endOfRun();
     m_host->showError(error);
+}
+
+void Engine::checkClock()
+{
+    int64_t now = coarseMilliseconds();
+    // Lines that took a clock tick or more since the last reading (slow drawing, say) are
+    // followed one by one until they are quick again; a reading costs nothing beside them.
+    m_linesToClock = now - m_lastClockRead >= kSlowLinesMs ? 1 : kLinesPerClockRead;
+    m_lastClockRead = now;
+    if (now - m_lastAbortCheck < kAbortCheckMs) return;
+    m_lastAbortCheck = now;
+    letEventsRunIfDue();
 }
 
 void Engine::letEventsRunIfDue()
@@ -175,16 +193,20 @@ void Engine::loadParams(const ParsedLine& line)
         // A register reference is read now, once: the command sees the text the register held
         // when its line was read.
         for (int i = 0; i < line.paramCount; ++i) {
-            const std::string& raw = line.params[size_t(i)];
+            std::string_view raw = line.params[size_t(i)];
             if (!raw.empty() && raw[0] == '#') {
-                readParam(m_state.registers, raw, m_state.paramStore(i + 1));
-                m_state.viewParam(i + 1, m_state.paramStore(i + 1));
+                std::string& store = m_state.paramStore(i + 1);
+                int16_t reference = line.references[size_t(i)];
+                if (reference >= 0) assignText(store, m_state.registers[reference]);
+                else store.assign(raw.substr(1));
+                if (store.size() >= kLargeText) noteSlowWork();
+                m_state.viewParam(i + 1, store);
             } else {
                 m_state.viewParam(i + 1, raw, line.numbers[size_t(i)]);
             }
         }
     }
-    for (int i = line.paramCount; i < kMaxParams; ++i) m_state.viewParam(i + 1, {});
+    m_state.clearParamsFrom(line.paramCount);
 }
 
 void Engine::interpretLine(int index)
@@ -198,28 +220,35 @@ void Engine::interpretLine(int index)
         }
         loadParams(line);
         m_jumpPending = false;
+        m_dispatching = &line;
         dispatch(line.handler);
         if (!m_jumpPending) return;
 
         // The jump: the line after the label runs at once, in this same call. Chains of jumps loop
         // here rather than recurse, and still let messages through so Stop can end them.
         m_jumpPending = false;
-        std::string_view label = m_state.param(1);
         int target;
-        if (line.jumpKnown && line.jumpLabel == label) {
+        if (m_jumpParam >= 0 && line.jumpKnown && line.jumpParam == m_jumpParam) {
+            // The label is the same text of the line as last time: no need to compare it.
             target = line.jumpTarget;
         } else {
-            target = m_script.findLabel(label);
-            line.jumpLabel.assign(label);
-            line.jumpTarget = target;
-            line.jumpKnown = true;
+            std::string_view label = m_state.param(1);
+            if (line.jumpKnown && line.jumpLabel == label) {
+                target = line.jumpTarget;
+            } else {
+                target = m_script.findLabel(label);
+                line.jumpLabel.assign(label);
+                line.jumpTarget = target;
+                line.jumpKnown = true;
+            }
+            line.jumpParam = m_jumpParam;
         }
         if (target < 0) return;
         index = target + 1;
         m_state.lineCounter = index;
         if (pauseAtBreakpoint(index)) return;
-        if (++m_eventTick % kClockCheckEvery == 0) {
-            letEventsRunIfDue();
+        if (--m_linesToClock <= 0) {
+            checkClock();
             if (m_state.lineCounter != index) return;
         }
     }
@@ -237,23 +266,17 @@ void Engine::dispatch(CommandHandler handler)
 
 void Engine::requestJump(std::string_view label)
 {
-    if (label.data() != m_state.param(1).data() || label.size() != m_state.param(1).size())
-        m_state.setParam(1, label);
     m_state.viewCommandWord("goto");
     m_jumpPending = true;
-}
-
-bool Engine::loadScriptFile(std::string_view name)
-{
-    std::filesystem::path path = gamePath(std::string(name) + ".scp");
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return false;
-    std::string reason;
-    auto lines = readScriptFile(path, &reason);
-    if (!lines) throwFileOpenError(path.string(), reason);
-    m_script.setLines(std::move(*lines));
-    m_host->scriptLoaded(std::string(name));
-    return true;
+    // A label written on the line being dispatched is known by its place: it is viewed, not
+    // copied, and the jump finds its target again without comparing texts.
+    m_jumpParam = m_dispatching ? m_dispatching->params.indexOf(label) : -1;
+    if (m_jumpParam >= 0) {
+        m_state.viewParam(1, label);
+        return;
+    }
+    if (label.data() != m_state.param(1).data() || label.size() != m_state.param(1).size())
+        m_state.setParam(1, label);
 }
 
 void Engine::pauseRun()

@@ -70,11 +70,15 @@ public:
     void setGameFolder(std::string folder);
     const std::string& programFolder() const { return m_programFolder; }
     void setProgramFolder(std::string folder);
+    // GameFolder + name. A name holding a control character (NUL included) ends the run.
     std::filesystem::path gamePath(std::string_view name) const;
     // A confined engine (the exported player) refuses every file outside the game folder: a name
     // that climbs out of it or a link that leads out ends the run with a file error.
     void setConfinedToGameFolder(bool confined) { m_confined = confined; }
     bool isConfinedToGameFolder() const { return m_confined; }
+    // gamePath for reading: the file, links followed, must lie in the game folder or the program
+    // folder, and be a regular file when it exists; otherwise the run ends.
+    std::filesystem::path readablePath(std::string_view name) const;
 
     // The run button, after the caller has saved the script: resets the run state and runs the
     // script from its first line. `scriptName` is the file name shown for the script.
@@ -130,6 +134,9 @@ public:
     bool loadScriptFile(std::string_view name);
     // Lets pending messages run when the run has not done so for kEventInterval.
     void letEventsRunIfDue();
+    // The current line did slow work (a large text, a file): the clock is read after it, so Stop
+    // and the time-out act in time whatever the lines do.
+    void noteSlowWork() { m_linesToClock = 1; }
     void processEvents();
 
 private:
@@ -137,9 +144,13 @@ private:
     void endOfRun();
     void failRun(const RunError& error);
     RunError errorAt(int line, const std::exception& e) const;
+    RunError errorAt(int line, std::string message, ErrorKind kind) const;
     // ScriptInterpreter: executes line `index`, following jumps within the same call.
     void interpretLine(int index);
     void loadParams(const ParsedLine& line);
+    // Run every few lines: a cheap clock decides whether the host is asked about Stop, the
+    // time-out and pending messages.
+    void checkClock();
     void dispatch(CommandHandler handler);
     bool breaksBefore(int line) const
     {
@@ -173,7 +184,15 @@ private:
     int m_runDepth = 0;
     bool m_redispatch = false;
     bool m_jumpPending = false;
-    unsigned m_eventTick = 0;
+    // The line whose handler runs, and which of its parameters a requested jump's label is
+    // (-1: a label from elsewhere, compared as text).
+    const ParsedLine* m_dispatching = nullptr;
+    int m_jumpParam = -1;
+    // Lines left before the run loop reads the clock, when it last read it, and when it last
+    // asked the host.
+    int m_linesToClock = 1;
+    int64_t m_lastAbortCheck = 0;
+    int64_t m_lastClockRead = 0;
     std::chrono::steady_clock::time_point m_lastEvents;
     std::optional<RunError> m_lastError;
     std::vector<bool> m_breakLines;

@@ -58,6 +58,7 @@ struct EngineState {
         if (std::string_view(store) != text) store.assign(text);
         m_params[size_t(n - 1)] = store;
         m_paramNumbers[size_t(n - 1)] = kUnknownNumber;
+        if (n > m_paramsInUse) m_paramsInUse = n;
     }
     // The parameter's number when the line reader already knows it, else kUnknownNumber.
     int64_t paramNumber(int n) const { return m_paramNumbers[size_t(n - 1)]; }
@@ -67,6 +68,16 @@ struct EngineState {
     {
         m_params[size_t(n - 1)] = text;
         m_paramNumbers[size_t(n - 1)] = number;
+        if (n > m_paramsInUse) m_paramsInUse = n;
+    }
+    // Empties Param(count + 1) and on: only those the previous line or a handler filled.
+    void clearParamsFrom(int count)
+    {
+        for (int i = count; i < m_paramsInUse; ++i) {
+            m_params[size_t(i)] = {};
+            m_paramNumbers[size_t(i)] = kUnknownNumber;
+        }
+        m_paramsInUse = count;
     }
     static constexpr int64_t kUnknownNumber = INT64_MIN;
     std::string& paramStore(int n) { return m_paramStore[size_t(n - 1)]; }
@@ -76,6 +87,8 @@ private:
     std::string m_commandWordStore;
     std::array<std::string_view, 9> m_params{};
     std::array<int64_t, 9> m_paramNumbers{};
+    // Parameters past this many are known to be empty.
+    int m_paramsInUse = 9;
     std::array<std::string, 9> m_paramStore;
 };
 

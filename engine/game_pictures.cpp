@@ -1,7 +1,7 @@
 #include "engine/game_pictures.h"
 
 #include "engine/engine.h"
-#include "engine/script_error.h"
+#include "engine/error_messages.h"
 #include "graphics/picture_loader.h"
 
 #include <filesystem>
@@ -22,14 +22,27 @@ bool gameFileExists(const Engine& engine, std::string_view name)
     return std::filesystem::exists(engine.gamePath(name), ec);
 }
 
+void raisePictureError(std::string_view name, const PictureError& error)
+{
+    switch (error.kind()) {
+    case PictureErrorKind::Unreadable: raiseError(ErrorMessage::PictureUnreadable, name, reasonText(error.errorNumber()));
+    case PictureErrorKind::NotRegular: raiseError(ErrorMessage::NotARegularFile, name);
+    case PictureErrorKind::TooLarge: raiseError(ErrorMessage::PictureTooLarge, name);
+    case PictureErrorKind::Unwritable: raiseError(ErrorMessage::PhotoNotWritten, name, error.what());
+    case PictureErrorKind::Damaged: break;
+    }
+    raiseError(ErrorMessage::PictureDamaged, name);
+}
+
 bool loadGamePicture(Engine& engine, std::string_view name, Bitmap& target)
 {
     if (!namesPicture(name)) return false;
+    std::filesystem::path path = engine.readablePath(name);
     Bitmap picture;
     try {
-        loadPictureInto(engine.gamePath(name).string(), picture);
+        loadPictureInto(path.string(), picture);
     } catch (const PictureError& e) {
-        throw ScriptError(ErrorKind::Picture, e.what());
+        raisePictureError(name, e);
     }
     target = std::move(picture);
     engine.processEvents();

@@ -2,6 +2,7 @@
 // Pictures of the game folder, read the one way every picture command reads them.
 
 #include "graphics/bitmap.h"
+#include "graphics/picture_error.h"
 
 #include <string_view>
 
@@ -14,10 +15,12 @@ class Engine;
 bool namesPicture(std::string_view name);
 // Whether GameFolder + name exists.
 bool gameFileExists(const Engine& engine, std::string_view name);
-// Decodes GameFolder + name into `target`, 24 bits with the magenta key, then lets pending
+// Decodes GameFolder + name (checked as Engine::readablePath checks it) into `target`, 24 bits with the magenta key, then lets pending
 // messages run. The picture is decoded apart first, so a missing or damaged file leaves `target`
 // as it was; the decoder's refusal ends the run (ScriptError, picture kind). False, with nothing
 // loaded, when the name holds no picture extension.
 bool loadGamePicture(Engine& engine, std::string_view name, Bitmap& target);
+// Ends the run with the message for a picture `name` that could not be read.
+[[noreturn]] void raisePictureError(std::string_view name, const PictureError& error);
 
 }  // namespace ludomat

@@ -50,12 +50,12 @@ void Engine::mousePressed(MouseButton button, int x, int y, bool hotspots)
     m_state.clickX = x;
     m_state.clickY = y;
     const Hotspot& spot = m_hotspots.slot(slot);
-    if (spot.picture.empty() || !gameFileExists(*this, spot.picture)) return;
-    // The pressed look goes straight onto the screen picture. A damaged picture only loses the
-    // look: a click must never end a run.
+    if (spot.picture.empty()) return;
+    // The pressed look goes straight onto the screen picture. A damaged picture or a refused
+    // name only loses the look: a click must never end a run.
     Bitmap pressed;
     try {
-        if (!loadGamePicture(*this, spot.picture, pressed)) return;
+        if (!gameFileExists(*this, spot.picture) || !loadGamePicture(*this, spot.picture, pressed)) return;
     } catch (const std::exception&) {
         return;
     }

@@ -17,16 +17,21 @@ std::string_view orDefault(std::string_view text, std::string_view defaultText)
 
 }  // namespace
 
+int referencedRegister(std::string_view raw)
+{
+    int32_t n = toIntOr(raw.substr(1), 0);
+    return n >= 0 && n < kReferenceLimit ? n : -1;
+}
+
 void readParam(const RegisterTable& registers, std::string_view raw, std::string& out)
 {
     if (raw.empty() || raw[0] != '#') {
         out.assign(raw);
         return;
     }
-    std::string_view number = raw.substr(1);
-    int32_t n = toIntOr(number, 0);
-    if (n >= 0 && n < kReferenceLimit) out.assign(registers[n]);
-    else out.assign(number);
+    int n = referencedRegister(raw);
+    if (n >= 0) out.assign(registers[n]);
+    else out.assign(raw.substr(1));
 }
 
 std::string_view resolveIndex(const EngineState& state, std::string_view text)
@@ -77,14 +82,14 @@ static bool knownNumber(const EngineState& state, int n, int32_t fallback, int32
     return true;
 }
 
-int32_t indexParam(const EngineState& state, int n, std::string_view defaultText, int32_t fallback)
+int32_t indexParamSlow(const EngineState& state, int n, std::string_view defaultText, int32_t fallback)
 {
     int32_t value;
     if (knownNumber(state, n, fallback, &value)) return value;
     return toIntOr(orDefault(resolveIndex(state, state.param(n)), defaultText), fallback);
 }
 
-int32_t numberParam(const EngineState& state, int n, std::string_view defaultText, int32_t fallback)
+int32_t numberParamSlow(const EngineState& state, int n, std::string_view defaultText, int32_t fallback)
 {
     int32_t value;
     if (knownNumber(state, n, fallback, &value)) return value;
@@ -96,7 +101,7 @@ int32_t numberParamStrict(const EngineState& state, int n, std::string_view defa
     return toIntStrict(orDefault(resolveValue(state, state.param(n)), defaultText));
 }
 
-std::string_view valueParam(const EngineState& state, int n, std::string_view defaultText)
+std::string_view valueParamSlow(const EngineState& state, int n, std::string_view defaultText)
 {
     return orDefault(resolveValue(state, state.param(n)), defaultText);
 }

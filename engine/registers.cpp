@@ -1,9 +1,14 @@
 #include "engine/registers.h"
 
-#include "engine/script_error.h"
+#include "engine/error_messages.h"
 #include "engine/text_values.h"
 
 namespace ludomat {
+
+void checkTextLength(size_t length)
+{
+    if (length > kMaxTextLength) raiseError(ErrorMessage::TextTooLong);
+}
 
 std::string& RegisterTable::at(long long index)
 {

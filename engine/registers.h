@@ -12,6 +12,13 @@ namespace ludomat {
 // Registers 0..250: scripts address them by number; 250 is the last reachable by arithmetic.
 constexpr int kMaxRegister = 250;
 constexpr int kRegisterCount = kMaxRegister + 1;
+// No game keeps this much text in one register; a longer text ends the run instead of taking the
+// machine's memory. Texts at least kLargeText long take noticeable time to copy.
+constexpr size_t kMaxTextLength = size_t(16) << 20;
+constexpr size_t kLargeText = size_t(64) << 10;
+
+// Ends the run when a text of `length` characters would pass kMaxTextLength.
+void checkTextLength(size_t length);
 
 class RegisterTable {
 public:

@@ -2,7 +2,9 @@
 
 #include "engine/engine.h"
 #include "engine/text_values.h"
-#include "graphics/picture_error.h"
+#include "engine/script_files.h"
+
+#include <QBuffer>
 
 namespace ludomat {
 
@@ -55,11 +57,13 @@ void leaveFullScreenMode(Engine& engine)
     engine.endRun();
     screen.returnToBaseSize();
     if (!engine.programFolder().empty()) {
-        try {
-            screen.tela.save(engine.programFolder() + kScreenPictureFile);
-        } catch (const PictureError&) {
-            // Only a keepsake of the screen: the picture is already back in memory.
-        }
+        // Only a keepsake of the screen (the picture is already back in memory), so a failure is
+        // let pass; written through a fresh file, so a link planted under its name is replaced.
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        if (buffer.open(QIODevice::WriteOnly) && screen.tela.view().save(&buffer, "BMP"))
+            writeFileAtomically(engine.programFolder() + kScreenPictureFile, std::string_view(bytes.constData(), size_t(bytes.size())),
+                                nullptr, false, LinkPolicy::ReplaceLink);
     }
     engine.state().scaleFactor = 1.0;
     engine.state().screenMode = kWindowMode;

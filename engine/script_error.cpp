@@ -1,35 +1,26 @@
 #include "engine/script_error.h"
 
+#include "engine/error_messages.h"
+
 namespace ludomat {
 
 void throwConversionError(std::string_view text)
 {
-    throw ScriptError(ErrorKind::Conversion, "'" + std::string(text) + "' is not a valid integer value");
+    if (text.empty()) raiseError(ErrorMessage::EmptyNumber);
+    raiseError(ErrorMessage::NotANumber, text);
 }
 
-void throwIndexError(long long index)
-{
-    throw ScriptError(ErrorKind::Index, "List index out of bounds (" + std::to_string(index) + ")");
-}
+void throwIndexError(long long index) { raiseError(ErrorMessage::NoSuchRegister, std::to_string(index)); }
 
-void throwDivisionByZero()
-{
-    throw ScriptError(ErrorKind::DivisionByZero, "Division by zero");
-}
+void throwDivisionByZero() { raiseError(ErrorMessage::DivisionByZero); }
 
-void throwFloatDivisionByZero()
-{
-    throw ScriptError(ErrorKind::FloatDivision, "Floating point division by zero");
-}
+void throwFloatDivisionByZero() { raiseError(ErrorMessage::FloatDivision); }
 
-void throwInvalidFloatOperation()
-{
-    throw ScriptError(ErrorKind::InvalidFloat, "Invalid floating point operation");
-}
+void throwInvalidFloatOperation() { raiseError(ErrorMessage::InvalidFloat); }
 
-void throwFileOpenError(const std::string& path, const std::string& reason)
+void throwFileOpenError(std::string_view name, int errorNumber)
 {
-    throw ScriptError(ErrorKind::File, "Cannot open file \"" + path + "\". " + reason);
+    raiseError(ErrorMessage::FileNotOpened, name, reasonText(errorNumber));
 }
 
 }  // namespace ludomat

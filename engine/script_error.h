@@ -19,19 +19,20 @@ private:
     ErrorKind m_kind;
 };
 
-// The messages below are the wording users of the original platform know from its error box.
+// The common errors, worded by the table of engine/error_messages.h.
 [[noreturn]] void throwConversionError(std::string_view text);
 [[noreturn]] void throwIndexError(long long index);
 [[noreturn]] void throwDivisionByZero();
 [[noreturn]] void throwFloatDivisionByZero();
 [[noreturn]] void throwInvalidFloatOperation();
-[[noreturn]] void throwFileOpenError(const std::string& path, const std::string& reason);
+// `name` as the script gave it; `errorNumber` the system's reason.
+[[noreturn]] void throwFileOpenError(std::string_view name, int errorNumber);
 
 // A run that ended by an error: what the error box and `ludomat-run` report.
 struct RunError {
     int line = -1;          // 0-based index of the failing line
     std::string lineText;   // the line as written
-    std::string message;
+    std::string message;    // Portuguese, Windows-1252, without a line prefix
     ErrorKind kind = ErrorKind::Other;
 };
 

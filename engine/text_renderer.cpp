@@ -2,6 +2,8 @@
 
 #include "graphics/screen_geometry.h"
 
+#include <algorithm>
+
 namespace ludomat {
 
 std::vector<PlacedToken> TextRenderer::render(std::string_view text, const TextBoxRect& box, const TextBoxStyle& style)
@@ -13,7 +15,16 @@ std::vector<PlacedToken> TextRenderer::render(std::string_view text, const TextB
     m_canvas.setBrushColour(style.paper.value_or(m_settings.paper()));
     m_canvas.setBrushStyle(style.paper ? BrushStyle::Solid : BrushStyle::Clear);
 
+    // Every character takes at least a pixel of width, and no screen is wider than
+    // kWidestScreen: a word longer than that shows only its start, and a line of the box no
+    // more than the box's width plus one such word. A huge text is cut there instead of being
+    // split and measured word by word.
+    constexpr size_t kWidestScreen = 16384;
+    const size_t lines = size_t(std::max(box.height, 0)) / size_t(std::max(lineStep(box.size), 1)) + 1;
+    text = text.substr(0, lines * (size_t(std::max(box.width, 0)) + kWidestScreen + 2));
     std::vector<TextToken> tokens = splitTextTokens(text);
+    for (TextToken& token : tokens)
+        if (token.text.size() > kWidestScreen + 1) token.text.resize(kWidestScreen + 1);
     auto measure = [this](const std::string& s) { return m_canvas.textWidth(s); };
     std::vector<PlacedToken> placed = layoutTextTokens(tokens, box.width, box.height, box.size, measure);
     for (const PlacedToken& p : placed) {

@@ -1,6 +1,6 @@
 #include "engine/text_values.h"
 
-#include "engine/script_error.h"
+#include "engine/error_messages.h"
 
 #include <charconv>
 #include <cmath>
@@ -152,7 +152,9 @@ int32_t toColour(std::string_view text)
     if (text.size() > 4) reordered.append(text.substr(4, 2));
     if (text.size() > 2) reordered.append(text.substr(2, 2));
     reordered.append(text.substr(0, std::min<size_t>(2, text.size())));
-    return toIntStrict(reordered);
+    auto colour = parseInt(reordered);
+    if (!colour) raiseError(ErrorMessage::BadColour, text);
+    return *colour;
 }
 
 std::string unescapeText(std::string_view text)

@@ -2,6 +2,7 @@
 // How script texts are read as numbers and colours, and how numbers are written back as text.
 
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,19 @@ int32_t toIntStrict(std::string_view text);
 // Decimal text without leading zeros or plus sign, written into `out` (reuses its storage).
 void assignInt(std::string& out, int32_t value);
 std::string intToText(int32_t value);
+
+// out = text, quicker than assign for the short texts registers mostly hold; `text` may be a
+// piece of `out` itself.
+inline void assignText(std::string& out, std::string_view text)
+{
+    const size_t n = text.size();
+    if (n <= out.size()) {
+        if (n) std::memmove(out.data(), text.data(), n);
+        out.resize(n);
+    } else {
+        out.assign(text);
+    }
+}
 
 // General format with up to 15 significant digits and "." as separator: 2.5, 5, 0.333333333333333.
 std::string formatGeneral(double value);

@@ -187,7 +187,7 @@ Bitmap loadJpeg(const std::string& path)
     return bitmap;
 }
 
-void saveJpeg(const Bitmap& bitmap, const std::string& path, int quality)
+std::string encodeJpeg(const Bitmap& bitmap, int quality)
 {
     JpegWriter writer;
     JpegWriteContext& context = writer.context;
@@ -196,15 +196,22 @@ void saveJpeg(const Bitmap& bitmap, const std::string& path, int quality)
     if (quality < 0 || quality > 100)
         quality = 75;
     if (!compressJpeg(&context, &bitmap, quality))
-        throw PictureError(context.errors.message);
+        throw PictureError(context.errors.message, PictureErrorKind::Unwritable);
+    return std::string(reinterpret_cast<const char*>(context.buffer), context.size);
+}
 
+void saveJpeg(const Bitmap& bitmap, const std::string& path, int quality)
+{
+    const std::string bytes = encodeJpeg(bitmap, quality);
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
-        throw PictureError("Cannot write picture \"" + path + "\": " + std::strerror(errno));
-    const bool written = std::fwrite(context.buffer, 1, context.size, file) == context.size;
+        throw PictureError("Cannot write picture \"" + path + "\": " + std::strerror(errno),
+                           PictureErrorKind::Unwritable, errno);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed)
-        throw PictureError("Cannot write picture \"" + path + "\": " + std::strerror(errno));
+        throw PictureError("Cannot write picture \"" + path + "\": " + std::strerror(errno),
+                           PictureErrorKind::Unwritable, errno);
 }
 
 } // namespace ludomat

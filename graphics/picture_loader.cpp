@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace ludomat {
 
@@ -15,9 +18,26 @@ namespace detail {
 
 FilePtr openForReading(const std::string& path)
 {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        throw PictureError("Cannot open picture \"" + path + "\": " + std::strerror(errno));
+    // Without blocking, so a pipe under a picture's name cannot hold the program in open().
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int code = errno;
+        throw PictureError("Cannot open picture \"" + path + "\": " + std::strerror(code),
+                           PictureErrorKind::Unreadable, code);
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        throw PictureError("\"" + path + "\" is not a regular file", PictureErrorKind::NotRegular);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FilePtr file(::fdopen(fd, "rb"));
+    if (!file) {
+        const int code = errno;
+        ::close(fd);
+        throw PictureError("Cannot open picture \"" + path + "\": " + std::strerror(code),
+                           PictureErrorKind::Unreadable, code);
+    }
     return file;
 }
 
@@ -25,8 +45,9 @@ void checkPictureSize(long long width, long long height)
 {
     if (width > kMaxPictureSide || height > kMaxPictureSide) {
         throw PictureError("Picture of " + std::to_string(width) + " x " + std::to_string(height) +
-                           " pixels is larger than " + std::to_string(kMaxPictureSide) + " x " +
-                           std::to_string(kMaxPictureSide));
+                               " pixels is larger than " + std::to_string(kMaxPictureSide) + " x " +
+                               std::to_string(kMaxPictureSide),
+                           PictureErrorKind::TooLarge);
     }
 }
 
@@ -64,8 +85,14 @@ void checkBmpHeader(std::FILE* file)
 
 Bitmap loadBmp(const std::string& path)
 {
-    checkBmpHeader(detail::openForReading(path).get());
-    QImageReader reader(QFile::decodeName(QByteArray::fromStdString(path)), QByteArrayLiteral("bmp"));
+    // The toolkit reads the file already opened and checked, never the name a second time.
+    const detail::FilePtr handle = detail::openForReading(path);
+    checkBmpHeader(handle.get());
+    std::rewind(handle.get());
+    QFile file;
+    if (!file.open(handle.get(), QIODevice::ReadOnly))
+        throw PictureError("Cannot open picture \"" + path + "\"", PictureErrorKind::Unreadable, EIO);
+    QImageReader reader(&file, QByteArrayLiteral("bmp"));
     // Only the Windows-bitmap reader: a file of another kind named .bmp is an error.
     reader.setAutoDetectImageFormat(false);
     // Truncated and run-length pictures can leave pixels unwritten, and the reader does not clear

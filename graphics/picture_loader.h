@@ -35,6 +35,8 @@ Bitmap loadBmp(const std::string& path);
 // A pixel index beyond its colour table is an error.
 Bitmap loadGif(const std::string& path);
 
+// A baseline JPEG of the bitmap in memory (quality 0..100, the codec's default 75).
+std::string encodeJpeg(const Bitmap& bitmap, int quality = 75);
 // Writes a baseline JPEG (quality 0..100, the codec's default 75). The file is written only
 // once compression has succeeded.
 void saveJpeg(const Bitmap& bitmap, const std::string& path, int quality = 75);

@@ -56,7 +56,8 @@ void readRow(MapGrid& grid, int row, std::string_view line, std::size_t firstLen
         if (high < 0 || low < 0)
             throw TileMapError(TileMapErrorKind::BadCell, fileLine,
                                "'" + std::string(pair) + "' is not a valid integer value (" + inQuotes(name) +
-                                   ", line " + std::to_string(fileLine) + ")");
+                                   ", line " + std::to_string(fileLine) + ")",
+                               std::string(pair));
         grid.setTile(c, row, high * 16 + low);
     }
 }
@@ -94,7 +95,7 @@ MapGrid readTileMapFile(const std::filesystem::path& path, std::string_view name
     std::uintmax_t size = std::filesystem::file_size(path, ec);
     if (ec)
         throw TileMapError(TileMapErrorKind::Unreadable, 0,
-                           "Cannot open file " + inQuotes(path.string()) + ". " + ec.message());
+                           "Cannot open file " + inQuotes(path.string()) + ". " + ec.message(), {}, ec.value());
     if (size > kMaxTileMapFileBytes) tooLarge(name);
     std::ifstream in(path, std::ios::binary);
     if (!in)

@@ -30,14 +30,21 @@ enum class TileMapErrorKind {
 class TileMapError : public std::runtime_error {
 public:
     // `line` counts from 1; 0 when the error concerns no one line.
-    TileMapError(TileMapErrorKind kind, int line, const std::string& message)
-        : std::runtime_error(message), m_kind(kind), m_line(line) {}
+    // `detail`: the offending cell's text; `errorNumber`: the system's reason for Unreadable.
+    TileMapError(TileMapErrorKind kind, int line, const std::string& message, std::string detail = {},
+                 int errorNumber = 0)
+        : std::runtime_error(message), m_kind(kind), m_line(line), m_detail(std::move(detail)),
+          m_errorNumber(errorNumber) {}
     TileMapErrorKind kind() const { return m_kind; }
     int line() const { return m_line; }
+    const std::string& detail() const { return m_detail; }
+    int errorNumber() const { return m_errorNumber; }
 
 private:
     TileMapErrorKind m_kind;
     int m_line;
+    std::string m_detail;
+    int m_errorNumber;
 };
 
 // Reads the text of a map file; `name` is the file's name for error messages. An empty text

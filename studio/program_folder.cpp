@@ -1,5 +1,7 @@
 #include "studio/program_folder.h"
 
+#include "engine/script_files.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -38,14 +40,8 @@ void ensureRuntimeFolder()
 {
     if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) return;
     std::string folder = "/tmp/ludomat-runtime-" + std::to_string(getuid());
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::replace, ec);
     // Only a real folder of our own will do: another user could have planted the name first.
-    struct stat info {};
-    if (ec || ::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid()) return;
-    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder));
+    if (ownPrivateFolder(folder)) qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder));
 }
 
 }  // namespace ludomat

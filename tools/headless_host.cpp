@@ -1,6 +1,7 @@
 #include "tools/headless_host.h"
 
 #include "engine/engine.h"
+#include "engine/script_files.h"
 
 #include <QCoreApplication>
 
@@ -17,12 +18,8 @@ void prepareHeadlessEnvironment()
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        std::filesystem::path folder = "/tmp/ludomat-runtime-" + std::to_string(getuid());
-        std::error_code ec;
-        std::filesystem::create_directories(folder, ec);
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::replace, ec);
-        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder.string()));
+        std::string folder = "/tmp/ludomat-runtime-" + std::to_string(getuid());
+        if (ownPrivateFolder(folder)) qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/engine.h"
 #include "engine/script_files.h"
+#include "graphics/cp1252.h"
 #include "graphics/picture_error.h"
 #include "tools/headless_host.h"
 
@@ -117,6 +118,9 @@ Options parseOptions(const QCoreApplication& app)
     return options;
 }
 
+// Script text (Windows-1252) as the terminal reads it.
+std::string utf8(const std::string& text) { return ludomat::fromCp1252(text).toStdString(); }
+
 void printRegisters(const ludomat::EngineState& state)
 {
     for (int i = 0; i < ludomat::RegisterTable::size(); ++i) {
@@ -151,19 +155,26 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationVersion("1.0");
     Options options = parseOptions(app);
 
-    std::string reason;
-    auto lines = ludomat::readScriptFile(options.script, &reason);
-    if (!lines) {
-        std::fprintf(stderr, "ludomat-run: não consegui ler %s: %s\n", options.script.c_str(), reason.c_str());
+    // The time-out counts from here: loading a large script is part of the run's time.
+    ludomat::HeadlessHost host;
+    host.setTimeout(options.timeoutMs);
+    ludomat::ReadFailure failure;
+    auto bytes = ludomat::readRegularFile(options.script, ludomat::kMaxScriptBytes, &failure);
+    if (!bytes) {
+        std::fprintf(stderr, "ludomat-run: não consegui ler %s: %s\n", options.script.c_str(),
+                     utf8(ludomat::failureText(failure)).c_str());
         return kBadUsage;
     }
 
-    ludomat::HeadlessHost host;
     ludomat::Engine engine(&host);
     engine.setGameFolder(options.gameFolder);
     engine.setProgramFolder(options.programFolder);
-    engine.script().setLines(std::move(*lines));
-    host.setTimeout(options.timeoutMs);
+    engine.script().setText(*bytes);
+    bytes.reset();
+    if (host.abortRequested()) {
+        std::fprintf(stderr, "ludomat-run: tempo esgotado\n");
+        return kTimedOut;
+    }
     host.setDisplaySize({options.display.width(), options.display.height()});
     host.attach(&engine);
     for (auto& event : options.input) host.scriptedInput().add(std::move(event));
@@ -175,7 +186,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ludomat-run: não consegui gravar %s\n", qPrintable(options.snapshot));
     // The host keeps the error even when a later click has started a run that ended well.
     if (const auto& error = host.error()) {
-        std::fprintf(stderr, "error: line %d: %s\n", error->line, error->message.c_str());
+        std::fprintf(stderr, "error: line %d: %s\n", error->line, utf8(error->message).c_str());
         return kRunError;
     }
     if (host.timedOut()) {

@@ -6,6 +6,8 @@
 #include "engine/params.h"
 #include "engine/text_values.h"
 
+#include <cerrno>
+
 namespace ludomat {
 
 namespace {
@@ -43,7 +45,7 @@ void returnCommand(Engine& engine)
     EngineState& state = engine.state();
     if (state.returnLine == -1) return;
     if (state.currentScript != state.returnScript && !engine.loadScriptFile(state.returnScript))
-        throwFileOpenError(engine.gamePath(state.returnScript + ".scp").string(), "No such file or directory");
+        throwFileOpenError(state.returnScript + ".scp", ENOENT);
     state.currentScript = state.returnScript;
     state.lineCounter = state.returnLine;
     state.returnLine = -1;

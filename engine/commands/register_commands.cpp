@@ -19,8 +19,7 @@ void setRegister(Engine& engine)
     EngineState& state = engine.state();
     int32_t r = indexParam(state, 1, "0", 0);
     if (beyondLast(r)) return;
-    std::string text(valueParam(state, 2));
-    state.registers.at(r) = std::move(text);
+    assignText(state.registers.at(r), valueParam(state, 2));
 }
 
 void copyRegisters(Engine& engine)
@@ -53,10 +52,21 @@ void concatRegister(Engine& engine)
     EngineState& state = engine.state();
     int32_t r = indexParam(state, 1, "0", 0);
     if (beyondLast(r)) return;
-    // The register number is read a second time without a fallback.
-    r = toIntStrict(indexText(state, 1, "0"));
-    std::string text = unescapeText(valueParam(state, 2));
-    state.registers.at(r) += text;
+    // The register number is read a second time without a fallback (a number known from the
+    // line needs no second reading).
+    if (state.paramNumber(1) == EngineState::kUnknownNumber || state.paramNumber(1) == kNotANumber ||
+        state.param(1).empty())
+        r = toIntStrict(indexText(state, 1, "0"));
+    std::string_view text = valueParam(state, 2);
+    std::string& value = state.registers.at(r);
+    checkTextLength(value.size() + text.size());
+    const size_t start = value.size();
+    value.append(text);
+    for (size_t i = start; i < value.size(); ++i) {
+        if (value[i] == '~') value[i] = ' ';
+        else if (value[i] == '^') value[i] = ',';
+    }
+    if (value.size() >= kLargeText) engine.noteSlowWork();
 }
 
 void trimRegister(Engine& engine)
@@ -90,6 +100,7 @@ void multiLineText(Engine& engine, bool append)
             auto n = parseInt(std::string_view(text).substr(1));
             text = (n && *n >= 0 && *n <= kMaxRegister) ? state.registers[*n] : std::string();
         }
+        checkTextLength(collected.size() + text.size() + 1);
         collected += unescapeText(text);
         collected += ' ';
         state.lineCounter += 1;
@@ -97,6 +108,8 @@ void multiLineText(Engine& engine, bool append)
         else text = std::string(trimBlanks(script.line(state.lineCounter)));
     }
     collected.append(text, 0, text.find('\''));
+    checkTextLength(collected.size());
+    if (collected.size() >= kLargeText) engine.noteSlowWork();
     state.registers.at(r) = std::move(collected);
 }
 
@@ -127,12 +140,25 @@ void subCommand(Engine& engine) { arithmetic<wrapSub>(engine, "", 0); }
 void mulCommand(Engine& engine) { arithmetic<wrapMul>(engine, "1", 1); }
 void intDivCommand(Engine& engine) { arithmetic<divideTruncating>(engine, "1", 1); }
 
+// A counter written plainly (no sign, no leading zero, at most nine digits) whose last digit is
+// not 9 counts up by changing that digit alone, the same text the general way gives.
+bool incrementInPlace(std::string& text)
+{
+    const size_t n = text.size();
+    if (n == 0 || n > 9 || text[n - 1] < '0' || text[n - 1] > '8' || (n > 1 && text[0] == '0')) return false;
+    for (size_t i = 0; i + 1 < n; ++i)
+        if (unsigned(text[i] - '0') > 9) return false;
+    ++text[n - 1];
+    return true;
+}
+
 void stepRegister(Engine& engine, int32_t delta)
 {
     EngineState& state = engine.state();
     int32_t r = indexParam(state, 1, "0", 0);
     if (beyondLast(r)) return;
     std::string& value = state.registers.at(r);
+    if (delta == 1 && incrementInPlace(value)) return;
     assignInt(value, wrapAdd(toIntOr(value, 0), delta));
 }
 

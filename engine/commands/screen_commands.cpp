@@ -7,7 +7,8 @@
 #include "engine/game_pictures.h"
 #include "engine/params.h"
 #include "engine/screen_mode.h"
-#include "engine/script_error.h"
+#include "engine/error_messages.h"
+#include "engine/script_files.h"
 #include "engine/text_values.h"
 #include "graphics/picture_loader.h"
 
@@ -91,34 +92,42 @@ void copyScreenToBuffer(Engine& engine)
     engine.host().screenChanged();
 }
 
-// The photograph's file: the register's text with ".jpg", or "foto.jpg"; kept in the game
-// folder like every other file a script writes.
-std::filesystem::path photoPath(Engine& engine)
+// The photograph's file name: the register's text with ".jpg", or "foto.jpg". The last
+// extension becomes ".jpg", so an empty text gives ".jpg". Only a plain name of the game folder
+// is written: no folder part, no "..", no control character.
+std::string photoName(Engine& engine)
 {
     const EngineState& state = engine.state();
-    std::string name = "foto.jpg";
-    if (!indexText(state, 1, "").empty()) {
-        name = state.registers.at(indexParam(state, 1, "0", 0));
-        if (name.find(".jpg") == std::string::npos) name += ".jpg";
-    }
-    std::filesystem::path path(name);
-    path.replace_extension(".jpg");
-    return path.is_absolute() && !engine.isConfinedToGameFolder() ? path : engine.gamePath(path.string());
+    if (indexText(state, 1, "").empty()) return "foto.jpg";
+    std::string name = state.registers.at(indexParam(state, 1, "0", 0));
+    bool plain = name.find_first_of("/\\") == std::string::npos && name.find("..") == std::string::npos &&
+                 std::none_of(name.begin(), name.end(), [](char c) {
+                     return static_cast<unsigned char>(c) < ' ' || c == 0x7F;
+                 });
+    if (!plain) raiseError(ErrorMessage::PhotoName, name);
+    if (name.find(".jpg") == std::string::npos) name += ".jpg";
+    return name.substr(0, name.rfind('.')) + ".jpg";
 }
 
 void takePhoto(Engine& engine)
 {
-    std::filesystem::path path = photoPath(engine);
+    std::string name = photoName(engine);
     std::string_view source = valueParam(engine.state(), 2, "tel");
     const Bitmap* picture = source == "tel" ? &engine.screen().tela
                           : source == "buf" ? &engine.screen().screenBuffer
                                             : nullptr;
     if (!picture) return;
+    std::string bytes;
     try {
-        saveJpeg(*picture, path.string());
+        bytes = encodeJpeg(*picture);
     } catch (const PictureError& e) {
-        throw ScriptError(ErrorKind::File, e.what());
+        raiseError(ErrorMessage::PhotoNotWritten, name, e.what());
     }
+    // A fresh file renamed into place: a link under the name is replaced, never followed.
+    std::string reason;
+    if (!writeFileAtomically(engine.gamePath(name), bytes, &reason, false, LinkPolicy::ReplaceLink))
+        raiseError(ErrorMessage::PhotoNotWritten, name, reason);
+    engine.noteSlowWork();
 }
 
 const Rect kBaseScreen{0, 0, kBaseWidth, kBaseHeight};

@@ -162,6 +162,7 @@ void printText(Engine& engine)
     TextBoxStyle style = boxStyle(state, text);
     engine.textBox() = box;
     if (trimBlanks(words) == "$") words = engine.textBuffer();
+    if (words.size() >= kLargeText) engine.noteSlowWork();
 
     // A text box leaves the buffer's drawing state as it found it.
     Canvas& canvas = engine.screen().screenCanvas;

@@ -17,6 +17,10 @@
 #include <utility>
 #include <optional>
 
+#include "engine/error_messages.h"
+
+#include <cerrno>
+
 namespace ludomat {
 
 namespace {
@@ -37,18 +41,29 @@ void drawTileAt(Engine& engine, long long column, long long row, long long tile,
     engine.tileSet().drawTile(engine.screen().screenBuffer, column * w, row * h, tile, w, h, transparent);
 }
 
+[[noreturn]] void raiseTileMapError(const std::string& name, const TileMapError& e)
+{
+    switch (e.kind()) {
+    case TileMapErrorKind::TooLarge: raiseError(ErrorMessage::TileMapTooLarge, name);
+    case TileMapErrorKind::BadCell: raiseError(ErrorMessage::TileMapBadCell, name, std::to_string(e.line()), e.detail());
+    case TileMapErrorKind::ShortLine: raiseError(ErrorMessage::TileMapShortLine, name, std::to_string(e.line()));
+    case TileMapErrorKind::Unreadable:
+    case TileMapErrorKind::BadTileNumber: break;
+    }
+    throwFileOpenError(name, e.errorNumber() ? e.errorNumber() : EIO);
+}
+
 // False when the map file does not exist: the command then ends without touching the strip.
 // A file that cannot be read ends the run and leaves the map as it was.
 bool loadMap(Engine& engine, const std::string& name)
 {
     if (!gameFileExists(engine, name)) return false;
-    std::filesystem::path path = engine.gamePath(name);
+    std::filesystem::path path = engine.readablePath(name);
     MapGrid grid;
     try {
         grid = readTileMapFile(path, name);
     } catch (const TileMapError& e) {
-        bool badText = e.kind() == TileMapErrorKind::BadCell || e.kind() == TileMapErrorKind::ShortLine;
-        throw ScriptError(badText ? ErrorKind::Conversion : ErrorKind::File, e.what());
+        raiseTileMapError(name, e);
     }
     grid.setName(name);
     engine.mapGrid() = std::move(grid);

@@ -88,7 +88,7 @@ BuffersPage::BuffersPage(Engine& engine, QWidget* parent) : QWidget(parent), m_e
 void BuffersPage::refresh()
 {
     ScreenBuffers& screen = m_engine.screen();
-    m_line->setText(fromCp1252(m_engine.script().line(m_engine.state().lineCounter)));
+    m_line->setText(fromCp1252(std::string(m_engine.script().line(m_engine.state().lineCounter))));
     m_screenCaption->setText("Buffer principal de tela " + sizeText(screen.screenBuffer));
     m_screenPicture->setPixmap(scaledPicture(screen.screenBuffer, kPictureSize));
     m_backCaption->setText("Buffer secundário (bakbuf) " + sizeText(screen.backBuffer));

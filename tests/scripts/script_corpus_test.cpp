@@ -3,6 +3,7 @@
 
 #include "engine/engine.h"
 #include "engine/script_files.h"
+#include "graphics/cp1252.h"
 #include "script_expectations.h"
 #include "tools/headless_host.h"
 
@@ -54,7 +55,8 @@ TEST_P(ScriptCorpus, MeetsItsExpectations)
     HeadlessHost host;
     Engine engine(&host);
     engine.setGameFolder(script.parent_path().string());
-    engine.setProgramFolder(script.parent_path().string());
+    // The corpus root stands for the program folder: areas share pictures as games share "../comum".
+    engine.setProgramFolder(LUDOMAT_CORPUS_DIR);
     engine.script().setLines(*lines);
     host.setTimeout(kScriptTimeoutMs);
     if (expected.display) host.setDisplaySize({expected.display->first, expected.display->second});
@@ -67,10 +69,12 @@ TEST_P(ScriptCorpus, MeetsItsExpectations)
     const auto& error = engine.lastError();
     if (expected.errorLine) {
         ASSERT_TRUE(error) << "expected the error \"" << expected.errorMessage << "\"";
-        EXPECT_EQ(error->line, *expected.errorLine) << error->message;
-        EXPECT_EQ(error->message, expected.errorMessage);
+        // Messages are Windows-1252 like all script text; the corpus files are UTF-8.
+        const std::string message = fromCp1252(error->message).toStdString();
+        EXPECT_EQ(error->line, *expected.errorLine) << message;
+        EXPECT_EQ(message, expected.errorMessage);
     } else {
-        EXPECT_FALSE(error) << "line " << error->line << ": " << error->message;
+        EXPECT_FALSE(error) << "line " << error->line << ": " << fromCp1252(error->message).toStdString();
     }
     if (expected.pausedLine) {
         EXPECT_EQ(engine.state().stopCaption, StopCaption::Cont);

@@ -160,8 +160,8 @@ TEST(ExportedGame, PlayerRefusesFilesOutsideItsGameFolder)
     EXPECT_EQ(picture.exitCode, 1);
     EXPECT_EQ(picture.registers[1], "antes");
     EXPECT_TRUE(picture.errors.contains("fora da pasta do jogo")) << picture.errors.toStdString();
-    // The headless runner, which is no exported player, still reads it.
-    Result runner = run(LUDOMAT_RUN, {game + "/olha.scp", "--registers"});
+    // The headless runner, which is no exported player, still reads it from its program folder.
+    Result runner = run(LUDOMAT_RUN, {game + "/olha.scp", "--program-folder", temp.path(), "--registers"});
     EXPECT_EQ(runner.registers[1], "depois");
 
     Result photo = run(LUDOMAT_PLAY, {game, "foto.scp", "--registers"});

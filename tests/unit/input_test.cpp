@@ -281,6 +281,20 @@ TEST_F(InputFixture, ALinkClickWithNoRunStartsAfterTheLabel)
     EXPECT_FALSE(engine.state().isRunning);
 }
 
+TEST_F(InputFixture, APressedPictureWithARefusedNameOnlyLosesItsLook)
+{
+    Hotspot spot;
+    spot.x = 10, spot.y = 10, spot.width = 20, spot.height = 20;
+    spot.target = ":alvo";
+    spot.picture = std::string("botao\0x.png", 11);
+    engine.hotspots().add(std::move(spot));
+    engine.script().setLines({"fim", ":alvo", "reg= 1,clicado"});
+    // Outside a run, the press must not throw out of the window's event handler.
+    EXPECT_NO_THROW(click(20, 20));
+    EXPECT_EQ(reg(1), "clicado");
+    EXPECT_FALSE(engine.lastError());
+}
+
 TEST_F(InputFixture, ALabelClickDuringAPauseContinuesAfterTheLabel)
 {
     bool clicked = false;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -335,7 +337,12 @@ TEST_F(ScreenModes, ModeFourScalesToTheDisplayAndModeOneComesBack)
     EXPECT_FALSE(engine.hotspots().slot(0).active);
 
     // The user leaves the full-screen page: the picture shrinks and the scale comes back to 1.
+    // The keepsake of the screen replaces a link planted under its name, never its target.
+    { std::ofstream(folder / "alvo.txt") << "keep"; }
+    fs::create_symlink(folder / "alvo.txt", folder / "teltmp.bmp");
     leaveFullScreenMode(engine);
+    EXPECT_FALSE(fs::is_symlink(folder / "teltmp.bmp"));
+    EXPECT_EQ(fs::file_size(folder / "alvo.txt"), 4u);
     EXPECT_FALSE(host.isFullScreen());
     EXPECT_EQ(engine.screen().tela.width(), kBaseWidth);
     EXPECT_EQ(engine.screen().screenBuffer.width(), kBaseWidth);

@@ -81,6 +81,41 @@ TEST(ScriptFiles, FailuresAreReportedAndLoseNothing)
     EXPECT_FALSE(readScriptFile(folder.path, &error));
 }
 
+TEST(ScriptFiles, WritesNeverFollowAPlantedLinkAndKeepTheFilesOwnWays)
+{
+    TempFolder folder;
+    folder.write("victim.txt", "secret");
+    folder.write("jogo.scp", "old\r\n");
+    ASSERT_EQ(chmod((folder.path / "jogo.scp").c_str(), 0640), 0);
+    // A game folder shipping the old fixed temporary name as a link to another file.
+    fs::create_symlink(folder.path / "victim.txt", folder.path / "jogo.scp.tmp~");
+    ASSERT_TRUE(writeScriptFile(folder.path / "jogo.scp", {"new"}));
+    EXPECT_EQ(folder.read("jogo.scp"), "new\r\n");
+    EXPECT_EQ(folder.read("victim.txt"), "secret");
+    struct stat info {};
+    ASSERT_EQ(stat((folder.path / "jogo.scp").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u) << "the replaced file's permissions are kept";
+
+    // A script that is a link is saved into the file it points to; the link stays.
+    fs::create_directory(folder.path / "real");
+    folder.write("real/alvo.scp", "a\r\n");
+    fs::create_symlink("real/alvo.scp", folder.path / "atalho.scp");
+    ASSERT_TRUE(writeScriptFile(folder.path / "atalho.scp", {"b"}));
+    EXPECT_TRUE(fs::is_symlink(folder.path / "atalho.scp"));
+    EXPECT_EQ(folder.read("real/alvo.scp"), "b\r\n");
+
+    // Told to, a link is replaced by the new file and its target is left alone.
+    fs::create_symlink(folder.path / "victim.txt", folder.path / "foto.jpg");
+    ASSERT_TRUE(writeFileAtomically(folder.path / "foto.jpg", "jpeg", nullptr, false, LinkPolicy::ReplaceLink));
+    EXPECT_FALSE(fs::is_symlink(folder.path / "foto.jpg"));
+    EXPECT_EQ(folder.read("foto.jpg"), "jpeg");
+    EXPECT_EQ(folder.read("victim.txt"), "secret");
+    for (const auto& entry : fs::directory_iterator(folder.path)) {
+        std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name == "jogo.scp.tmp~" || name.find("tmp~") == std::string::npos) << name << " was left behind";
+    }
+}
+
 TEST(ScriptFiles, ReturnToADeletedCallerEndsTheRunWithTheFileError)
 {
     TempFolder folder;
