@@ -8,6 +8,7 @@ packages=(
   libpng-dev libjpeg-dev libgif-dev
   libgtest-dev libgmock-dev
   libcpp-httplib-dev libsqlite3-dev libarchive-dev zlib1g-dev
+  libssl-dev qt6-webengine-dev
   fonts-liberation
   xvfb xauth
 )
