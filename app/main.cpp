@@ -1,5 +1,6 @@
 // ludomat: the studio.
 
+#include "app/member_area.h"
 #include "app/online_link.h"
 #include "online/http_client.h"
 #include "studio/main_window.h"
@@ -9,9 +10,15 @@
 #include <QCommandLineParser>
 #include <QTimer>
 
+#include <unistd.h>
+
 int main(int argc, char** argv)
 {
     ludomat::ensureRuntimeFolder();
+    // The embedded browser's sandbox cannot start as root; it stays on for everyone else.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName("Ludomat");
     QCoreApplication::setApplicationVersion("1.0");
@@ -36,6 +43,7 @@ int main(int argc, char** argv)
 
     ludomat::MainWindow window(parser.value(programFolder));
     ludomat::OnlineLink online(window, ludomat::chooseServerRoot(parser.value(server)));
+    ludomat::MemberArea members(window, online.http());
     window.show();
     const QStringList scripts = parser.positionalArguments();
     // Once the window shows: first what an interrupted session left, then the file asked for.

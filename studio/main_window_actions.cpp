@@ -323,8 +323,9 @@ bool MainWindow::handleKey(QKeyEvent* event)
     case Qt::Key_F2: showAliases(); return true;
     case Qt::Key_F3: showRegisters(); return true;
     case Qt::Key_F4: showListing(); return true;
-    // The member window, the buffers, the matrix and the editors come with their pages.
-    case Qt::Key_F5: case Qt::Key_F6: case Qt::Key_F8: case Qt::Key_F9:
+    case Qt::Key_F5: emit memberAreaRequested(); return true;
+    // The buffers, the matrix and the editors come with their pages.
+    case Qt::Key_F6: case Qt::Key_F8: case Qt::Key_F9:
     case Qt::Key_F10: case Qt::Key_F11: case Qt::Key_F12: return true;
     default: return false;
     }
