@@ -1,5 +1,7 @@
 #include "app/member_area.h"
 
+#include "engine/engine.h"
+#include "graphics/picture_loader.h"
 #include "online/http_client.h"
 #include "online/member_window.h"
 #include "online/web_menu_window.h"
@@ -123,5 +125,23 @@ bool MemberArea::loadScript(const QString& folder, const QString& fileName)
 }
 
 QWidget* MemberArea::mainWindow() { return &m_window; }
+
+bool MemberArea::drawOnScreen(const QString& picturePath)
+{
+    try {
+        Bitmap picture = loadPicture(picturePath.toStdString());
+        m_window.engine().screen().telaCanvas.stretchDraw(Rect{0, 0, 760, 420}, picture);
+        m_window.engine().host().screenChanged();
+        return true;
+    } catch (const PictureError& error) {
+        QMessageBox::critical(&m_window, "Ludomat", QString::fromStdString(error.what()));
+        return false;
+    }
+}
+
+bool MemberArea::openBoardScript(const QString& folder, const QString& fileName)
+{
+    return loadScript(folder, fileName);
+}
 
 }  // namespace ludomat

@@ -37,6 +37,8 @@ public:
     void showRegisters() override;
     bool loadScript(const QString& folder, const QString& fileName) override;
     QWidget* mainWindow() override;
+    bool drawOnScreen(const QString& picturePath) override;
+    bool openBoardScript(const QString& folder, const QString& fileName) override;
 
 private:
     MainWindow& m_window;

@@ -76,6 +76,7 @@ void MemberWindow::buildJamPages()
     listings->setObjectName("Image3");
     listings->setGeometry(690, 340, 40, 94);
     listings->setToolTip("Listagens recebidas");
+    listings->setStyleSheet("font: bold 9px 'Arial';");
     connect(listings, &QPushButton::clicked, this, [this] { m_book->setCurrentWidget(m_book->findChild<QWidget*>("Listags")); });
 
     QWidget* side = m_sideBook->findChild<QWidget*>("Jam");
@@ -339,13 +340,19 @@ bool MemberWindow::eventFilter(QObject* watched, QEvent* event)
     } else if (watched == m_paste && type == QEvent::MouseButtonRelease) {
         pasteListing();
         return true;
-    } else if (watched == m_chat->viewport() && type == QEvent::Wheel) {
+    } else if (m_chat && watched == m_chat->viewport() && type == QEvent::Wheel) {
         auto* wheel = static_cast<QWheelEvent*>(event);
         QScrollBar* bar = m_chat->verticalScrollBar();
         bar->setValue(bar->value() - wheel->angleDelta().y());
         return true;
-    } else if (watched == m_chat->viewport() && type == QEvent::MouseMove) {
+    } else if (m_chat && watched == m_chat->viewport() && type == QEvent::MouseMove) {
         m_chat->setFocus();
+    } else if (watched == m_picture && type == QEvent::MouseButtonRelease) {
+        drawPreview();
+        return true;
+    } else if (m_scriptPreview && watched == m_scriptPreview->viewport() && type == QEvent::MouseButtonPress) {
+        copyPreviewedScript();
+        return true;
     } else if (watched->objectName().startsWith("Opc") && type == QEvent::MouseButtonRelease) {
         runEntry(watched->objectName().mid(3).toInt());
         return true;

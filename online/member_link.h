@@ -31,6 +31,12 @@ public:
     // The editor gets the lines of `folder` + `fileName`, named `fileName`, page "Fonte".
     virtual bool loadScript(const QString& folder, const QString& fileName) = 0;
     virtual QWidget* mainWindow() = 0;
+    // Draws the picture file stretched over the run-time screen's (0, 0)-(760, 420); false
+    // (after telling the user) when it cannot be read.
+    virtual bool drawOnScreen(const QString& picturePath) = 0;
+    // The script `folder` + `fileName` goes into the editor under its name; `folder` becomes the
+    // game folder, so the script is saved back where it came from.
+    virtual bool openBoardScript(const QString& folder, const QString& fileName) = 0;
 };
 
 }  // namespace ludomat

@@ -55,10 +55,6 @@ void MemberWindow::buildShopPages()
         m_entryCaptions.push_back(caption);
         m_entryDescriptions.push_back(description);
     }
-    QWidget* board = m_book->findChild<QWidget*>("Board");
-    auto* boardCaption = new QLabel("Projetos, aulas e cursos:", board);
-    boardCaption->setGeometry(10, 10, 400, 24);
-    boardCaption->setStyleSheet("color: #e8eef2; font: bold 15px 'Arial';");
 }
 
 void MemberWindow::showShop()

@@ -73,6 +73,7 @@ MemberWindow::MemberWindow(Http& http, MemberLink& link, WebMenuWindow* webMenu,
     buildJamPages();
     buildListagsPage();
     buildShopPages();
+    buildBoardPages();
     m_timer.setInterval(kPollMs);
     connect(&m_timer, &QTimer::timeout, this, &MemberWindow::tick);
     setLed("maroon");

@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+class QFileSystemModel;
 class QLabel;
+class QTreeView;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -66,6 +68,12 @@ public:
     void runEntry(int index);
     void showHelp();
     void pasteListing();
+    // The "Board" page: the folder shown, a file of it previewed, the preview drawn or copied.
+    void showBoardFolder(const QString& folder);
+    void previewFile(const QString& fileName);
+    void drawPreview();
+    void copyPreviewedScript();
+    QString boardFolder() const { return m_boardFolder; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -80,6 +88,7 @@ private:
     void buildJamPages();
     void buildListagsPage();
     void buildShopPages();
+    void buildBoardPages();
     void showPages(const char* main, const char* side);
     void setLed(const char* colour);
     void setSendButtonsShown(bool shown);
@@ -135,6 +144,13 @@ private:
     MemberWebPage* m_webPage = nullptr;
     std::vector<QLabel*> m_entryCaptions;
     std::vector<QLabel*> m_entryDescriptions;
+    QTreeView* m_folders = nullptr;
+    QFileSystemModel* m_folderModel = nullptr;
+    QListWidget* m_files = nullptr;
+    QLabel* m_picture = nullptr;
+    QPlainTextEdit* m_scriptPreview = nullptr;
+    QString m_boardFolder;
+    QString m_previewPicture;
 };
 
 }  // namespace ludomat

@@ -8,6 +8,7 @@
 #include "online/member_link.h"
 #include "online/member_web_page.h"
 #include "online/member_window.h"
+#include "online/web_menu_window.h"
 #include "test_servers.h"
 
 #include <QApplication>
@@ -19,8 +20,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineView>
@@ -52,6 +55,16 @@ public:
         return QFile::exists(folder + name);
     }
     QWidget* mainWindow() override { return nullptr; }
+    bool drawOnScreen(const QString& path) override
+    {
+        calls << "draw:" + path;
+        return true;
+    }
+    bool openBoardScript(const QString& folder, const QString& name) override
+    {
+        calls << "open:" + folder + name;
+        return true;
+    }
 
     QString email, password, selection;
     QStringList calls;
@@ -95,6 +108,8 @@ private slots:
     void chatsWithAnotherMember();
     void runsPageCommands();
     void refusesHostileNames();
+    void placesTheWebMenu();
+    void screenshots();
 
 private:
     QTemporaryDir m_content;
@@ -106,6 +121,8 @@ void MemberWindowTest::initTestCase()
     // The shipped member content plus pages made for these cases.
     const QString vip = m_content.path() + "/ludomat/vip/";
     QDir().mkpath(vip);
+    for (const QString& name : QDir(LUDOMAT_SERVER_CONTENT "/ludomat").entryList(QDir::Files))
+        QFile::copy(LUDOMAT_SERVER_CONTENT "/ludomat/" + name, m_content.path() + "/ludomat/" + name);
     for (const QString& name : QDir(LUDOMAT_SERVER_CONTENT "/ludomat/vip").entryList(QDir::Files))
         QFile::copy(LUDOMAT_SERVER_CONTENT "/ludomat/vip/" + name, vip + name);
     QByteArray thirty;
@@ -292,6 +309,20 @@ void MemberWindowTest::runsPageCommands()
     QCOMPARE(link.calls, QStringList({"folder:" + vip + "estrelas/", "load:" + vip + "estrelas/estrelas.scp",
                                       "execute", "registers"}));
     QVERIFY(QFileInfo(vip + "estrelas/estrela.png").size() > 0);
+    // The Board page shows what came down: pictures and scripts previewed, drawn, taken.
+    window.showBoardFolder(vip + "estrelas/");
+    auto* files = child<QListWidget>(window, "Arqs");
+    QCOMPARE(files->count(), 2);
+    window.previewFile("estrelas.scp");
+    QVERIFY(child<QPlainTextEdit>(window, "Fonte")->toPlainText().startsWith("// === Estrelas"));
+    window.previewFile("estrela.png");
+    QCOMPARE(child<QLabel>(window, "Img1")->pixmap().size(), QSize(60, 60));
+    link.calls.clear();
+    window.drawPreview();
+    files->setCurrentRow(1);
+    window.copyPreviewedScript();
+    QCOMPARE(link.calls, QStringList({"draw:" + vip + "estrelas/estrela.png", "open:" + vip + "estrelas/estrelas.scp"}));
+
     // "mkdir" last reads an empty name: the member folder itself.
     commands.run("mkdir");
     QCOMPARE(commands.memberFolder(), vip);
@@ -353,6 +384,85 @@ void MemberWindowTest::refusesHostileNames()
     }
     QVERIFY(!QFileInfo(program.path() + "/fora").exists());
     QCOMPARE(QDir(program.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"vip"});
+}
+
+void MemberWindowTest::placesTheWebMenu()
+{
+    QTemporaryDir program;
+    RecordingLink link(program.path() + "/");
+    Http http(m_server->root());
+    WebMenuWindow menu(m_server->root());
+    QCOMPARE(menu.size(), QSize(762, 526));
+    QCOMPARE(menu.browser().url().toString(), menu.productBase() + "menu.htm");
+    MemberWindow window(http, link, &menu);
+    window.move(100, 50);
+
+    // "[?]" on the first page opens hlp01 placed relative to the member window.
+    window.showHelp();
+    QVERIFY(menu.isVisible());
+    QCOMPARE(menu.pos(), QPoint(400, 250));
+    QCOMPARE(menu.browser().url().toString(), menu.productBase() + "hlp01.htm");
+    // The manual button while it is open leaves the help page in place.
+    menu.showMenu();
+    QCOMPARE(menu.browser().url().toString(), menu.productBase() + "hlp01.htm");
+    // Dragging the background by 30 right and 10 down moves it by exactly that.
+    QTest::mousePress(&menu, Qt::LeftButton, {}, QPoint(5, 5));
+    QMouseEvent move(QEvent::MouseMove, QPointF(35, 15), menu.mapToGlobal(QPointF(35, 15)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&menu, &move);
+    QTest::mouseRelease(&menu, Qt::LeftButton, {}, QPoint(35, 15));
+    QCOMPARE(menu.pos(), QPoint(430, 260));
+    // "[?]" on the Board page while it is open elsewhere: hlp03, and it stays where it is.
+    window.findChild<QStackedWidget*>("Abook1")->setCurrentIndex(1);
+    window.showHelp();
+    QCOMPARE(menu.browser().url().toString(), menu.productBase() + "hlp03.htm");
+    QCOMPARE(menu.pos(), QPoint(430, 260));
+    QTest::mouseClick(child<QWidget>(menu, "btFim"), Qt::LeftButton);
+    QVERIFY(!menu.isVisible());
+}
+
+// With LUDOMAT_SCREENSHOTS=DIR: the member window in a chat with a listing, the "Shop" page
+// with its entries, and the web menu window, as PNG files (run under a real X server).
+void MemberWindowTest::screenshots()
+{
+    const QString folder = qEnvironmentVariable("LUDOMAT_SCREENSHOTS");
+    if (folder.isEmpty()) QSKIP("LUDOMAT_SCREENSHOTS not set");
+    QTemporaryDir program;
+    RecordingLink link(program.path() + "/");
+    Http http(m_server->root());
+    WebMenuWindow menu(m_server->root());
+    MemberWindow window(http, link, &menu);
+    window.move(40, 40);
+    window.show();
+    logIn(window, http, "bela@escola.br");
+    Http other(m_server->root());
+    signUp(other, "caue@escola.br", "c");
+    const std::string caue = login(other, "caue@escola.br", "c").memberKey;
+    enterGroup(other, caue, "Turma");
+    window.showJam();
+    window.enterGroup();
+    window.clearChat();
+    other.postChatText(caue, toCp1252("Oi, Bela! Fiz um script que conta até cinco, olha só:"));
+    other.postChatText(caue, "lst\r\nreg= 1,0\r\n:volta\r\ninc 1\r\nifreg< 1,5,volta\r\nfim\r\n" + kChatSeparator);
+    child<QPlainTextEdit>(window, "Memo1")->setPlainText("Legal! Vou colar no meu editor.");
+    window.pollMessages();
+    window.pollParticipants();
+    QTest::qWait(300);
+    QVERIFY(window.grab().save(folder + "/member-chat.png"));
+
+    QSignalSpy loaded(&window.webPage(), &QWebEnginePage::loadFinished);
+    window.showShop();
+    QVERIFY(loaded.wait(20000));
+    window.commands().run("projetos.txt");
+    QTest::qWait(1500);
+    QVERIFY(QGuiApplication::primaryScreen()->grabWindow(window.winId()).save(folder + "/member-shop.png"));
+
+    QSignalSpy menuLoaded(menu.browser().page(), &QWebEnginePage::loadFinished);
+    menu.move(700, 300);
+    menu.showMenu();
+    QVERIFY(menuLoaded.wait(20000));
+    QTest::qWait(1500);
+    QVERIFY(QGuiApplication::primaryScreen()->grabWindow(menu.winId()).save(folder + "/web-menu.png"));
 }
 
 int main(int argc, char** argv)
