@@ -21,7 +21,7 @@ int main(int argc, char** argv)
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName("Ludomat");
-    QCoreApplication::setApplicationVersion("1.0");
+    QCoreApplication::setApplicationVersion(LUDOMAT_VERSION_TEXT);
     QGuiApplication::setDesktopFileName("ludomat");
 
     QCommandLineParser parser;

@@ -8,6 +8,7 @@
 #include "studio/main_window.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -60,8 +61,16 @@ OnlineLink::OnlineLink(MainWindow& window, const QString& serverRoot)
     m_version = new VersionCheck(*m_http, *this, views, this);
 
     m_catalogue = new CataloguePanel(*m_http, *this, window.findChild<QWidget*>("PanTel"));
+    // The version label shows the version this program was built as, the one the check compares.
+    auto* version = window.findChild<QLabel*>("lbVersao");
+    if (version && !QCoreApplication::applicationVersion().isEmpty())
+        version->setText(QCoreApplication::applicationVersion());
     connectButtons();
     window.installEventFilter(this);
+    // Start-up counts as an activation even where no window manager ever activates the window.
+    QTimer::singleShot(kStartupNoticeMs, this, [this] {
+        if (!m_noticeRan) m_version->notice();
+    });
 }
 
 OnlineLink::~OnlineLink() { m_window.removeEventFilter(this); }
@@ -86,6 +95,7 @@ bool OnlineLink::eventFilter(QObject* watched, QEvent* event)
         m_noticePending = true;
         QTimer::singleShot(0, this, [this] {
             m_noticePending = false;
+            m_noticeRan = true;
             m_version->notice();
         });
     }

@@ -21,6 +21,9 @@ class VersionCheck;
 class OnlineLink : public QObject, public StudioLink {
     Q_OBJECT
 public:
+    // The notice runs this long after start-up when no activation ran it first.
+    static constexpr int kStartupNoticeMs = 500;
+
     OnlineLink(MainWindow& window, const QString& serverRoot);
     ~OnlineLink() override;
 
@@ -49,6 +52,7 @@ private:
     VersionCheck* m_version = nullptr;
     CataloguePanel* m_catalogue = nullptr;
     bool m_noticePending = false;
+    bool m_noticeRan = false;
 };
 
 }  // namespace ludomat

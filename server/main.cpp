@@ -29,8 +29,18 @@ constexpr size_t kMaxRequestBytes = 1024 * 1024;
 // while it waits: the pool is sized for a few hundred studios at once.
 constexpr size_t kWorkerThreads = 320;
 
+// The content shipped with the project: the source tree's for a build, the installed copy
+// beside the program otherwise.
+fs::path shippedContent()
+{
+    if (fs::is_directory(fs::path(LUDOMAT_SERVER_CONTENT) / "ludomat")) return LUDOMAT_SERVER_CONTENT;
+    std::error_code error;
+    fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return self.parent_path().parent_path() / "share" / "ludomat" / "server-content";
+}
+
 struct Options {
-    fs::path root = LUDOMAT_SERVER_CONTENT;
+    fs::path root = shippedContent();
     int port = kDefaultPort;
     std::string bind = kDefaultBind;
     std::string database;

@@ -70,6 +70,29 @@ void drawReflex(QPainter& p)
     p.fillRect(44, 14, 12, 8, Qt::white);
 }
 
+void drawMemory(QPainter& p)
+{
+    p.fillRect(0, 0, kSize, kSize, QColor(0x1E, 0x5A, 0x32));
+    p.setFont(QFont("Liberation Sans", 14, QFont::Bold));
+    for (int i = 0; i < 4; ++i) {
+        QRect card(8 + (i % 2) * 46, 8 + (i / 2) * 46, 38, 38);
+        bool open = i == 0 || i == 3;
+        p.fillRect(card, open ? QColor(Qt::white) : QColor(0x38, 0x58, 0xB0));
+        p.setPen(open ? QColor(0xE0, 0xA0, 0x00) : QColor(Qt::white));
+        p.drawText(card, Qt::AlignCenter, open ? QString::fromUtf8("\u2600") : QString("?"));
+    }
+}
+
+void drawSnake(QPainter& p)
+{
+    p.fillRect(0, 0, kSize, kSize, QColor(0x0A, 0x2A, 0x12));
+    // The body on the game's grid of 10-pixel cells, turning twice towards the fruit.
+    const QPoint body[] = {{1, 7}, {2, 7}, {3, 7}, {4, 7}, {5, 7}, {5, 6}, {5, 5}, {5, 4}, {6, 4}, {7, 4}};
+    for (const QPoint& cell : body) p.fillRect(cell.x() * 10, cell.y() * 10, 10, 10, QColor(0x60, 0xE0, 0x60));
+    p.fillRect(80, 40, 10, 10, QColor(0x30, 0xA0, 0x30));
+    p.fillRect(80, 20, 10, 10, QColor(0xE0, 0x30, 0x30));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -86,7 +109,8 @@ int main(int argc, char** argv)
         std::function<void(QPainter&)> draw;
     };
     const std::vector<Picture> pictures = {
-        {"labirinto.png", drawMaze}, {"quiz.png", drawQuiz}, {"pintura.png", drawPainting}, {"reflexo.png", drawReflex}};
+        {"labirinto.png", drawMaze}, {"quiz.png", drawQuiz}, {"pintura.png", drawPainting}, {"reflexo.png", drawReflex},
+        {"memoria.png", drawMemory}, {"cobrinha.png", drawSnake}};
     for (const Picture& picture : pictures) {
         QImage image(kSize, kSize, QImage::Format_RGB32);
         QPainter painter(&image);

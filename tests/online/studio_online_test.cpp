@@ -15,7 +15,9 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace ludomat;
@@ -57,6 +59,7 @@ private slots:
     void fillsTheCatalogueOnceAndOpensAGame();
     void hostileServerWritesNothingOutside();
     void screenshots();
+    void updatesEndToEnd();
 };
 
 void StudioOnlineTest::checksTheVersionBothWaysAndNotices()
@@ -246,6 +249,49 @@ void StudioOnlineTest::screenshots()
     checking.version().notice();
     QTest::qWait(200);
     QVERIFY(second->grab().save(folder + "/load_verificar_versao.png"));
+}
+
+// The server publishes 1.1 with a package; the studio checks, updates and hands over; the real
+// updater unpacks, keeps the user's files and starts the new studio, whose --version says 1.1.
+void StudioOnlineTest::updatesEndToEnd()
+{
+#ifndef LUDOMAT_NEXT_PACKAGE
+    QSKIP("no update package was built");
+#else
+    QTemporaryDir content, program;
+    QVERIFY(QDir().mkpath(content.path() + "/ludomat"));
+    for (const char* name : {"vrsmsg.txt", "duvo.zpp", "Ludomat.zpp"})
+        QVERIFY(QFile::copy(QString(LUDOMAT_NEXT_PACKAGE) + "/" + name, content.path() + "/ludomat/" + name));
+    write(program.filePath("jogo/figura.png"), "do usuário");
+    ServerProcess server(content.path());
+    auto window = openWindow(program);
+    new OnlineLink(*window, server.root());  // owned by the window, which ends first here
+    window->showFiles();
+    setScript(*window, {"// o jogo do usuário", "fim"});
+    click(*window, "btVrs");
+    QCOMPARE(message(*window), QString("PRECISA ser atualizado!!!"));
+    click(*window, "btAtu");
+    QTRY_VERIFY(!window->isVisible());
+    window.reset();  // the studio has ended: settings and script are written
+
+    // The updater logs the new studio's process; it runs until we end it.
+    QString log;
+    QTRY_VERIFY_WITH_TIMEOUT((log = QString::fromUtf8(readFile(program.filePath("atualizacao.log")))).contains("iniciado"),
+                             20000);
+    QRegularExpressionMatch started = QRegularExpression("processo (\\d+)").match(log);
+    QVERIFY2(started.hasMatch(), qPrintable(log));
+    QProcess::execute("kill", {started.captured(1)});
+    QVERIFY(log.contains("instalado: ludomat"));
+
+    QProcess version;
+    version.start(program.filePath("ludomat"), {"--version"});
+    QVERIFY(version.waitForFinished(10000));
+    QVERIFY2(version.readAllStandardOutput().contains("1.1"), "the new studio says its version");
+    QCOMPARE(readFile(program.filePath("jogo/figura.png")), QByteArray("do usuário"));
+    QCOMPARE(readFile(program.filePath("prog01.scp")), QByteArray("// o jogo do usu\xE1rio\r\nfim\r\n"));
+    QVERIFY(QFile::exists(program.filePath("Ludomat.ini")));
+    QVERIFY(!QDir(program.filePath(".atualizacao")).exists());
+#endif
 }
 
 LUDOMAT_WIDGET_TEST_MAIN(StudioOnlineTest)

@@ -85,7 +85,8 @@ std::string Recorded::header(const std::string& name) const
 RecordingServer::RecordingServer() : m_server(std::make_unique<httplib::Server>())
 {
     httplib::Server& s = *m_server;
-    s.set_logger([this](const httplib::Request& request, const httplib::Response& response) {
+    // Recorded before the answer is written, so a test that got its answer finds the record.
+    s.set_post_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
         Recorded r;
         r.method = request.method;
         r.path = request.path;
