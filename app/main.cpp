@@ -1,5 +1,6 @@
 // ludomat: the studio.
 
+#include "app/member_area.h"
 #include "app/online_link.h"
 #include "online/http_client.h"
 #include "studio/close_signals.h"
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -88,6 +90,10 @@ int main(int argc, char** argv)
         return 0;
     }
     ludomat::ensureRuntimeFolder();
+    // The embedded browser's sandbox cannot start as root; it stays on for everyone else.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     describeApplication();
     QGuiApplication::setDesktopFileName("ludomat");
@@ -96,6 +102,7 @@ int main(int argc, char** argv)
 
     ludomat::MainWindow window(command.programFolder);
     ludomat::OnlineLink online(window, ludomat::chooseServerRoot(command.server));
+    ludomat::MemberArea members(window, online.http());
     window.show();
     // Logout, shutdown or a closed terminal close the studio as its close button does.
     ludomat::CloseSignals closeSignals([&window](int) {

@@ -9,6 +9,7 @@ packages=(
   libarchive-dev
   libgtest-dev libgmock-dev
   libcpp-httplib-dev libsqlite3-dev libarchive-dev zlib1g-dev
+  libssl-dev qt6-webengine-dev
   fonts-liberation
   xvfb xauth
   qt6-translations-l10n

@@ -25,6 +25,9 @@ constexpr int kDefaultPort = 8087;
 const char kDefaultBind[] = "127.0.0.1";
 // A studio's request is small; a larger one is refused before it is read.
 constexpr size_t kMaxRequestBytes = 1024 * 1024;
+// A studio keeps its connection open between its polls, and an open connection holds a worker
+// while it waits: the pool is sized for a few hundred studios at once.
+constexpr size_t kWorkerThreads = 320;
 
 // The content an installed copy ships beside the program, or empty when it runs from a build.
 fs::path installedContent()
@@ -75,6 +78,7 @@ struct Options {
     int port = kDefaultPort;
     std::string bind = kDefaultBind;
     std::string database;
+    std::string defaultGroup = "Turma";
 };
 
 // The members' database outside the content folder, so content can be read-only and shared.
@@ -89,6 +93,7 @@ std::string defaultDatabase()
 void printHelp()
 {
     std::cout << "Uso: ludomat-server [--root PASTA] [--port N] [--bind ENDERECO] [--database ARQUIVO]\n"
+                 "                      [--default-group NOME]\n"
                  "\n"
                  "Servidor do Ludomat: versão, pacote de atualização, páginas de ajuda, catálogo de\n"
                  "scripts e área de membros.\n"
@@ -98,6 +103,7 @@ void printHelp()
                  "  --port N            porta (padrão 8087; 0 escolhe uma porta livre)\n"
                  "  --bind ENDERECO     endereço de escuta (padrão 127.0.0.1)\n"
                  "  --database ARQUIVO  banco SQLite dos membros (padrão: ~/.local/share/ludomat-server/ludomat.db)\n"
+                 "  --default-group NOME  grupo de quem se cadastra (padrão: Turma)\n"
                  "  --help              mostra esta ajuda\n"
                  "\n"
                  "Escreve \"ouvindo em http://ENDERECO:PORTA/\" ao começar e uma linha por requisição.\n"
@@ -131,6 +137,8 @@ bool parseOptions(int argc, char** argv, Options& options, bool& help)
             options.bind = text;
         } else if (arg == "--database" && value(text)) {
             options.database = text;
+        } else if (arg == "--default-group" && value(text) && !text.empty()) {
+            options.defaultGroup = text;
         } else {
             std::cerr << "ludomat-server: opção desconhecida ou sem valor: " << arg << " (veja --help)\n";
             return false;
@@ -146,6 +154,12 @@ void logRequest(const httplib::Request& request, const httplib::Response& respon
     // The target as it arrived, so the log shows the query keys in the order they were sent.
     std::string target;
     for (unsigned char c : request.target) target += c < 0x20 || c == 0x7F ? '?' : char(c);
+    // A password never reaches the log.
+    size_t password = target.find("Senha=");
+    if (password != std::string::npos) {
+        size_t end = target.find('&', password);
+        target.replace(password + 6, (end == std::string::npos ? target.size() : end) - password - 6, "***");
+    }
     std::fprintf(stderr, "%s %s %s %d\n", request.remote_addr.c_str(), request.method.c_str(), target.c_str(),
                  response.status);
     std::fflush(stderr);
@@ -184,9 +198,10 @@ int main(int argc, char** argv)
     sigaddset(&stopSignals, SIGINT);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    Context context{options.root, storage.get()};
+    Context context{options.root, storage.get(), options.defaultGroup};
     httplib::Server server;
     server.set_payload_max_length(kMaxRequestBytes);
+    server.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
     server.set_logger(logRequest);
     installRoutes(server, context);
 

@@ -17,6 +17,7 @@ class Storage;
 struct Context {
     std::filesystem::path root;  // the content folder
     Storage* storage = nullptr;
+    std::string defaultGroup = "Turma";  // the group a new member joins
 };
 
 using Handler = std::function<void(const Context&, const httplib::Request&, httplib::Response&)>;

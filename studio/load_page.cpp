@@ -21,11 +21,6 @@ constexpr int kActionHeight = 30;
 constexpr int kHalfWidth = 130;
 // The script mask of the file list; on this platform it matches any case, as it always did.
 const QStringList kScriptMask{"*.scp"};
-// Buttons and pictures of pages and services not built yet: greyed, with a tip, so nothing looks
-// broken. Take a name out of this list when its page or service lands.
-const char* const kNotYetBuilt[] = {"btManual", "imMembros"};
-const char kComingSoon[] = "Disponível em breve";
-
 // A picture on the page that opens an editor, drawn as a small card with its pictogram.
 class EditorPicture : public QAbstractButton {
 public:
@@ -146,7 +141,6 @@ LoadPage::LoadPage(StudioFiles& files, QWidget* parent) : QWidget(parent), m_stu
     buildLists();
     buildActions();
     buildEditorPictures();
-    disableWhatIsNotBuilt();
     connect(&files, &StudioFiles::gameFolderChanged, this, [this] { rereadFiles(); });
 }
 
@@ -183,7 +177,7 @@ void LoadPage::buildActions()
     action("Verificar versão", "btVrs", skin::Glyph::Update, QRect(kActionLeft, 120, kActionWidth, kActionHeight));
     action("Atualizar...", "btAtu", skin::Glyph::Download, QRect(kActionLeft, 155, kActionWidth, kActionHeight));
     action("Download scripts", "btDown", skin::Glyph::Download, QRect(kActionLeft, 210, kActionWidth, kActionHeight));
-    action("Manual, tutoriais e dicas", "btManual", skin::Glyph::Book, QRect(kActionLeft, 245, kActionWidth, kActionHeight));
+    action("Manual, tutoriais e dicas", "btWeb", skin::Glyph::Book, QRect(kActionLeft, 245, kActionWidth, kActionHeight));
     findChild<QWidget*>("btAtu")->hide();
 
     connect(action("Clear script", "btClear", skin::Glyph::Clear, QRect(kActionLeft, 280, kActionWidth, kActionHeight)),
@@ -210,7 +204,7 @@ void LoadPage::buildEditorPictures()
     };
     const Picture pictures[] = {
         {"Dodiroz", "imDodiroz", paintPencil}, {"Bitmap", "imBitmap", paintPixels}, {"Tiles", "imTiles", paintTiles},
-        {"Sprites", "imSprites", paintSprite}, {"Matriz", "imMatriz", paintMatrix}, {"Membros", "imMembros", paintMembers},
+        {"Sprites", "imSprites", paintSprite}, {"Matriz", "imMatriz", paintMatrix}, {"Membros", "Icovip", paintMembers},
     };
     constexpr int kColumns = 3;
     constexpr int kWidth = 84;
@@ -222,16 +216,6 @@ void LoadPage::buildEditorPictures()
         connect(picture, &QAbstractButton::clicked, this, [this, picture] { emit pictureClicked(picture->objectName()); });
         picture->setGeometry(kActionLeft + (i % kColumns) * (kWidth + kGap), 10 + (i / kColumns) * (kHeight + kGap),
                              kWidth, kHeight);
-    }
-}
-
-void LoadPage::disableWhatIsNotBuilt()
-{
-    for (const char* name : kNotYetBuilt) {
-        if (auto* widget = findChild<QWidget*>(name)) {
-            widget->setEnabled(false);
-            widget->setToolTip(kComingSoon);
-        }
     }
 }
 

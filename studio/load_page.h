@@ -48,7 +48,6 @@ private:
     void buildLists();
     void buildActions();
     void buildEditorPictures();
-    void disableWhatIsNotBuilt();
     void setMessage(const QString& text);
 
     StudioFiles& m_studioFiles;

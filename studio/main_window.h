@@ -113,6 +113,10 @@ public:
     // Tests read errors instead of answering a modal box.
     void setErrorBoxesEnabled(bool enabled);
 
+signals:
+    // F5: the member area is asked for.
+    void memberAreaRequested();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -383,8 +383,7 @@ bool MainWindow::handleKey(QKeyEvent* event)
     case Qt::Key_F10: openDrawing(FigureKind::Plot); return true;
     case Qt::Key_F11: m_tileMapPage->enter(); return true;
     case Qt::Key_F12: m_spritePage->enter(); return true;
-    // The member window comes with its page.
-    case Qt::Key_F5: return true;
+    case Qt::Key_F5: emit memberAreaRequested(); return true;
     default: return !hotspotsActive() && m_drawingPage->handleKey(event);
     }
 }

@@ -1,0 +1,260 @@
+// Load of the member area: N simulated members on loopback, each polling messages and
+// participants every 2 s and sending a message every 5 s, as the studio does, against a real
+// ludomat-server with a fresh database. Prints throughput, poll latency percentiles, and
+// whether every member received every message exactly once. The same polls by one member on
+// an idle server give the baseline of the same run.
+//   member_load SERVER_PROGRAM [MEMBERS=200] [SECONDS=60]
+
+#include <httplib.h>
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <atomic>
+#include <barrier>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <mutex>
+#include <random>
+#include <semaphore>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kPollEvery = std::chrono::milliseconds(2000);
+constexpr auto kPostEvery = std::chrono::milliseconds(5000);
+
+struct Results {
+    std::mutex lock;
+    std::vector<double> pollMs;
+    std::vector<double> postMs;
+    long requests = 0;
+    long failures = 0;
+};
+
+std::vector<std::string> lines(const std::string& body)
+{
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start < body.size()) {
+        size_t end = body.find("\r\n", start);
+        if (end == std::string::npos) end = body.size();
+        out.push_back(body.substr(start, end - start));
+        start = end + 2;
+    }
+    return out;
+}
+
+class Member {
+public:
+    Member(int port, int id) : m_client("127.0.0.1", port), m_id(id) { m_client.set_keep_alive(true);
+        m_client.set_tcp_nodelay(true);
+    }
+
+    bool join()
+    {
+        std::string email = "m" + std::to_string(m_id) + "@carga.br";
+        httplib::Params params{{"Email", email}, {"Senha", "senha"}};
+        m_client.set_read_timeout(60, 0);
+        m_client.Get(httplib::append_query_params("/ludomat/vip/cadastro.php", params));
+        auto reply = m_client.Get(httplib::append_query_params("/ludomat/vip/login.php", params));
+        m_client.set_read_timeout(5, 0);
+        if (!reply || reply->body.find("Ok") == std::string::npos) return false;
+        m_key = reply->body.substr(reply->body.find('|') + 1);
+        auto nick = m_client.Get("/ludomat/vip/entrar.php?Idk=" + m_key + "&Grp=Turma");
+        return nick && !nick->body.empty();
+    }
+
+    // One poll as the studio's tick: messages, then participants; false when a reply failed.
+    bool poll(Results& results, bool timed)
+    {
+        auto start = Clock::now();
+        auto reply = m_client.Get("/ludomat/vip/pegamesgs.php?Idk=" + m_key + "&Ini=" + std::to_string(m_received.size()) +
+                                  "&Grp=Turma");
+        double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        auto parts = m_client.Get("/ludomat/vip/pegaparts.php?Idk=" + m_key + "&Grp=Turma");
+        bool ok = reply && reply->status == 200 && parts && parts->status == 200 && reply->body.starts_with("Ok\r\n");
+        if (ok) {
+            std::vector<std::string> got = lines(reply->body);
+            m_lastCount = 0;
+            for (size_t i = 1; i + 1 < got.size(); i += 3) {
+                m_received.push_back(got[i + 1]);
+                ++m_lastCount;
+            }
+        }
+        std::lock_guard guard(results.lock);
+        results.requests += 2;
+        if (!ok) ++results.failures;
+        if (timed) results.pollMs.push_back(ms);
+        return ok;
+    }
+
+    void post(Results& results, std::vector<std::string>& sent)
+    {
+        std::string text = "m" + std::to_string(m_id) + "-" + std::to_string(m_posted++);
+        auto start = Clock::now();
+        auto reply = m_client.Post("/ludomat/vip/mandamsg.php?Idk=" + m_key, httplib::MultipartFormDataItems{{"Txt", text, "", ""}});
+        double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        bool ok = reply && reply->status == 200 && reply->body == "Ok";
+        if (ok) sent.push_back(text);
+        std::lock_guard guard(results.lock);
+        ++results.requests;
+        if (!ok) ++results.failures;
+        results.postMs.push_back(ms);
+    }
+
+    int lastCount() const { return m_lastCount; }
+    const std::vector<std::string>& received() const { return m_received; }
+
+private:
+    httplib::Client m_client;
+    int m_id;
+    std::string m_key;
+    std::vector<std::string> m_received;
+    int m_lastCount = 0;
+    int m_posted = 0;
+};
+
+double percentile(std::vector<double> values, double p)
+{
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, size_t(p * double(values.size())))];
+}
+
+struct Run {
+    Results results;
+    double seconds = 0;
+    long lost = 0, duplicated = 0, sent = 0;
+    long loadRequests = 0;  // made during the timed part
+    bool joined = true;
+};
+
+void simulate(int port, int members, int seconds, bool post, Run& run)
+{
+    std::vector<std::unique_ptr<Member>> all;
+    for (int i = 0; i < members; ++i) all.push_back(std::make_unique<Member>(port, i + (post ? 0 : 100000)));
+    std::vector<std::vector<std::string>> sent(members);
+    std::atomic<bool> joined{true};
+    std::barrier ready(members);
+    // Sign-up and log-in hash the password on purpose slowly: a few at a time, as a class would.
+    std::counting_semaphore<4> joining(4);
+    Clock::time_point start;
+    std::vector<std::thread> threads;
+    for (int i = 0; i < members; ++i) {
+        threads.emplace_back([&, i] {
+            joining.acquire();
+            bool in = all[i]->join();
+            joining.release();
+            if (!in) joined = false;
+            ready.arrive_and_wait();
+            if (!in) return;
+            if (i == 0) start = Clock::now();
+            std::mt19937 random{unsigned(i)};
+            auto begin = Clock::now();
+            auto end = begin + std::chrono::seconds(seconds);
+            // Members start at random phases, as a class logging in over a few seconds would.
+            auto nextPoll = begin + std::chrono::milliseconds(random() % 2000);
+            auto nextPost = begin + std::chrono::milliseconds(random() % 5000);
+            while (true) {
+                auto next = post ? std::min(nextPoll, nextPost) : nextPoll;
+                if (next >= end) break;
+                std::this_thread::sleep_until(next);
+                if (next == nextPoll) {
+                    all[i]->poll(run.results, true);
+                    nextPoll += kPollEvery;
+                } else {
+                    all[i]->post(run.results, sent[i]);
+                    nextPost += kPostEvery;
+                }
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    run.loadRequests = run.results.requests;
+    run.joined = joined;
+    if (!post) return;
+    // Catch up after the last post, then compare what each member got with all that was sent.
+    std::map<std::string, int> expected;
+    for (auto& list : sent)
+        for (auto& text : list) ++expected[text], ++run.sent;
+    for (auto& member : all) {
+        for (int guard = 0; guard < 200; ++guard) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));  // under 20 requests a second
+            if (member->poll(run.results, false) && member->lastCount() == 0) break;
+        }
+        std::map<std::string, int> got;
+        for (auto& text : member->received()) ++got[text];
+        for (auto& [text, count] : expected) {
+            int n = got.count(text) ? got[text] : 0;
+            if (n == 0) ++run.lost;
+            if (n > 1) run.duplicated += n - 1;
+        }
+    }
+}
+
+void report(const char* name, const Run& run, int members)
+{
+    const auto& r = run.results;
+    std::printf("%s: %d membros, %.1f s, %ld requisições (%.0f/s), %ld falhas, entrada %s\n", name, members, run.seconds,
+                run.loadRequests, double(run.loadRequests) / run.seconds, r.failures, run.joined ? "ok" : "FALHOU");
+    std::printf("  leitura de mensagens: p50 %.2f ms  p90 %.2f ms  p99 %.2f ms  máx %.2f ms (%zu leituras)\n",
+                percentile(r.pollMs, 0.5), percentile(r.pollMs, 0.9), percentile(r.pollMs, 0.99),
+                percentile(r.pollMs, 1.0), r.pollMs.size());
+    if (!r.postMs.empty())
+        std::printf("  envio: p50 %.2f ms  p99 %.2f ms; %ld mensagens, %ld perdidas, %ld duplicadas\n",
+                    percentile(r.postMs, 0.5), percentile(r.postMs, 0.99), run.sent, run.lost, run.duplicated);
+}
+
+int startServer(QProcess& server, const QString& program, const QString& database)
+{
+    // Its log of every request is not wanted here; an unread pipe would stall it.
+    server.setStandardErrorFile(QProcess::nullDevice());
+    server.start(program, {"--port", "0", "--database", database});
+    if (!server.waitForStarted(5000)) return -1;
+    while (!server.canReadLine() && server.waitForReadyRead(5000)) {}
+    QString line = QString::fromUtf8(server.readLine()).trimmed();
+    return line.startsWith("ouvindo em ") ? line.section(':', 2).section('/', 0, 0).toInt() : -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    if (argc < 2) {
+        std::fprintf(stderr, "uso: member_load SERVIDOR [MEMBROS=200] [SEGUNDOS=60]\n");
+        return 2;
+    }
+    int members = argc > 2 ? std::atoi(argv[2]) : 200;
+    int seconds = argc > 3 ? std::atoi(argv[3]) : 60;
+    QTemporaryDir data;
+    QProcess server;
+    int port = startServer(server, argv[1], data.filePath("carga.db"));
+    if (port <= 0) {
+        std::fprintf(stderr, "o servidor não iniciou\n");
+        return 1;
+    }
+    Run idle;
+    simulate(port, 1, std::min(seconds, 20), false, idle);
+    report("base (1 membro, só leituras)", idle, 1);
+    Run load;
+    simulate(port, members, seconds, true, load);
+    report("carga", load, members);
+    const double idleP99 = percentile(idle.results.pollMs, 0.99);
+    const double loadP99 = percentile(load.results.pollMs, 0.99);
+    std::printf("razão p99 carga/base: %.1f\n", idleP99 > 0 ? loadP99 / idleP99 : 0.0);
+    server.terminate();
+    server.waitForFinished(5000);
+    bool ok = load.joined && load.lost == 0 && load.duplicated == 0 && load.results.failures == 0 && loadP99 < 50;
+    std::printf("%s\n", ok ? "RESULTADO: ok" : "RESULTADO: FALHOU");
+    return ok ? 0 : 1;
+}
