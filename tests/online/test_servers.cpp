@@ -124,7 +124,7 @@ RecordingServer::RecordingServer() : m_server(std::make_unique<httplib::Server>(
     });
     s.Get("/redirect", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/echo"); });
     s.Get("/slow", [this](const httplib::Request&, httplib::Response& res) {
-        for (int i = 0; i < 65 && !m_stopping; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        for (int i = 0; i < 150 && !m_stopping; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
         res.set_content("tarde", "text/plain");
     });
     s.Get("/erro500", [](const httplib::Request&, httplib::Response& res) {
