@@ -59,7 +59,9 @@ public:
 
     bool join()
     {
-        std::string email = "m" + std::to_string(m_id) + "@carga.br";
+        // Appended piece by piece: GCC 12 warns wrongly about "literal" + std::to_string(...).
+        std::string email = "m";
+        email += std::to_string(m_id) + "@carga.br";
         httplib::Params params{{"Email", email}, {"Senha", "senha"}};
         m_client.set_read_timeout(60, 0);
         m_client.Get(httplib::append_query_params("/ludomat/vip/cadastro.php", params));
@@ -97,7 +99,8 @@ public:
 
     void post(Results& results, std::vector<std::string>& sent)
     {
-        std::string text = "m" + std::to_string(m_id) + "-" + std::to_string(m_posted++);
+        std::string text = "m";
+        text += std::to_string(m_id) + "-" + std::to_string(m_posted++);
         auto start = Clock::now();
         auto reply = m_client.Post("/ludomat/vip/mandamsg.php?Idk=" + m_key, httplib::MultipartFormDataItems{{"Txt", text, "", ""}});
         double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
