@@ -1,4 +1,5 @@
-# Shared by the bench scripts: installing what a baseline needs and building ludomat-run.
+# Shared by the bench scripts: installing what a baseline needs, building ludomat-run, the private
+# runtime folder Qt wants and the smaller of two timings.
 # Source it; it defines functions only.
 
 # apt_install PACKAGE... : installs the Debian packages given (as root, or through sudo).
@@ -20,3 +21,12 @@ build_ludomat_run() {
   fi
   cmake --build "$build_dir" --target ludomat-run -j2 >/dev/null
 }
+
+# use_private_runtime_folder DIR : Qt's runtime folder, DIR unless one is set; Qt wants it 0700.
+use_private_runtime_folder() {
+  export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$1}"
+  chmod 700 "$XDG_RUNTIME_DIR" 2>/dev/null || true
+}
+
+# min A B : prints the smaller number; an empty A (no run yet) gives B.
+min() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }

@@ -56,8 +56,7 @@ work="$(mktemp -d /tmp/ludomat-bench.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen
 export SDL_VIDEODRIVER=dummy   # brandy draws into an SDL window; without one it takes over the terminal
-export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$work}"
-chmod 700 "$XDG_RUNTIME_DIR" 2>/dev/null || true
+use_private_runtime_folder "$work"
 
 # --- the programs -----------------------------------------------------------------------------
 # Each generator writes the program for N iterations to stdout. Every program leaves a result the

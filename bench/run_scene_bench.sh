@@ -50,8 +50,7 @@ ludomat_run="$build_dir/ludomat-run"
 
 work="$(mktemp -d /tmp/ludomat-scene.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
-export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$work}"
-chmod 700 "$XDG_RUNTIME_DIR" 2>/dev/null || true
+use_private_runtime_folder "$work"
 
 "$python" "$scene" assets "$work"
 
@@ -108,8 +107,6 @@ cpu_of() {  # command... -> prints user + system CPU seconds of one run
   read -r u s <"$work/times.txt"
   awk -v u="$u" -v s="$s" 'BEGIN { printf "%.3f", u + s }'
 }
-
-min() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
 
 measure() {  # side -> best_cpu, start_cpu (fastest of $repeat each), fps
   local side="$1" i c

@@ -58,8 +58,7 @@ done
 
 work="$(mktemp -d /tmp/ludomat-studio-scene.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
-export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$work}"
-chmod 700 "$XDG_RUNTIME_DIR" 2>/dev/null || true
+use_private_runtime_folder "$work"
 mkdir -p "$work/program"
 
 "$python" "$scene" assets "$work"
@@ -67,8 +66,6 @@ for n in 1 "$frames"; do
   "$python" "$scene" script "$work" "$n"
   mv "$work/scene.scp" "$work/scene-$n.scp"
 done
-
-min() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
 
 run_cli() {  # frames -> "cpu wall"
   local n="$1" out start end TIMEFORMAT='%3U %3S %3R' u s r

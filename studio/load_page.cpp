@@ -1,6 +1,7 @@
 #include "studio/load_page.h"
 
 #include "studio/folder_tree.h"
+#include "studio/page_label.h"
 #include "studio/picture_button.h"
 #include "studio/studio_files.h"
 
@@ -118,15 +119,6 @@ void paintMembers(QPainter& p, const QRectF& r)
     p.setBrush(QColor(0x23, 0x41, 0x5a));
     p.drawEllipse(QRectF(r.left() + 3, r.top() + 5, 9, 9));
     p.drawRoundedRect(QRectF(r.left(), r.top() + 15, 15, 9), 4, 4);
-}
-
-QLabel* pageLabel(QWidget* parent, const QString& text, const char* name, const QRect& geometry)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    label->setTextFormat(Qt::PlainText);
-    return label;
 }
 
 }  // namespace

@@ -7,10 +7,23 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
 #include <thread>
 #include <unistd.h>
 
 namespace ludomat {
+
+void printRegisters(const EngineState& state)
+{
+    for (int i = 0; i < RegisterTable::size(); ++i) {
+        const std::string& text = state.registers[i];
+        if (text.empty()) continue;
+        std::cout << i << '=';
+        std::cout.write(text.data(), std::streamsize(text.size()));
+        std::cout << '\n';
+    }
+    std::cout.flush();
+}
 
 void prepareHeadlessEnvironment()
 {

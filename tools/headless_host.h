@@ -16,6 +16,10 @@
 namespace ludomat {
 
 class Engine;
+struct EngineState;
+
+// Writes each register that is not empty to standard output as "N=text", one a line.
+void printRegisters(const EngineState& state);
 
 // Before the application object exists: render off-screen when there is no display, and give Qt
 // the private runtime folder it wants when the environment has none.

@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <iostream>
 #include <vector>
 
 namespace {
@@ -104,34 +103,15 @@ Options parseOptions(const QCoreApplication& app)
             usageError("--display espera LARGURAxALTURA (até 16384), por exemplo 1600x840");
         options.display = QSize(match.captured(1).toInt(), match.captured(2).toInt());
     }
-    using Kind = ludomat::ScriptedEvent::Kind;
-    const std::pair<const QCommandLineOption*, Kind> inputOptions[] = {
-        {&keyDown, Kind::KeyDown}, {&keyUp, Kind::KeyUp}, {&click, Kind::Click}, {&type, Kind::Type}};
-    for (const auto& [option, kind] : inputOptions) {
-        for (const QString& value : parser.values(*option)) {
-            QString error;
-            auto event = ludomat::parseScriptedEvent(kind, value, &error);
-            if (!event) usageError(QString("--%1: %2").arg(option->names().first(), error));
-            options.input.push_back(std::move(*event));
-        }
-    }
+    QString inputError;
+    auto events = ludomat::scriptedEventsOf(parser, &inputError);
+    if (!events) usageError(inputError);
+    options.input = std::move(*events);
     return options;
 }
 
 // Script text (Windows-1252) as the terminal reads it.
 std::string utf8(const std::string& text) { return ludomat::fromCp1252(text).toStdString(); }
-
-void printRegisters(const ludomat::EngineState& state)
-{
-    for (int i = 0; i < ludomat::RegisterTable::size(); ++i) {
-        const std::string& text = state.registers[i];
-        if (text.empty()) continue;
-        std::cout << i << '=';
-        std::cout.write(text.data(), std::streamsize(text.size()));
-        std::cout << '\n';
-    }
-    std::cout.flush();
-}
 
 bool saveSnapshot(const ludomat::Bitmap& screen, const QString& path)
 {
@@ -181,7 +161,7 @@ int main(int argc, char** argv)
     engine.execute(options.script.filename().string());
     host.deliverRemainingInput();
 
-    if (options.printRegisters) printRegisters(engine.state());
+    if (options.printRegisters) ludomat::printRegisters(engine.state());
     if (!options.snapshot.isEmpty() && !saveSnapshot(engine.screen().tela, options.snapshot))
         std::fprintf(stderr, "ludomat-run: não consegui gravar %s\n", qPrintable(options.snapshot));
     // The host keeps the error even when a later click has started a run that ended well.

@@ -4,6 +4,7 @@
 #include "engine/key_names.h"
 #include "graphics/cp1252.h"
 
+#include <QCommandLineParser>
 #include <QRegularExpression>
 
 #include <cstdio>
@@ -71,6 +72,26 @@ std::optional<ScriptedEvent> parseScriptedEvent(ScriptedEvent::Kind kind, const 
         break;
     }
     return event;
+}
+
+std::optional<std::vector<ScriptedEvent>> scriptedEventsOf(const QCommandLineParser& parser, QString* error)
+{
+    using Kind = ScriptedEvent::Kind;
+    const std::pair<const char*, Kind> options[] = {
+        {"key-down", Kind::KeyDown}, {"key-up", Kind::KeyUp}, {"click", Kind::Click}, {"type", Kind::Type}};
+    std::vector<ScriptedEvent> events;
+    for (const auto& [name, kind] : options) {
+        for (const QString& value : parser.values(name)) {
+            QString why;
+            auto event = parseScriptedEvent(kind, value, &why);
+            if (!event) {
+                if (error) *error = QString("--%1: %2").arg(name, why);
+                return std::nullopt;
+            }
+            events.push_back(std::move(*event));
+        }
+    }
+    return events;
 }
 
 void ScriptedInput::add(ScriptedEvent event)

@@ -10,6 +10,9 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <vector>
+
+class QCommandLineParser;
 
 namespace ludomat {
 
@@ -32,6 +35,11 @@ struct ScriptedEvent {
 // "@" separates the time, so the text may hold "@"). On failure returns nothing and says why in
 // `error` (Portuguese, for the usage message).
 std::optional<ScriptedEvent> parseScriptedEvent(ScriptedEvent::Kind kind, const QString& value, QString* error);
+
+// The events of the options "key-down", "key-up", "click" and "type" that `parser` has read (it
+// must know all four), kind by kind in that order. On a bad value returns nothing and says why in
+// `error`, naming the option.
+std::optional<std::vector<ScriptedEvent>> scriptedEventsOf(const QCommandLineParser& parser, QString* error);
 
 class ScriptedInput {
 public:

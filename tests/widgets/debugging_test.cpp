@@ -8,7 +8,6 @@
 
 #include <QLabel>
 #include <QListWidget>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QTextBlock>
 
@@ -16,15 +15,6 @@ using namespace ludomat;
 using namespace ludomat::test;
 
 namespace {
-
-// With LUDOMAT_SHOTS set (under a real X server), saves the whole screen there for a look.
-void saveShot(QWidget* widget, const QString& name)
-{
-    QString folder = qEnvironmentVariable("LUDOMAT_SHOTS");
-    if (folder.isEmpty()) return;
-    QTest::qWait(200);
-    widget->screen()->grabWindow(0).save(folder + "/" + name);
-}
 
 // Clicks the editor's gutter beside line `index`, as the user sets or clears a breakpoint.
 void clickGutter(MainWindow& window, int index)

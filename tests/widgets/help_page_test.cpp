@@ -10,26 +10,12 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTreeWidget>
 
 using namespace ludomat;
 using namespace ludomat::test;
-
-namespace {
-
-// With LUDOMAT_SHOTS set (under a real X server), saves the whole screen there for a look.
-void saveShot(QWidget* widget, const QString& name)
-{
-    QString folder = qEnvironmentVariable("LUDOMAT_SHOTS");
-    if (folder.isEmpty()) return;
-    QTest::qWait(200);
-    widget->screen()->grabWindow(0).save(folder + "/" + name);
-}
-
-}  // namespace
 
 class HelpPageTest : public QObject {
     Q_OBJECT

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -123,6 +124,14 @@ void writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+}
+
+void saveShot(QWidget* widget, const QString& name)
+{
+    QString folder = qEnvironmentVariable("LUDOMAT_SHOTS");
+    if (folder.isEmpty()) return;
+    QTest::qWait(200);
+    widget->screen()->grabWindow(0).save(folder + "/" + name);
 }
 
 }  // namespace ludomat::test

@@ -50,6 +50,9 @@ void whenReady(std::function<bool()> ready, std::function<void()> action, bool* 
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
 
+// With LUDOMAT_SHOTS set (under a real X server), saves the whole screen there for a look.
+void saveShot(QWidget* widget, const QString& name);
+
 }  // namespace ludomat::test
 
 // Prepares the environment before the application object exists.

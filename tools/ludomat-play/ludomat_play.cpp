@@ -15,7 +15,6 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <iostream>
 
 namespace {
 
@@ -37,18 +36,6 @@ QString checkedScript(const QString& folder, const QString& name)
     if (canonical.isEmpty()) usageError(QString("o script %1 não existe na pasta do jogo").arg(name));
     if (!canonical.startsWith(canonicalFolder + "/")) usageError(QString("%1 está fora da pasta do jogo").arg(name));
     return canonical;
-}
-
-void printRegisters(const ludomat::EngineState& state)
-{
-    for (int i = 0; i < ludomat::RegisterTable::size(); ++i) {
-        const std::string& text = state.registers[i];
-        if (text.empty()) continue;
-        std::cout << i << '=';
-        std::cout.write(text.data(), std::streamsize(text.size()));
-        std::cout << '\n';
-    }
-    std::cout.flush();
 }
 
 }  // namespace
@@ -100,16 +87,10 @@ int main(int argc, char** argv)
         if (!ok || seconds <= 0) usageError("--timeout espera um número de segundos");
         host.setTimeout(qint64(seconds * 1000));
     }
-    using Kind = ludomat::ScriptedEvent::Kind;
-    const std::pair<const QCommandLineOption*, Kind> inputOptions[] = {
-        {&keyDown, Kind::KeyDown}, {&keyUp, Kind::KeyUp}, {&click, Kind::Click}, {&type, Kind::Type}};
-    for (const auto& [option, kind] : inputOptions)
-        for (const QString& value : parser.values(*option)) {
-            QString error;
-            auto event = ludomat::parseScriptedEvent(kind, value, &error);
-            if (!event) usageError(QString("--%1: %2").arg(option->names().first(), error));
-            host.scriptedInput().add(std::move(*event));
-        }
+    QString inputError;
+    auto events = ludomat::scriptedEventsOf(parser, &inputError);
+    if (!events) usageError(inputError);
+    for (auto& event : *events) host.scriptedInput().add(std::move(event));
 
     window.show();
     host.startClock();
@@ -122,7 +103,7 @@ int main(int argc, char** argv)
     });
     app.exec();
 
-    if (scripted) printRegisters(engine.state());
+    if (scripted) ludomat::printRegisters(engine.state());
     if (host.error()) return kRunError;
     if (host.timedOut()) return kTimedOut;
     return kNormalEnd;

@@ -6,6 +6,7 @@
 #include "studio/editors/drawing/figure_files.h"
 #include "studio/editors/drawing/figure_snapshot.h"
 #include "studio/editors/drawing/figure_tools.h"
+#include "studio/page_label.h"
 #include "studio/picture_button.h"
 #include "studio/screen_view.h"
 
@@ -27,15 +28,6 @@ constexpr int kToolStep = 40;
 // Where the marker sits for each swatch.
 const QPoint kMarkerPlaces[] = {{280, 130}, {390, 50}, {370, 30}};
 constexpr int kMarkerSide = 14;
-
-QLabel* pageLabel(QWidget* parent, const QString& text, const char* name, const QRect& geometry)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
 
 PictureButton* pageButton(QWidget* parent, const QString& caption, const char* name, const QRect& geometry)
 {

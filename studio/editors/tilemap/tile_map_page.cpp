@@ -11,6 +11,7 @@
 #include "studio/editors/tilemap/map_edits.h"
 #include "studio/editors/tilemap/map_grid_view.h"
 #include "studio/editors/tilemap/tile_widgets.h"
+#include "studio/page_label.h"
 #include "studio/picture_button.h"
 #include "studio/studio_files.h"
 
@@ -31,15 +32,6 @@ namespace ludomat {
 namespace {
 
 const char* const kViewFieldNames[] = {"px", "py", "wd", "ht", "1ª lin", "1ª col"};
-
-QLabel* label(QWidget* parent, const QString& text, const char* name, const QRect& place)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(place);
-    l->setTextFormat(Qt::PlainText);
-    return l;
-}
 
 PictureButton* button(QWidget* parent, const QString& caption, const char* name, const QRect& place)
 {
@@ -101,9 +93,9 @@ TileMapPage::TileMapPage(const EditorContext& context, QWidget* parent) : QWidge
     title->setObjectName("imTMtitulo");
     title->setGeometry(5, 5, 130, 34);
     connect(title, &QAbstractButton::clicked, this, &TileMapPage::enter);
-    m_sizeLabel = label(this, QString(), "lbTMdef", QRect(140, 9, 214, 16));
+    m_sizeLabel = pageLabel(this, QString(), "lbTMdef", QRect(140, 9, 214, 16));
     m_sizeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_message = label(this, QString(), "lbTMmsg", QRect(140, 25, 290, 16));
+    m_message = pageLabel(this, QString(), "lbTMmsg", QRect(140, 25, 290, 16));
     m_message->setStyleSheet("color: #b03a2e;");
 
     buildLoadRows();
@@ -134,10 +126,10 @@ void TileMapPage::buildLoadRows()
     loadWord->setObjectName("lbTMload");
     loadWord->setGeometry(10, 77, 52, 18);
     connect(loadWord, &ClickCaption::clicked, this, &TileMapPage::writeLoadLine);
-    label(this, "mapa", "lbTMmapa", QRect(65, 60, 100, 15));
-    label(this, "tiles", "lbTMtiles", QRect(175, 60, 100, 15));
+    pageLabel(this, "mapa", "lbTMmapa", QRect(65, 60, 100, 15));
+    pageLabel(this, "tiles", "lbTMtiles", QRect(175, 60, 100, 15));
     m_mapField = field("edTMmapa", QRect(65, 75, 100, 22));
-    label(this, ",", "lbTMvirg", QRect(167, 77, 6, 18));
+    pageLabel(this, ",", "lbTMvirg", QRect(167, 77, 6, 18));
     m_tilesName = field("edTMtiles", QRect(175, 75, 100, 22));
     connect(m_mapField, &QLineEdit::returnPressed, this, &TileMapPage::loadMapField);
     connect(m_tilesName, &QLineEdit::returnPressed, this, &TileMapPage::loadTilesField);
@@ -148,9 +140,9 @@ void TileMapPage::buildLoadRows()
     connect(viewWord, &ClickCaption::clicked, this, &TileMapPage::writeViewLine);
     for (int i = 0; i < 6; ++i) {
         int x = 65 + 45 * i;
-        label(this, kViewFieldNames[i], "lbTMvf", QRect(x, 103, 40, 16));
+        pageLabel(this, kViewFieldNames[i], "lbTMvf", QRect(x, 103, 40, 16));
         m_viewFields[i] = field(QString("edTMv%1").arg(i).toLatin1().constData(), QRect(x, 120, 35, 22));
-        if (i > 0) label(this, ",", "lbTMvirg", QRect(x - 8, 122, 6, 18));
+        if (i > 0) pageLabel(this, ",", "lbTMvirg", QRect(x - 8, 122, 6, 18));
         QLineEdit* f = m_viewFields[i];
         connect(f, &QLineEdit::returnPressed, this, [f] { f->setText(QString::number(f->text().trimmed().toInt())); });
     }
@@ -169,9 +161,9 @@ void TileMapPage::buildLoadRows()
 
 void TileMapPage::buildTileTools()
 {
-    label(this, "fundo:", "lbTMfundo", QRect(10, 157, 45, 18));
+    pageLabel(this, "fundo:", "lbTMfundo", QRect(10, 157, 45, 18));
     m_background = field("edTMfundo", QRect(55, 155, 125, 22));
-    m_tileCount = label(this, QString(), "lbTMtls", QRect(300, 153, 150, 18));
+    m_tileCount = pageLabel(this, QString(), "lbTMtls", QRect(300, 153, 150, 18));
     connect(button(this, "[ + ]", "btTMadd", QRect(548, 150, 46, 22)), &QAbstractButton::clicked, this,
             &TileMapPage::addTile);
 
@@ -187,7 +179,7 @@ void TileMapPage::buildTileTools()
     connect(button(this, "save tiles:", "btTMsaveTiles", QRect(205, 177, 90, 24)), &QAbstractButton::clicked, this,
             &TileMapPage::saveTiles);
 
-    label(this, "cor:", "lbTMcor", QRect(10, 192, 55, 18));
+    pageLabel(this, "cor:", "lbTMcor", QRect(10, 192, 55, 18));
     m_colourField = field("edTMcor", QRect(70, 190, 55, 22), "FFFFFF");
     connect(m_colourField, &QLineEdit::returnPressed, this, [this] {
         // Not a colour: black, as the field then shows.
@@ -196,8 +188,8 @@ void TileMapPage::buildTileTools()
     auto* palette = new ColourPalette(50, this);
     palette->move(130, 185);
     connect(palette, &ColourPalette::colourPicked, this, &TileMapPage::setCurrentColour);
-    m_swatch = label(this, QString(), "shTMcor", QRect(110, 220, 16, 16));
-    m_tileLabel = label(this, "tile: 0", "lbTMtile", QRect(8, 220, 95, 18));
+    m_swatch = pageLabel(this, QString(), "shTMcor", QRect(110, 220, 16, 16));
+    m_tileLabel = pageLabel(this, "tile: 0", "lbTMtile", QRect(8, 220, 95, 18));
 
     auto* zoomBox = new QScrollArea(this);
     zoomBox->setObjectName("sbTMzoom");
@@ -279,7 +271,7 @@ void TileMapPage::buildMapTools()
     connect(m_undo, &QUndoStack::canRedoChanged, redo, &QWidget::setEnabled);
     undo->setEnabled(false);
     redo->setEnabled(false);
-    m_hover = label(this, QString(), "lbTMhover", QRect(x + 134, 41, 430 - x - 134, 16));
+    m_hover = pageLabel(this, QString(), "lbTMhover", QRect(x + 134, 41, 430 - x - 134, 16));
 }
 
 void TileMapPage::tellUser(const QString& text)
