@@ -6,7 +6,6 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libpng-dev libjpeg-dev libgif-dev
-  libarchive-dev
   libgtest-dev libgmock-dev
   libcpp-httplib-dev libsqlite3-dev libarchive-dev zlib1g-dev
   libssl-dev qt6-webengine-dev
