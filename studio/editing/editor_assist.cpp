@@ -37,7 +37,7 @@ QString lineWord(const QString& text, int* start = nullptr)
 }  // namespace
 
 EditorAssist::EditorAssist(ScriptEditor& editor, std::function<void()> save)
-    : QObject(&editor), m_editor(editor), m_save(std::move(save))
+    : QObject(&editor), m_editor(editor), m_viewport(editor.viewport()), m_save(std::move(save))
 {
     m_completer = new QCompleter(commandWords(), this);
     m_completer->setCaseSensitivity(Qt::CaseSensitive);
@@ -57,7 +57,7 @@ EditorAssist::EditorAssist(ScriptEditor& editor, std::function<void()> save)
     m_hint->hide();
 
     editor.installEventFilter(this);
-    editor.viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     connect(&editor, &QPlainTextEdit::cursorPositionChanged, this, &EditorAssist::updateHint);
     connect(&editor, &ScriptEditor::userEdited, this, [this] { complete(false); });
     buildBar();
@@ -184,7 +184,7 @@ bool EditorAssist::eventFilter(QObject* watched, QEvent* event)
                 return false;
         }
     }
-    if (watched == m_editor.viewport() && event->type() == QEvent::ToolTip) {
+    if (watched == m_viewport && event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         QString text = helpAt(m_editor.cursorForPosition(help->pos()).position());
         if (text.isEmpty())

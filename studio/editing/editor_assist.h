@@ -63,6 +63,9 @@ private:
     void buildBar();
 
     ScriptEditor& m_editor;
+    // Kept apart: while the editor is being destroyed its viewport may still send events here,
+    // when the editor can no longer be asked for it.
+    QWidget* m_viewport = nullptr;
     std::function<void()> m_save;
     QCompleter* m_completer = nullptr;
     QLabel* m_hint = nullptr;

@@ -178,7 +178,7 @@ void MemberServerTest::keepsTheChatAcrossARestart()
         QCOMPARE(enterGroup(http, key, "Turma"), std::string("davi"));
         QCOMPARE(http.postChatText(key, "antes de reiniciar"), std::string("Ok"));
         process.terminate();
-        QVERIFY(process.waitForFinished(5000));
+        QVERIFY(process.waitForFinished(30000));
     }
     QProcess process;
     QString root = startServer(process, database);
