@@ -83,7 +83,8 @@ void StudioOnlineTest::checksTheVersionBothWaysAndNotices()
     QCOMPARE(online.version().updateList(), QStringList({"1.0 ", "Ludomat.zpp"}));
 
     // The notice runs on activation and writes under the screen.
-    QCoreApplication::sendEvent(window.get(), new QEvent(QEvent::WindowActivate));
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(window.get(), &activate);
     QTRY_COMPARE(labelText(*window, "Stx"), QString("Tem versão nova do Ludomat!!!"));
 
     // The server gone: the check says so, the notice stays quiet, the editor keeps its text.
