@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libpng-dev libjpeg-dev libgif-dev
   libgtest-dev libgmock-dev
-  libcpp-httplib-dev libsqlite3-dev libarchive-dev zlib1g-dev
+  libcpp-httplib-dev libboost-dev libsqlite3-dev libarchive-dev zlib1g-dev
   libssl-dev qt6-webengine-dev
   fonts-liberation
   xvfb xauth

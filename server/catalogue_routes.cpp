@@ -19,7 +19,7 @@ bool isCatalogueFile(const fs::path& file)
 }
 
 // "Ok", then every picture and script of the catalogue folder, one name a line.
-void listGames(const Context& context, const httplib::Request&, httplib::Response& response)
+void listGames(const Context& context, const Request&, Response& response)
 {
     std::vector<std::string> names;
     std::error_code error;

@@ -7,8 +7,8 @@ namespace ludomat::server {
 
 std::vector<Route> fileRoutes()
 {
-    auto serve = [](const Context& context, const httplib::Request& request, httplib::Response& response) {
-        sendContentFile(context, request.matches[1].str(), response);
+    auto serve = [](const Context& context, const Request& request, Response& response) {
+        sendContentFile(context, request.captures.at(1), response);
     };
     return {
         {"GET", R"(/ludomat/(.+))", {}, "arquivos do produto, catálogo e área de membros", serve},

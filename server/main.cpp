@@ -1,18 +1,21 @@
 // ludomat-server: the studio's web server. Serves the content folder (version file, update
 // package, help pages, script catalogue) and answers every endpoint the studio calls.
 
+#include "server/http_server.h"
+#include "server/member_area.h"
+#include "server/rate_limiter.h"
 #include "server/routes.h"
 #include "server/storage.h"
 
-#include <httplib.h>
-
+#include <pthread.h>
+#include <sys/resource.h>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <mutex>
-#include <pthread.h>
 #include <string>
 #include <thread>
 
@@ -23,11 +26,6 @@ using namespace ludomat::server;
 
 constexpr int kDefaultPort = 8087;
 const char kDefaultBind[] = "127.0.0.1";
-// A studio's request is small; a larger one is refused before it is read.
-constexpr size_t kMaxRequestBytes = 1024 * 1024;
-// A studio keeps its connection open between its polls, and an open connection holds a worker
-// while it waits: the pool is sized for a few hundred studios at once.
-constexpr size_t kWorkerThreads = 320;
 
 // The content an installed copy ships beside the program, or empty when it runs from a build.
 fs::path installedContent()
@@ -78,7 +76,8 @@ struct Options {
     int port = kDefaultPort;
     std::string bind = kDefaultBind;
     std::string database;
-    std::string defaultGroup = "Turma";
+    MemberAreaSettings members;
+    HttpLimits limits;
 };
 
 // The members' database outside the content folder, so content can be read-only and shared.
@@ -93,7 +92,9 @@ std::string defaultDatabase()
 void printHelp()
 {
     std::cout << "Uso: ludomat-server [--root PASTA] [--port N] [--bind ENDERECO] [--database ARQUIVO]\n"
-                 "                      [--default-group NOME]\n"
+                 "                      [--default-group NOME] [--max-connections N]\n"
+                 "                      [--max-connections-per-address N] [--min-password-length N]\n"
+                 "                      [--key-idle-seconds N]\n"
                  "\n"
                  "Servidor do Ludomat: versão, pacote de atualização, páginas de ajuda, catálogo de\n"
                  "scripts e área de membros.\n"
@@ -104,10 +105,33 @@ void printHelp()
                  "  --bind ENDERECO     endereço de escuta (padrão 127.0.0.1)\n"
                  "  --database ARQUIVO  banco SQLite dos membros (padrão: ~/.local/share/ludomat-server/ludomat.db)\n"
                  "  --default-group NOME  grupo de quem se cadastra (padrão: Turma)\n"
+                 "  --max-connections N   conexões abertas ao mesmo tempo (padrão 10000)\n"
+                 "  --max-connections-per-address N\n"
+                 "                      conexões abertas de um mesmo endereço (padrão 256)\n"
+                 "  --min-password-length N  tamanho mínimo da senha de um novo cadastro (padrão 8)\n"
+                 "  --key-idle-seconds N  uma chave de acesso sem uso por N segundos deixa de valer\n"
+                 "                      (padrão 604800, uma semana)\n"
                  "  --help              mostra esta ajuda\n"
                  "\n"
                  "Escreve \"ouvindo em http://ENDERECO:PORTA/\" ao começar e uma linha por requisição.\n"
                  "Termina limpo com SIGTERM ou Ctrl+C.\n";
+}
+
+// Reads the value of `option` into `out`; false after saying why when it is not a whole number
+// from `low` to `high`.
+template <typename T>
+bool number(const std::string& option, const std::string& text, long long low, long long high, T& out)
+{
+    char* end = nullptr;
+    errno = 0;
+    long long value = std::strtoll(text.c_str(), &end, 10);
+    if (text.empty() || *end || errno || value < low || value > high) {
+        std::cerr << "ludomat-server: valor inválido para " << option << ": " << text << " (de " << low << " a " << high
+                  << ")\n";
+        return false;
+    }
+    out = T(value);
+    return true;
 }
 
 // Returns false after printing the reason when the command line is wrong.
@@ -138,7 +162,15 @@ bool parseOptions(int argc, char** argv, Options& options, bool& help)
         } else if (arg == "--database" && value(text)) {
             options.database = text;
         } else if (arg == "--default-group" && value(text) && !text.empty()) {
-            options.defaultGroup = text;
+            options.members.defaultGroup = text;
+        } else if (arg == "--max-connections" && value(text)) {
+            if (!number(arg, text, 1, 1'000'000, options.limits.maxConnections)) return false;
+        } else if (arg == "--max-connections-per-address" && value(text)) {
+            if (!number(arg, text, 1, 1'000'000, options.limits.maxConnectionsPerAddress)) return false;
+        } else if (arg == "--min-password-length" && value(text)) {
+            if (!number(arg, text, 1, 64, options.members.minPasswordLength)) return false;
+        } else if (arg == "--key-idle-seconds" && value(text)) {
+            if (!number(arg, text, 1, 10LL * 365 * 24 * 3600, options.members.keyIdleSeconds)) return false;
         } else {
             std::cerr << "ludomat-server: opção desconhecida ou sem valor: " << arg << " (veja --help)\n";
             return false;
@@ -147,22 +179,48 @@ bool parseOptions(int argc, char** argv, Options& options, bool& help)
     return true;
 }
 
-void logRequest(const httplib::Request& request, const httplib::Response& response)
+// Replaces the value of `key=` in a logged target with "***".
+void hideValue(std::string& target, const std::string& key)
+{
+    for (size_t at = target.find(key); at != std::string::npos; at = target.find(key, at + 1)) {
+        if (at > 0 && target[at - 1] != '?' && target[at - 1] != '&') continue;
+        size_t begin = at + key.size();
+        size_t end = std::min(target.find('&', begin), target.size());
+        target.replace(begin, end - begin, "***");
+    }
+}
+
+void logRequest(const Request& request, const Response& response)
 {
     static std::mutex lock;
-    std::lock_guard guard(lock);
     // The target as it arrived, so the log shows the query keys in the order they were sent.
     std::string target;
     for (unsigned char c : request.target) target += c < 0x20 || c == 0x7F ? '?' : char(c);
-    // A password never reaches the log.
-    size_t password = target.find("Senha=");
-    if (password != std::string::npos) {
-        size_t end = target.find('&', password);
-        target.replace(password + 6, (end == std::string::npos ? target.size() : end) - password - 6, "***");
-    }
-    std::fprintf(stderr, "%s %s %s %d\n", request.remote_addr.c_str(), request.method.c_str(), target.c_str(),
+    // Neither a password nor a member key ever reaches the log.
+    hideValue(target, "Senha=");
+    hideValue(target, "Idk=");
+    std::lock_guard guard(lock);
+    std::fprintf(stderr, "%s %s %s %d\n", request.remoteAddress.c_str(), request.method.c_str(), target.c_str(),
                  response.status);
     std::fflush(stderr);
+}
+
+// Room for as many connections as allowed, or fewer connections when the system says no.
+void raiseDescriptorLimit(HttpLimits& limits)
+{
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) != 0) return;
+    const rlim_t wanted = rlim_t(limits.maxConnections) + 64;
+    if (files.rlim_cur < wanted) {
+        files.rlim_cur = std::min(wanted, files.rlim_max);
+        setrlimit(RLIMIT_NOFILE, &files);
+        getrlimit(RLIMIT_NOFILE, &files);
+    }
+    if (files.rlim_cur < wanted) {
+        limits.maxConnections = files.rlim_cur > 128 ? size_t(files.rlim_cur) - 64 : 64;
+        std::cerr << "ludomat-server: o sistema permite " << files.rlim_cur << " arquivos abertos; até "
+                  << limits.maxConnections << " conexões\n";
+    }
 }
 
 }  // namespace
@@ -187,7 +245,8 @@ int main(int argc, char** argv)
     try {
         storage = openSqliteStorage(options.database);
     } catch (const std::exception& error) {
-        std::cerr << "ludomat-server: não foi possível abrir o banco " << options.database << ": " << error.what() << "\n";
+        std::cerr << "ludomat-server: não foi possível abrir o banco " << options.database << ": " << error.what()
+                  << "\n";
         return 1;
     }
 
@@ -198,21 +257,19 @@ int main(int argc, char** argv)
     sigaddset(&stopSignals, SIGINT);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    Context context{options.root, storage.get(), options.defaultGroup};
-    httplib::Server server;
-    server.set_payload_max_length(kMaxRequestBytes);
-    server.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
-    server.set_logger(logRequest);
-    installRoutes(server, context);
-
-    int port = options.port;
-    if (port == 0) {
-        port = server.bind_to_any_port(options.bind);
-    } else if (!server.bind_to_port(options.bind, port)) {
-        port = -1;
-    }
-    if (port < 0) {
-        std::cerr << "ludomat-server: não foi possível escutar em " << options.bind << ":" << options.port << "\n";
+    MemberArea members(*storage, options.members);
+    RateLimiter limiter;
+    Context context{options.root, &members, &limiter};
+    Router router(context);
+    raiseDescriptorLimit(options.limits);
+    HttpServer server(
+        options.limits, [&router](Request& request, Response& response) { router.dispatch(request, response); },
+        logRequest);
+    int port = 0;
+    try {
+        port = server.listen(options.bind, options.port);
+    } catch (const std::exception& error) {
+        std::cerr << "ludomat-server: " << error.what() << "\n";
         return 1;
     }
     std::cout << "ouvindo em http://" << options.bind << ":" << port << "/" << std::endl;
@@ -222,12 +279,10 @@ int main(int argc, char** argv)
         sigwait(&stopSignals, &signal);
         server.stop();
     });
-    bool ok = server.listen_after_bind();
-    // The listener may end without a signal (an error); wake the waiting thread then.
-    if (stopper.joinable()) {
-        pthread_kill(stopper.native_handle(), SIGTERM);
-        stopper.join();
-    }
+    server.run();
+    // The server may end without a signal (an error); wake the waiting thread then.
+    pthread_kill(stopper.native_handle(), SIGTERM);
+    stopper.join();
     std::cerr << "ludomat-server: encerrado" << std::endl;
-    return ok ? 0 : 1;
+    return 0;
 }

@@ -18,6 +18,17 @@ std::string randomBytes(size_t count)
     return bytes;
 }
 
+std::string hex(const std::string& bytes)
+{
+    static const char kDigits[] = "0123456789abcdef";
+    std::string text;
+    for (unsigned char byte : bytes) {
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 15];
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string newSalt()
@@ -27,13 +38,16 @@ std::string newSalt()
 
 std::string newAccessKey()
 {
-    static const char kDigits[] = "0123456789abcdef";
-    std::string key;
-    for (unsigned char byte : randomBytes(32)) {
-        key += kDigits[byte >> 4];
-        key += kDigits[byte & 15];
-    }
-    return key;
+    return hex(randomBytes(32));
+}
+
+std::string keyDigest(const std::string& key)
+{
+    unsigned char digest[32];
+    unsigned int size = 0;
+    if (EVP_Digest(key.data(), key.size(), digest, &size, EVP_sha256(), nullptr) != 1)
+        throw std::runtime_error("falha ao calcular o resumo da chave");
+    return hex(std::string(reinterpret_cast<char*>(digest), size));
 }
 
 std::string hashPassword(const std::string& password, const std::string& salt)

@@ -16,6 +16,8 @@ std::string newSalt();
 std::string newAccessKey();
 // The 32-byte hash of `password` with `salt`.
 std::string hashPassword(const std::string& password, const std::string& salt);
+// The SHA-256 of a member key as 64 hex digits: what is stored, so a copied database holds no key.
+std::string keyDigest(const std::string& key);
 // Compares two hashes in time that does not depend on where they differ.
 bool sameHash(const std::string& a, const std::string& b);
 

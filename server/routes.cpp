@@ -35,12 +35,13 @@ bool staysInside(const std::string& relative)
 
 }  // namespace
 
-void sendText(httplib::Response& response, const std::string& text)
+void sendText(Response& response, const std::string& text)
 {
-    response.set_content(text, "text/plain; charset=windows-1252");
+    response.body = text;
+    response.contentType = "text/plain; charset=windows-1252";
 }
 
-void sendContentFile(const Context& context, const std::string& relative, httplib::Response& response)
+void sendContentFile(const Context& context, const std::string& relative, Response& response)
 {
     fs::path base = context.root / "ludomat";
     std::error_code error;
@@ -59,7 +60,8 @@ void sendContentFile(const Context& context, const std::string& relative, httpli
     }
     std::ifstream in(real, std::ios::binary);
     std::string body((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    response.set_content(body, contentType(real));
+    response.body = std::move(body);
+    response.contentType = contentType(real);
 }
 
 std::vector<Route> allRoutes()
@@ -70,17 +72,24 @@ std::vector<Route> allRoutes()
     return routes;
 }
 
-void installRoutes(httplib::Server& server, const Context& context)
+Router::Router(const Context& context) : m_context(context)
 {
-    for (const Route& route : allRoutes()) {
-        auto handler = [&context, run = route.handler](const httplib::Request& request, httplib::Response& response) {
-            run(context, request, response);
-        };
-        if (std::string(route.method) == "POST")
-            server.Post(route.pattern, handler);
-        else
-            server.Get(route.pattern, handler);
+    for (Route& route : allRoutes()) {
+        std::regex pattern(route.pattern);
+        m_routes.emplace_back(std::move(route), std::move(pattern));
     }
+}
+
+void Router::dispatch(Request& request, Response& response) const
+{
+    for (const auto& [route, pattern] : m_routes) {
+        std::smatch match;
+        if (request.method != route.method || !std::regex_match(request.path, match, pattern)) continue;
+        request.captures.assign(match.begin(), match.end());
+        route.handler(m_context, request, response);
+        return;
+    }
+    response.status = 404;
 }
 
 }  // namespace ludomat::server

@@ -1,18 +1,17 @@
+// The members' database in SQLite: records only, no member-area rules (see member_area.h).
+
+#include "server/sqlite_statement.h"
 #include "server/storage.h"
 
-#include <sqlite3.h>
-
-#include <ctime>
 #include <mutex>
-#include <stdexcept>
 
 namespace ludomat::server {
 
 namespace {
 
-// Members belong to one group each; `presence` holds who is in a group's chat now and from
-// which message on it receives.
-const char kSchema[] = R"(
+// The first schema, as databases made before versions were counted have it. Members belong to
+// one group each; `presence` holds who is in a group's chat now and from which message on.
+const char kSchemaVersion1[] = R"(
 CREATE TABLE IF NOT EXISTS groups (
   id INTEGER PRIMARY KEY,
   name BLOB NOT NULL UNIQUE
@@ -47,264 +46,273 @@ CREATE TABLE IF NOT EXISTS messages (
 CREATE INDEX IF NOT EXISTS messages_by_group ON messages(group_id, id);
 )";
 
-// Nicks longer than the studio's field are cut.
-constexpr size_t kMaxNick = 16;
-
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql) : m_db(db)
-    {
-        if (sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr) != SQLITE_OK)
-            throw std::runtime_error(sqlite3_errmsg(db));
-    }
-    ~Statement() { sqlite3_finalize(m_statement); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    // Text is kept as bytes: the studio's single-byte code page goes in and out unchanged.
-    Statement& bind(int index, const std::string& text)
-    {
-        sqlite3_bind_blob(m_statement, index, text.data(), int(text.size()), SQLITE_TRANSIENT);
-        return *this;
-    }
-    Statement& bind(int index, long long value)
-    {
-        sqlite3_bind_int64(m_statement, index, value);
-        return *this;
-    }
-    bool step()
-    {
-        int result = sqlite3_step(m_statement);
-        if (result != SQLITE_ROW && result != SQLITE_DONE && result != SQLITE_CONSTRAINT)
-            throw std::runtime_error(sqlite3_errmsg(m_db));
-        m_constraintFailed = result == SQLITE_CONSTRAINT;
-        return result == SQLITE_ROW;
-    }
-    // Runs a statement that returns no rows; false when a constraint refused it.
-    bool run()
-    {
-        step();
-        return !m_constraintFailed;
-    }
-    std::string text(int column)
-    {
-        auto* bytes = static_cast<const char*>(sqlite3_column_blob(m_statement, column));
-        return bytes ? std::string(bytes, size_t(sqlite3_column_bytes(m_statement, column))) : std::string();
-    }
-    long long integer(int column) { return sqlite3_column_int64(m_statement, column); }
-
-private:
-    sqlite3* m_db;
-    sqlite3_stmt* m_statement = nullptr;
-    bool m_constraintFailed = false;
-};
+// Keys kept as digests with their last use (the keys in the clear are dropped: members log in
+// again), the trusted address, nicks compared by a key, poll cursors and log-in failures.
+// Old nicks get a lower-cased key without spaces; clashing ones keep their member's number.
+const char kUpgradeToVersion2[] = R"(
+ALTER TABLE members ADD COLUMN key_used INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE members ADD COLUMN trusted_address BLOB NOT NULL DEFAULT x'';
+UPDATE members SET member_key = NULL;
+ALTER TABLE group_members ADD COLUMN nick_key BLOB;
+UPDATE group_members SET nick_key = CAST(lower(replace(CAST(nick AS TEXT), ' ', '')) AS BLOB);
+UPDATE group_members SET nick_key = nick_key || CAST('#' || member_id AS BLOB) WHERE EXISTS (
+  SELECT 1 FROM group_members o WHERE o.group_id = group_members.group_id
+  AND o.nick_key = group_members.nick_key AND o.member_id < group_members.member_id);
+CREATE UNIQUE INDEX group_nick_keys ON group_members(group_id, nick_key);
+ALTER TABLE presence ADD COLUMN asked_count INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE presence ADD COLUMN asked_id INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE presence ADD COLUMN next_count INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE presence ADD COLUMN next_id INTEGER NOT NULL DEFAULT 0;
+CREATE TABLE login_failures (
+  email BLOB PRIMARY KEY,
+  count INTEGER NOT NULL,
+  last_failure INTEGER NOT NULL,
+  locked_until INTEGER NOT NULL
+);
+PRAGMA user_version = 2;
+)";
 
 class SqliteStorage : public Storage {
 public:
-    explicit SqliteStorage(const std::string& path)
+    explicit SqliteStorage(const std::string& path) : m_db(path)
     {
-        if (sqlite3_open(path.c_str(), &m_db) != SQLITE_OK) {
-            std::string reason = m_db ? sqlite3_errmsg(m_db) : "sem memória";
-            sqlite3_close(m_db);
-            throw std::runtime_error(reason);
-        }
-        sqlite3_busy_timeout(m_db, 2000);
-        exec("PRAGMA journal_mode=WAL;");
-        // In WAL mode a crash loses no committed transaction with NORMAL; only power loss might.
-        exec("PRAGMA synchronous=NORMAL;");
-        exec("PRAGMA foreign_keys=ON;");
-        exec(kSchema);
+        m_db.exec(kSchemaVersion1);
+        std::lock_guard guard(m_lock);
+        Statement version(m_db, "PRAGMA user_version");
+        if (version.step() && version.integer(0) < 2) m_db.transaction(kUpgradeToVersion2);
     }
-    ~SqliteStorage() override { sqlite3_close(m_db); }
 
     bool addMember(const std::string& email, const std::string& salt, const std::string& hash,
                    const std::string& group) override
     {
         std::lock_guard guard(m_lock);
-        long long groupId = groupIdCreating(group);
-        return Statement(m_db, "INSERT INTO members (email, salt, password_hash, group_id) VALUES (?1, ?2, ?3, ?4)")
-            .bind(1, email).bind(2, salt).bind(3, hash).bind(4, groupId).run();
+        Statement(m_db, "INSERT OR IGNORE INTO groups (name) VALUES (?1)").bind(1, group).run();
+        return Statement(m_db,
+                         "INSERT INTO members (email, salt, password_hash, group_id) "
+                         "SELECT ?1, ?2, ?3, id FROM groups WHERE name = ?4")
+            .bind(1, email)
+            .bind(2, salt)
+            .bind(3, hash)
+            .bind(4, group)
+            .run();
     }
 
     std::optional<Credentials> credentials(const std::string& email) override
     {
         std::lock_guard guard(m_lock);
-        Statement query(m_db, "SELECT id, salt, password_hash FROM members WHERE email = ?1");
+        Statement query(m_db, "SELECT id, salt, password_hash, trusted_address FROM members WHERE email = ?1");
         query.bind(1, email);
         if (!query.step()) return std::nullopt;
-        return Credentials{query.integer(0), query.text(1), query.text(2)};
+        return Credentials{query.integer(0), query.text(1), query.text(2), query.text(3)};
     }
 
-    void setMemberKey(MemberId member, const std::string& key) override
+    std::optional<MemberInfo> member(MemberId member) override
     {
         std::lock_guard guard(m_lock);
-        Statement(m_db, "UPDATE members SET member_key = ?2 WHERE id = ?1").bind(1, member).bind(2, key).run();
+        Statement query(m_db,
+                        "SELECT m.email, g.id, g.name FROM members m JOIN groups g ON g.id = m.group_id "
+                        "WHERE m.id = ?1");
+        query.bind(1, member);
+        if (!query.step()) return std::nullopt;
+        return MemberInfo{query.text(0), query.integer(1), query.text(2)};
     }
 
-    std::optional<MemberId> memberByKey(const std::string& key) override
+    void recordLogin(MemberId member, const std::string& keyDigest, const std::string& address, long long now) override
     {
         std::lock_guard guard(m_lock);
-        Statement query(m_db, "SELECT id FROM members WHERE member_key = ?1");
-        query.bind(1, key);
-        return query.step() ? std::optional(query.integer(0)) : std::nullopt;
+        Statement(m_db, "UPDATE members SET member_key = ?2, key_used = ?3, trusted_address = ?4 WHERE id = ?1")
+            .bind(1, member)
+            .bind(2, keyDigest)
+            .bind(3, now)
+            .bind(4, address)
+            .run();
     }
 
-    std::string memberGroup(const std::string& memberKey) override
+    std::optional<KeyOwner> keyOwner(const std::string& keyDigest) override
     {
         std::lock_guard guard(m_lock);
-        Statement query(m_db, "SELECT g.name FROM groups g JOIN members m ON m.group_id = g.id WHERE m.member_key = ?1");
-        query.bind(1, memberKey);
+        Statement query(m_db, "SELECT id, key_used FROM members WHERE member_key = ?1");
+        query.bind(1, keyDigest);
+        if (!query.step()) return std::nullopt;
+        return KeyOwner{query.integer(0), query.integer(1)};
+    }
+
+    void setKeyUse(MemberId member, long long lastUsed) override
+    {
+        std::lock_guard guard(m_lock);
+        Statement(m_db, "UPDATE members SET key_used = ?2 WHERE id = ?1").bind(1, member).bind(2, lastUsed).run();
+    }
+
+    void dropKey(MemberId member) override
+    {
+        std::lock_guard guard(m_lock);
+        Statement(m_db, "UPDATE members SET member_key = NULL WHERE id = ?1").bind(1, member).run();
+    }
+
+    std::string nick(GroupId group, MemberId member) override
+    {
+        std::lock_guard guard(m_lock);
+        Statement query(m_db, "SELECT nick FROM group_members WHERE group_id = ?1 AND member_id = ?2");
+        query.bind(1, group).bind(2, member);
         return query.step() ? query.text(0) : std::string();
     }
 
-    std::string enterGroup(MemberId member, const std::string& group, int backlog) override
+    bool setNick(GroupId group, MemberId member, const std::string& nick, const std::string& nickKey) override
     {
         std::lock_guard guard(m_lock);
-        Statement own(m_db, "SELECT g.id, m.email FROM groups g JOIN members m ON m.group_id = g.id "
-                            "WHERE m.id = ?1 AND g.name = ?2");
-        own.bind(1, member).bind(2, group);
-        if (!own.step()) return {};
-        long long groupId = own.integer(0);
-        std::string nick = nickIn(groupId, member);
-        if (nick.empty()) nick = firstNick(groupId, member, own.text(1));
-        Statement after(m_db, "SELECT id FROM messages WHERE group_id = ?1 ORDER BY id DESC LIMIT 1 OFFSET ?2");
-        after.bind(1, groupId).bind(2, (long long)backlog);
-        long long afterMessage = after.step() ? after.integer(0) : 0;
-        Statement(m_db, "INSERT OR REPLACE INTO presence (member_id, group_id, after_message, last_seen) "
-                        "VALUES (?1, ?2, ?3, ?4)")
-            .bind(1, member).bind(2, groupId).bind(3, afterMessage).bind(4, now()).run();
-        return nick;
+        return Statement(m_db,
+                         "INSERT INTO group_members (group_id, member_id, nick, nick_key) VALUES (?1, ?2, ?3, ?4) "
+                         "ON CONFLICT (group_id, member_id) DO UPDATE SET nick = ?3, nick_key = ?4")
+            .bind(1, group)
+            .bind(2, member)
+            .bind(3, nick)
+            .bind(4, nickKey)
+            .run();
     }
 
-    std::string changeNick(MemberId member, const std::string& nick) override
+    void enter(MemberId member, GroupId group, MessageId after, long long now) override
     {
         std::lock_guard guard(m_lock);
-        long long groupId = presentGroup(member);
-        std::string wanted = nick.substr(0, kMaxNick);
-        if (groupId == 0 || wanted.empty()) return {};
-        if (!Statement(m_db, "UPDATE group_members SET nick = ?3 WHERE group_id = ?1 AND member_id = ?2")
-                 .bind(1, groupId).bind(2, member).bind(3, wanted).run())
-            return {};
-        return nickIn(groupId, member);
+        Statement(m_db,
+                  "INSERT OR REPLACE INTO presence (member_id, group_id, after_message, last_seen) "
+                  "VALUES (?1, ?2, ?3, ?4)")
+            .bind(1, member)
+            .bind(2, group)
+            .bind(3, after)
+            .bind(4, now)
+            .run();
     }
 
-    bool addMessage(MemberId member, const std::string& text) override
+    std::optional<Presence> presence(MemberId member) override
     {
         std::lock_guard guard(m_lock);
-        long long groupId = presentGroup(member);
-        if (groupId == 0) return false;
-        touch(member);
-        return Statement(m_db, "INSERT INTO messages (group_id, header, text) VALUES (?1, ?2, ?3)")
-            .bind(1, groupId).bind(2, header(nickIn(groupId, member))).bind(3, text).run();
+        Statement query(m_db,
+                        "SELECT p.group_id, g.name, p.after_message, p.asked_count, p.asked_id, "
+                        "p.next_count, p.next_id FROM presence p JOIN groups g ON g.id = p.group_id "
+                        "WHERE p.member_id = ?1");
+        query.bind(1, member);
+        if (!query.step()) return std::nullopt;
+        return Presence{query.integer(0),
+                        query.text(1),
+                        query.integer(2),
+                        {query.integer(3), query.integer(4)},
+                        {query.integer(5), query.integer(6)}};
     }
 
-    std::optional<std::vector<ChatMessage>> messages(MemberId member, const std::string& group, long long from,
-                                                     int limit) override
+    void touch(MemberId member, long long now) override
     {
         std::lock_guard guard(m_lock);
-        Statement where(m_db, "SELECT p.group_id, p.after_message FROM presence p JOIN groups g ON g.id = p.group_id "
-                              "WHERE p.member_id = ?1 AND g.name = ?2");
-        where.bind(1, member).bind(2, group);
-        if (!where.step()) return std::nullopt;
-        touch(member);
-        Statement query(m_db, "SELECT header, text FROM messages WHERE group_id = ?1 AND id > ?2 "
-                              "ORDER BY id LIMIT ?3 OFFSET ?4");
-        query.bind(1, where.integer(0)).bind(2, where.integer(1)).bind(3, (long long)limit).bind(4, from);
-        std::vector<ChatMessage> result;
-        while (query.step()) result.push_back({query.text(0), query.text(1)});
-        return result;
+        Statement(m_db, "UPDATE presence SET last_seen = ?2 WHERE member_id = ?1").bind(1, member).bind(2, now).run();
     }
 
-    std::optional<std::vector<std::string>> participants(MemberId member, const std::string& group,
-                                                         int timeoutSeconds) override
+    void polled(MemberId member, long long now, Cursor asked, Cursor next) override
     {
         std::lock_guard guard(m_lock);
-        Statement where(m_db, "SELECT p.group_id FROM presence p JOIN groups g ON g.id = p.group_id "
-                              "WHERE p.member_id = ?1 AND g.name = ?2");
-        where.bind(1, member).bind(2, group);
-        if (!where.step()) return std::nullopt;
-        touch(member);
-        Statement query(m_db, "SELECT gm.nick FROM presence p JOIN group_members gm "
-                              "ON gm.group_id = p.group_id AND gm.member_id = p.member_id "
-                              "WHERE p.group_id = ?1 AND p.last_seen >= ?2 ORDER BY gm.nick");
-        query.bind(1, where.integer(0)).bind(2, now() - timeoutSeconds);
-        std::vector<std::string> nicks;
-        while (query.step()) nicks.push_back(query.text(0));
-        return nicks;
+        Statement(m_db,
+                  "UPDATE presence SET last_seen = ?2, asked_count = ?3, asked_id = ?4, next_count = ?5, "
+                  "next_id = ?6 WHERE member_id = ?1")
+            .bind(1, member)
+            .bind(2, now)
+            .bind(3, asked.count)
+            .bind(4, asked.id)
+            .bind(5, next.count)
+            .bind(6, next.id)
+            .run();
     }
 
-    void leaveGroup(MemberId member) override
+    void leave(MemberId member) override
     {
         std::lock_guard guard(m_lock);
         Statement(m_db, "DELETE FROM presence WHERE member_id = ?1").bind(1, member).run();
     }
 
+    std::vector<std::string> nicksSeenSince(GroupId group, long long since) override
+    {
+        std::lock_guard guard(m_lock);
+        Statement query(m_db,
+                        "SELECT gm.nick FROM presence p JOIN group_members gm "
+                        "ON gm.group_id = p.group_id AND gm.member_id = p.member_id "
+                        "WHERE p.group_id = ?1 AND p.last_seen >= ?2 ORDER BY gm.nick");
+        query.bind(1, group).bind(2, since);
+        std::vector<std::string> nicks;
+        while (query.step()) nicks.push_back(query.text(0));
+        return nicks;
+    }
+
+    MessageId addMessage(GroupId group, const std::string& header, const std::string& text) override
+    {
+        std::lock_guard guard(m_lock);
+        Statement(m_db, "INSERT INTO messages (group_id, header, text) VALUES (?1, ?2, ?3)")
+            .bind(1, group)
+            .bind(2, header)
+            .bind(3, text)
+            .run();
+        return m_db.lastInsertId();
+    }
+
+    MessageId idBeforeLatest(GroupId group, int count) override
+    {
+        std::lock_guard guard(m_lock);
+        Statement query(m_db, "SELECT id FROM messages WHERE group_id = ?1 ORDER BY id DESC LIMIT 1 OFFSET ?2");
+        query.bind(1, group).bind(2, (long long)count);
+        return query.step() ? query.integer(0) : 0;
+    }
+
+    std::optional<MessageId> idAfter(GroupId group, MessageId after, long long skip) override
+    {
+        std::lock_guard guard(m_lock);
+        Statement query(m_db, "SELECT id FROM messages WHERE group_id = ?1 AND id > ?2 ORDER BY id LIMIT 1 OFFSET ?3");
+        query.bind(1, group).bind(2, after).bind(3, skip - 1);
+        return query.step() ? std::optional(query.integer(0)) : std::nullopt;
+    }
+
+    std::vector<StoredMessage> messagesAfter(GroupId group, MessageId after, int limit) override
+    {
+        std::lock_guard guard(m_lock);
+        Statement query(m_db,
+                        "SELECT id, header, text FROM messages WHERE group_id = ?1 AND id > ?2 ORDER BY id "
+                        "LIMIT ?3");
+        query.bind(1, group).bind(2, after).bind(3, (long long)limit);
+        std::vector<StoredMessage> result;
+        while (query.step()) result.push_back({query.integer(0), query.text(1), query.text(2)});
+        return result;
+    }
+
+    LoginFailures loginFailures(const std::string& email) override
+    {
+        std::lock_guard guard(m_lock);
+        Statement query(m_db, "SELECT count, last_failure, locked_until FROM login_failures WHERE email = ?1");
+        query.bind(1, email);
+        if (!query.step()) return {};
+        return LoginFailures{int(query.integer(0)), query.integer(1), query.integer(2)};
+    }
+
+    void setLoginFailures(const std::string& email, const LoginFailures& failures) override
+    {
+        std::lock_guard guard(m_lock);
+        if (failures.count == 0) {
+            Statement(m_db, "DELETE FROM login_failures WHERE email = ?1").bind(1, email).run();
+            return;
+        }
+        Statement(m_db,
+                  "INSERT OR REPLACE INTO login_failures (email, count, last_failure, locked_until) "
+                  "VALUES (?1, ?2, ?3, ?4)")
+            .bind(1, email)
+            .bind(2, (long long)failures.count)
+            .bind(3, failures.lastFailure)
+            .bind(4, failures.lockedUntil)
+            .run();
+    }
+
+    void forgetLoginFailures(long long before) override
+    {
+        std::lock_guard guard(m_lock);
+        Statement(m_db, "DELETE FROM login_failures WHERE last_failure < ?1").bind(1, before).run();
+    }
+
 private:
-    static long long now() { return (long long)std::time(nullptr); }
-
-    // "Ana (14:05)": who wrote, and when by the server's clock.
-    static std::string header(const std::string& nick)
-    {
-        std::time_t t = std::time(nullptr);
-        std::tm local{};
-        localtime_r(&t, &local);
-        char clock[16];
-        std::strftime(clock, sizeof clock, "%H:%M", &local);
-        return nick + " (" + clock + ")";
-    }
-
-    long long groupIdCreating(const std::string& name)
-    {
-        Statement(m_db, "INSERT OR IGNORE INTO groups (name) VALUES (?1)").bind(1, name).run();
-        Statement query(m_db, "SELECT id FROM groups WHERE name = ?1");
-        query.bind(1, name);
-        return query.step() ? query.integer(0) : 0;
-    }
-
-    long long presentGroup(MemberId member)
-    {
-        Statement query(m_db, "SELECT group_id FROM presence WHERE member_id = ?1");
-        query.bind(1, member);
-        return query.step() ? query.integer(0) : 0;
-    }
-
-    void touch(MemberId member)
-    {
-        Statement(m_db, "UPDATE presence SET last_seen = ?2 WHERE member_id = ?1").bind(1, member).bind(2, now()).run();
-    }
-
-    std::string nickIn(long long groupId, MemberId member)
-    {
-        Statement query(m_db, "SELECT nick FROM group_members WHERE group_id = ?1 AND member_id = ?2");
-        query.bind(1, groupId).bind(2, member);
-        return query.step() ? query.text(0) : std::string();
-    }
-
-    // The part of the e-mail before "@", made unique in the group with the member's number.
-    std::string firstNick(long long groupId, MemberId member, const std::string& email)
-    {
-        std::string base = email.substr(0, email.find('@')).substr(0, kMaxNick);
-        if (base.empty()) base = "membro";
-        for (std::string nick : {base, base.substr(0, 10) + std::to_string(member)}) {
-            if (Statement(m_db, "INSERT INTO group_members (group_id, member_id, nick) VALUES (?1, ?2, ?3)")
-                    .bind(1, groupId).bind(2, member).bind(3, nick).run())
-                return nick;
-        }
-        return {};
-    }
-
-    void exec(const char* sql)
-    {
-        char* error = nullptr;
-        if (sqlite3_exec(m_db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-            std::string reason = error ? error : "erro";
-            sqlite3_free(error);
-            throw std::runtime_error(reason);
-        }
-    }
-
     std::mutex m_lock;
-    sqlite3* m_db = nullptr;
+    Database m_db;
 };
 
 }  // namespace

@@ -7,6 +7,12 @@
 #include <zlib.h>
 #include <QElapsedTimer>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <csignal>
 
@@ -40,11 +46,11 @@ std::string gzipOfZeros(size_t size)
 
 }  // namespace
 
-ServerProcess::ServerProcess(const QString& contentRoot)
+ServerProcess::ServerProcess(const QString& contentRoot, const QStringList& extraArguments)
 {
     QStringList arguments{"--port", "0", "--database", m_data.filePath("membros.db")};
     if (!contentRoot.isEmpty()) arguments << "--root" << contentRoot;
-    m_process.start(kServerProgram, arguments);
+    m_process.start(kServerProgram, arguments + extraArguments);
     if (!m_process.waitForStarted(5000)) return;
     QElapsedTimer clock;
     clock.start();
@@ -74,6 +80,86 @@ QStringList ServerProcess::log()
 {
     m_log += QString::fromUtf8(m_process.readAllStandardError());
     return m_log.split('\n', Qt::SkipEmptyParts);
+}
+
+int ServerProcess::port() const
+{
+    return m_root.section(':', 2).section('/', 0, 0).toInt();
+}
+
+RawConnection::RawConnection(int port, const char* sourceAddress)
+{
+    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in source{};
+    source.sin_family = AF_INET;
+    inet_pton(AF_INET, sourceAddress, &source.sin_addr);
+    sockaddr_in target{};
+    target.sin_family = AF_INET;
+    target.sin_port = htons(uint16_t(port));
+    inet_pton(AF_INET, "127.0.0.1", &target.sin_addr);
+    if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0 ||
+        ::connect(m_fd, reinterpret_cast<sockaddr*>(&target), sizeof target) != 0) {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+RawConnection::~RawConnection()
+{
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+bool RawConnection::send(const std::string& bytes)
+{
+    for (size_t done = 0; m_fd >= 0 && done < bytes.size();) {
+        ssize_t n = ::send(m_fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+        if (n <= 0) return false;
+        done += size_t(n);
+    }
+    return m_fd >= 0;
+}
+
+RawConnection::Reply RawConnection::read(int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (m_fd >= 0) {
+        size_t headerEnd = m_received.find("\r\n\r\n");
+        if (headerEnd != std::string::npos) {
+            std::string header = m_received.substr(0, headerEnd);
+            for (char& c : header) c = char(std::tolower(static_cast<unsigned char>(c)));
+            size_t at = header.find("content-length:");
+            size_t length = at == std::string::npos ? 0 : std::stoul(header.substr(at + 15));
+            if (m_received.size() >= headerEnd + 4 + length) {
+                Reply reply{std::atoi(m_received.c_str() + 9), m_received.substr(headerEnd + 4, length)};
+                m_received.erase(0, headerEnd + 4 + length);
+                return reply;
+            }
+        }
+        int left = timeoutMs - int(clock.elapsed());
+        pollfd ready{m_fd, POLLIN, 0};
+        if (left <= 0 || ::poll(&ready, 1, left) <= 0) break;
+        char buffer[65536];
+        ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
+        if (n <= 0) break;
+        m_received.append(buffer, size_t(n));
+    }
+    return {};
+}
+
+bool RawConnection::closedWithin(int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (m_fd >= 0) {
+        int left = timeoutMs - int(clock.elapsed());
+        pollfd ready{m_fd, POLLIN, 0};
+        if (left <= 0 || ::poll(&ready, 1, left) <= 0) return false;
+        char buffer[65536];
+        ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
+        if (n <= 0) return true;
+    }
+    return true;
 }
 
 std::string Recorded::header(const std::string& name) const

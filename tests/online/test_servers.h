@@ -21,11 +21,16 @@ class Server;
 
 namespace ludomat::test {
 
+// The studio's tests sign up with short made-up passwords; the server's own tests pass other
+// arguments (or none) to run it as shipped.
+inline const QStringList kShortPasswords{"--min-password-length", "1"};
+
 // ludomat-server started on a free port with a content folder and database of its own.
 class ServerProcess {
 public:
-    // `contentRoot` empty: the content shipped with the project.
-    explicit ServerProcess(const QString& contentRoot = {});
+    // `contentRoot` empty: the content shipped with the project. `arguments` are added to the
+    // command line.
+    explicit ServerProcess(const QString& contentRoot = {}, const QStringList& arguments = kShortPasswords);
     ~ServerProcess();
     bool isRunning() const { return !m_root.isEmpty(); }
     // The site root, ending with "/".
@@ -34,12 +39,39 @@ public:
     int terminate();
     // The request lines it logged so far.
     QStringList log();
+    int port() const;
+    QString databasePath() const { return m_data.filePath("membros.db"); }
 
 private:
     QProcess m_process;
     QTemporaryDir m_data;
     QString m_root;
     QString m_log;
+};
+
+// A plain TCP connection to the server on loopback, for what the studio's client never sends:
+// byte by byte, chunked past every limit, from another loopback address.
+class RawConnection {
+public:
+    explicit RawConnection(int port, const char* sourceAddress = "127.0.0.1");
+    ~RawConnection();
+    RawConnection(const RawConnection&) = delete;
+    RawConnection& operator=(const RawConnection&) = delete;
+    bool isOpen() const { return m_fd >= 0; }
+    // False once the server has closed or reset the connection.
+    bool send(const std::string& bytes);
+    struct Reply {
+        int status = 0;  // 0: no whole reply came
+        std::string body;
+    };
+    // One reply (its body by Content-Length) within `timeoutMs`.
+    Reply read(int timeoutMs = 5000);
+    // True when the server closes the connection within `timeoutMs`.
+    bool closedWithin(int timeoutMs);
+
+private:
+    int m_fd = -1;
+    std::string m_received;
 };
 
 // What one request carried.

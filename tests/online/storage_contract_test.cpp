@@ -1,0 +1,268 @@
+// What every storage engine of the server must do, as tables of operations and the answers
+// expected. Each engine is one row of kEngines; a new engine adds its factory there and must
+// pass the same tables.
+
+#include "server/storage.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <random>
+
+using namespace ludomat::server;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Engine {
+    const char* name;
+    // Opens the engine's database kept under `folder`; opening it again finds the same records.
+    std::function<std::unique_ptr<Storage>(const fs::path& folder)> open;
+};
+
+const Engine kEngines[] = {
+    {"sqlite", [](const fs::path& folder) { return openSqliteStorage((folder / "membros.db").string()); }},
+};
+
+class StorageContract : public testing::TestWithParam<Engine> {
+protected:
+    void SetUp() override
+    {
+        m_folder = fs::temp_directory_path() /
+                   ("ludomat-contrato-" + std::to_string(::getpid()) + "-" + std::to_string(std::random_device{}()));
+        fs::create_directories(m_folder);
+        m_storage = GetParam().open(m_folder);
+    }
+    void TearDown() override
+    {
+        m_storage.reset();
+        fs::remove_all(m_folder);
+    }
+    void reopen()
+    {
+        m_storage.reset();
+        m_storage = GetParam().open(m_folder);
+    }
+    // Adds members 1..n of `group` named m1@x ... and returns their ids.
+    std::vector<MemberId> members(int n, const std::string& group)
+    {
+        std::vector<MemberId> ids;
+        for (int i = 0; i < n; ++i) {
+            std::string email = "m" + std::to_string(ids.size()) + group + "@x";
+            EXPECT_TRUE(m_storage->addMember(email, "sal", "hash", group));
+            ids.push_back(m_storage->credentials(email)->id);
+        }
+        return ids;
+    }
+
+    fs::path m_folder;
+    std::unique_ptr<Storage> m_storage;
+};
+
+// Text in the studio's single-byte code page, with a NUL, goes in and out unchanged.
+const std::string kBytes("Jo\xE3o\0\xA7-\xFF", 8);
+
+TEST_P(StorageContract, membersAndKeys)
+{
+    Storage& s = *m_storage;
+    struct Row {
+        std::string email, group;
+        bool added;
+    };
+    const Row rows[] = {
+        {"ana@x", "Turma", true}, {"bia@x", "Turma", true},      {"ana@x", "Outra", false},
+        {"ANA@x", "Outra", true}, {kBytes + "@x", kBytes, true},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(s.addMember(row.email, "sal-" + row.email, "h" + row.email, row.group), row.added) << row.email;
+    EXPECT_FALSE(s.credentials("nina@x"));
+    for (const Row& row : rows) {
+        if (!row.added) continue;
+        auto credentials = s.credentials(row.email);
+        ASSERT_TRUE(credentials) << row.email;
+        EXPECT_EQ(credentials->salt, "sal-" + row.email);
+        EXPECT_EQ(credentials->hash, "h" + row.email);
+        EXPECT_EQ(credentials->trustedAddress, "");
+        auto info = s.member(credentials->id);
+        ASSERT_TRUE(info);
+        EXPECT_EQ(info->email, row.email);
+        EXPECT_EQ(info->groupName, row.group);
+    }
+    MemberId ana = s.credentials("ana@x")->id, bia = s.credentials("bia@x")->id;
+    EXPECT_EQ(s.member(ana)->group, s.member(bia)->group);
+    EXPECT_NE(s.member(ana)->group, s.member(s.credentials("ANA@x")->id)->group);
+    EXPECT_FALSE(s.member(ana + bia + 1000));
+
+    // Keys: a new one replaces the old; use is recorded; a dropped key finds nobody.
+    s.recordLogin(ana, "k1", "10.0.0.1", 100);
+    s.recordLogin(bia, "k2", "10.0.0.2", 100);
+    s.recordLogin(ana, "k3", "10.0.0.3", 200);
+    struct KeyRow {
+        std::string key;
+        MemberId owner;
+        long long used;
+    };
+    const KeyRow keys[] = {{"k1", 0, 0}, {"k2", bia, 100}, {"k3", ana, 200}, {"", 0, 0}};
+    for (const KeyRow& row : keys) {
+        auto owner = s.keyOwner(row.key);
+        EXPECT_EQ(owner ? owner->member : 0, row.owner) << row.key;
+        if (owner) {
+            EXPECT_EQ(owner->lastUsed, row.used) << row.key;
+        }
+    }
+    EXPECT_EQ(s.credentials("ana@x")->trustedAddress, "10.0.0.3");
+    s.setKeyUse(ana, 250);
+    EXPECT_EQ(s.keyOwner("k3")->lastUsed, 250);
+    s.dropKey(ana);
+    EXPECT_FALSE(s.keyOwner("k3"));
+    EXPECT_TRUE(s.keyOwner("k2"));
+
+    reopen();
+    EXPECT_EQ(m_storage->keyOwner("k2")->member, bia);
+    EXPECT_EQ(m_storage->credentials(kBytes + "@x")->hash, "h" + kBytes + "@x");
+}
+
+TEST_P(StorageContract, nicksAreUniqueByKeyInAGroup)
+{
+    Storage& s = *m_storage;
+    auto turma = members(3, "Turma");
+    auto outra = members(1, "Outra");
+    GroupId t = s.member(turma[0])->group, o = s.member(outra[0])->group;
+    struct Row {
+        GroupId group;
+        MemberId member;
+        std::string nick, key;
+        bool accepted;
+        std::string nickAfter;
+    };
+    const Row rows[] = {
+        {t, turma[0], "Ana", "ana", true, "Ana"},
+        {t, turma[1], "ana", "ana", false, ""},  // same key, other member
+        {t, turma[1], "Bia", "bia", true, "Bia"},
+        {t, turma[0], "ANA!", "ana!", true, "ANA!"},  // a member renames itself
+        {t, turma[2], "Ana", "ana", true, "Ana"},     // the old key is free again
+        {t, turma[1], "Ana", "ana", false, "Bia"},
+        {t, turma[1], "Bia B", "biab", true, "Bia B"},
+        {o, outra[0], "Ana", "ana", true, "Ana"},  // other groups do not clash
+        {t, turma[1], kBytes, kBytes, true, kBytes},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(s.setNick(row.group, row.member, row.nick, row.key), row.accepted) << row.nick;
+        EXPECT_EQ(s.nick(row.group, row.member), row.nickAfter) << row.nick;
+    }
+    EXPECT_EQ(s.nick(o, turma[0]), "");
+}
+
+TEST_P(StorageContract, presenceCursorsAndParticipants)
+{
+    Storage& s = *m_storage;
+    auto ids = members(3, "Turma");
+    GroupId g = s.member(ids[0])->group;
+    for (size_t i = 0; i < ids.size(); ++i) s.setNick(g, ids[i], std::string(1, char('c' - i)), std::to_string(i));
+    EXPECT_FALSE(s.presence(ids[0]));
+    s.enter(ids[0], g, 7, 1000);
+    s.enter(ids[1], g, 0, 1000);
+    s.enter(ids[2], g, 0, 900);
+    Presence p = *s.presence(ids[0]);
+    EXPECT_EQ(p.group, g);
+    EXPECT_EQ(p.groupName, "Turma");
+    EXPECT_EQ(p.after, 7);
+    EXPECT_EQ(p.asked.count, 0);
+    EXPECT_EQ(p.next.count, 0);
+    s.polled(ids[0], 1005, {3, 40}, {5, 52});
+    p = *s.presence(ids[0]);
+    EXPECT_EQ(p.asked.count, 3);
+    EXPECT_EQ(p.asked.id, 40);
+    EXPECT_EQ(p.next.count, 5);
+    EXPECT_EQ(p.next.id, 52);
+    // Entering again starts with fresh cursors.
+    s.enter(ids[0], g, 60, 1006);
+    EXPECT_EQ(s.presence(ids[0])->next.count, 0);
+    EXPECT_EQ(s.presence(ids[0])->after, 60);
+    s.touch(ids[1], 1010);
+
+    struct Row {
+        long long since;
+        std::vector<std::string> nicks;
+    };
+    const Row rows[] = {{0, {"a", "b", "c"}}, {901, {"b", "c"}}, {1007, {"b"}}, {1011, {}}};
+    for (const Row& row : rows) EXPECT_EQ(s.nicksSeenSince(g, row.since), row.nicks) << row.since;
+    s.leave(ids[1]);
+    EXPECT_FALSE(s.presence(ids[1]));
+    EXPECT_EQ(s.nicksSeenSince(g, 0), (std::vector<std::string>{"a", "c"}));
+}
+
+TEST_P(StorageContract, pagesMessagesById)
+{
+    Storage& s = *m_storage;
+    GroupId a = s.member(members(1, "A")[0])->group;
+    GroupId b = s.member(members(1, "B")[0])->group;
+    EXPECT_EQ(s.idBeforeLatest(a, 0), 0);
+    EXPECT_TRUE(s.messagesAfter(a, 0, 10).empty());
+    // Two groups interleaved, generated from a seed; ids grow across both.
+    std::mt19937 random(21);
+    std::vector<MessageId> inA;
+    MessageId last = 0;
+    for (int i = 0; i < 60; ++i) {
+        bool toA = random() % 3 != 0;
+        MessageId id = s.addMessage(toA ? a : b, "h" + std::to_string(i), toA ? "a" + std::to_string(i) : kBytes);
+        EXPECT_GT(id, last);
+        last = id;
+        if (toA) inA.push_back(id);
+    }
+    const long long n = (long long)inA.size();
+    struct Skip {
+        MessageId after;
+        long long skip;
+        std::optional<MessageId> id;
+    };
+    const Skip skips[] = {{0, 1, inA[0]},         {0, n, inA[n - 1]},  {0, n + 1, std::nullopt},
+                          {inA[4], 1, inA[5]},    {inA[4], 3, inA[7]}, {inA[n - 1], 1, std::nullopt},
+                          {inA[3] - 1, 1, inA[3]}};
+    for (const Skip& row : skips) EXPECT_EQ(s.idAfter(a, row.after, row.skip), row.id) << row.after << "+" << row.skip;
+    struct Latest {
+        int count;
+        MessageId id;
+    };
+    const Latest latest[] = {{0, inA[n - 1]}, {1, inA[n - 2]}, {20, inA[n - 21]}, {int(n) - 1, inA[0]}, {int(n), 0}};
+    for (const Latest& row : latest) EXPECT_EQ(s.idBeforeLatest(a, row.count), row.id) << row.count;
+    struct Page {
+        MessageId after;
+        int limit;
+        size_t first, count;  // indexes into inA
+    };
+    const Page pages[] = {{0, 5, 0, 5}, {inA[4], 100, 5, size_t(n - 5)}, {inA[n - 1], 10, 0, 0}, {inA[9], 1, 10, 1}};
+    for (const Page& row : pages) {
+        auto got = s.messagesAfter(a, row.after, row.limit);
+        ASSERT_EQ(got.size(), row.count) << row.after;
+        for (size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].id, inA[row.first + i]);
+            EXPECT_EQ(got[i].header.substr(0, 1), "h");
+            EXPECT_EQ(got[i].text.substr(0, 1), "a");
+        }
+    }
+    for (const StoredMessage& m : s.messagesAfter(b, 0, 100)) EXPECT_EQ(m.text, kBytes);
+}
+
+TEST_P(StorageContract, loginFailures)
+{
+    Storage& s = *m_storage;
+    EXPECT_EQ(s.loginFailures("ana@x").count, 0);
+    s.setLoginFailures("ana@x", {3, 100, 104});
+    s.setLoginFailures("bia@x", {1, 50, 0});
+    LoginFailures f = s.loginFailures("ana@x");
+    EXPECT_EQ(f.count, 3);
+    EXPECT_EQ(f.lastFailure, 100);
+    EXPECT_EQ(f.lockedUntil, 104);
+    s.forgetLoginFailures(60);
+    EXPECT_EQ(s.loginFailures("bia@x").count, 0);
+    EXPECT_EQ(s.loginFailures("ana@x").count, 3);
+    s.setLoginFailures("ana@x", {});
+    EXPECT_EQ(s.loginFailures("ana@x").count, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, StorageContract, testing::ValuesIn(kEngines),
+                         [](const testing::TestParamInfo<Engine>& info) { return std::string(info.param.name); });
+
+}  // namespace
