@@ -204,6 +204,14 @@ std::string MemberArea::chatText(const std::string& sent)
     return text == "lst" ? "lst " : text;
 }
 
+bool MemberArea::listingTooLong(const std::string& text)
+{
+    if (!text.starts_with("lst\r\n")) return false;
+    // "lst", the lines, the separator: the lines are two fewer than the line breaks plus one.
+    size_t breaks = size_t(std::count(text.begin(), text.end(), '\n'));
+    return breaks > kMaxListingLines + 1;
+}
+
 bool MemberArea::post(MemberId member, const std::string& text)
 {
     auto presence = m_storage.presence(member);

@@ -39,6 +39,8 @@ public:
     static constexpr int kMessagesPerPoll = 100;
     static constexpr int kBacklog = 20;  // latest messages a member sees on entering
     static constexpr int kParticipantTimeoutSeconds = 10;
+    // Lines a listing may carry: every studio in the chat draws what it receives.
+    static constexpr size_t kMaxListingLines = 1000;
     static constexpr int kFailuresBeforeLock = 3;
     static constexpr long long kMaxLockSeconds = 60;  // an owner is never kept out longer
     // After "Sair" a key lapses this soon unless used again (entering again uses it).
@@ -74,6 +76,8 @@ public:
     // The stored text of a sent message: a listing keeps its lines between "lst" and the last
     // "-§-"; anything else becomes one line. Empty when nothing is left.
     static std::string chatText(const std::string& sent);
+    // True for a stored listing with more than kMaxListingLines lines.
+    static bool listingTooLong(const std::string& text);
     // How long failures number `failures` keep an e-mail locked.
     static long long lockSeconds(int failures);
 

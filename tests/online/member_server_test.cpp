@@ -145,6 +145,15 @@ void MemberServerTest::refusesFloodsAndOversizedMessages()
 
     QVERIFY(refusedPost(http, "chave-errada", "oi"));
     QVERIFY(refusedPost(http, key, std::string(64 * 1024 + 1, 'x')));
+    // A listing is capped in lines, since every studio in the chat draws each of them.
+    auto listing = [](int lines) {
+        std::string text = "lst\r\n";
+        for (int i = 0; i < lines; ++i) text += "a\r\n";
+        return text + kChatSeparator + "\r\n";
+    };
+    QVERIFY(refusedPost(http, key, listing(1001)));
+    QVERIFY(refusedPost(http, key, listing(21000)));
+    QCOMPARE(http.postChatText(key, listing(1000)), std::string("Ok"));
     QThread::msleep(1100);  // a fresh second for the flood below
     QCOMPARE(http.postChatText(key, std::string(64 * 1024, 'x')), std::string("Ok"));
 
