@@ -37,7 +37,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kPollEvery = std::chrono::milliseconds(2000);
-constexpr auto kPostEvery = std::chrono::milliseconds(5000);
+// Each member sends every 5 s, less often past 200 members: one group then gets at most 40
+// messages a second, what polls of 100 messages every 2 s carry.
+std::chrono::milliseconds postInterval(int members)
+{
+    return std::chrono::milliseconds(5000 * std::max(1, members / 200));
+}
 
 struct Results {
     std::mutex lock;
@@ -110,7 +115,7 @@ public:
             }
         }
         std::lock_guard guard(results.lock);
-        results.requests += 2;
+        if (timed) results.requests += 2;  // the catch-up afterwards is not part of the load
         if (!ok) ++results.failures;
         if (timed) results.pollMs.push_back(ms);
         return ok;
@@ -220,6 +225,7 @@ struct Run {
     long lost = 0, duplicated = 0, sent = 0;
     long loadRequests = 0;  // made during the timed part
     bool joined = true;
+    double joinSeconds = 0;
 };
 
 void simulate(int port, int members, int seconds, bool post, Run& run)
@@ -229,6 +235,10 @@ void simulate(int port, int members, int seconds, bool post, Run& run)
     std::vector<std::vector<std::string>> sent(members);
     std::atomic<bool> joined{true};
     std::barrier ready(members);
+    std::barrier finished(members);
+    const auto postEvery = postInterval(members);
+    const auto joinStart = Clock::now();
+    double joinSeconds = 0;
     // Sign-up and log-in hash the password on purpose slowly: a few at a time, as a class would.
     std::counting_semaphore<4> joining(4);
     Clock::time_point start;
@@ -240,14 +250,20 @@ void simulate(int port, int members, int seconds, bool post, Run& run)
             joining.release();
             if (!in) joined = false;
             ready.arrive_and_wait();
-            if (!in) return;
-            if (i == 0) start = Clock::now();
+            if (i == 0) {
+                start = Clock::now();
+                joinSeconds = std::chrono::duration<double>(start - joinStart).count();
+            }
+            if (!in) {
+                finished.arrive_and_drop();
+                return;
+            }
             std::mt19937 random{unsigned(i)};
             auto begin = Clock::now();
             auto end = begin + std::chrono::seconds(seconds);
             // Members start at random phases, as a class logging in over a few seconds would.
             auto nextPoll = begin + std::chrono::milliseconds(random() % 2000);
-            auto nextPost = begin + std::chrono::milliseconds(random() % 5000);
+            auto nextPost = begin + std::chrono::milliseconds(random() % postEvery.count());
             while (true) {
                 auto next = post ? std::min(nextPoll, nextPost) : nextPoll;
                 if (next >= end) break;
@@ -257,25 +273,29 @@ void simulate(int port, int members, int seconds, bool post, Run& run)
                     nextPoll += kPollEvery;
                 } else {
                     all[i]->post(run.results, sent[i]);
-                    nextPost += kPostEvery;
+                    nextPost += postEvery;
                 }
+            }
+            if (!post) return;
+            // Everyone catches up once the last message is sent.
+            finished.arrive_and_wait();
+            for (int guard = 0; guard < 400; ++guard) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(150));  // under 20 requests a second
+                if (all[i]->poll(run.results, false) && all[i]->lastCount() == 0) break;
             }
         });
     }
     for (auto& thread : threads) thread.join();
-    run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    run.seconds = double(seconds);
+    run.joinSeconds = joinSeconds;
     run.loadRequests = run.results.requests;
     run.joined = joined;
     if (!post) return;
-    // Catch up after the last post, then compare what each member got with all that was sent.
+    // Compare what each member got with all that was sent.
     std::map<std::string, int> expected;
     for (auto& list : sent)
         for (auto& text : list) ++expected[text], ++run.sent;
     for (auto& member : all) {
-        for (int guard = 0; guard < 200; ++guard) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(150));  // under 20 requests a second
-            if (member->poll(run.results, false) && member->lastCount() == 0) break;
-        }
         std::map<std::string, int> got;
         for (auto& text : member->received()) ++got[text];
         for (auto& [text, count] : expected) {
@@ -289,9 +309,9 @@ void simulate(int port, int members, int seconds, bool post, Run& run)
 void report(const char* name, const Run& run, int members)
 {
     const auto& r = run.results;
-    std::printf("%s: %d membros, %.1f s, %ld requisições (%.0f/s), %ld falhas, entrada %s\n", name, members,
+    std::printf("%s: %d membros, %.1f s, %ld requisições (%.0f/s), %ld falhas, entrada %s em %.0f s\n", name, members,
                 run.seconds, run.loadRequests, double(run.loadRequests) / run.seconds, r.failures,
-                run.joined ? "ok" : "FALHOU");
+                run.joined ? "ok" : "FALHOU", run.joinSeconds);
     std::printf("  leitura de mensagens: p50 %.2f ms  p90 %.2f ms  p99 %.2f ms  máx %.2f ms (%zu leituras)\n",
                 percentile(r.pollMs, 0.5), percentile(r.pollMs, 0.9), percentile(r.pollMs, 0.99),
                 percentile(r.pollMs, 1.0), r.pollMs.size());

@@ -22,6 +22,8 @@ using tcp = net::ip::tcp;
 // What is read and thrown away after a refusal, so the client sees the reply rather than a reset.
 constexpr size_t kMaxDrainBytes = 4 * 1024 * 1024;
 constexpr auto kDrainTime = std::chrono::seconds(2);
+// Bytes a second the slowest reader we wait for takes in.
+constexpr size_t kSlowestReader = 16 * 1024;
 
 const char* refusalText(int status)
 {
@@ -221,7 +223,8 @@ private:
         m_reply.body() = std::move(m_response.body);
         m_reply.keep_alive(!m_close);
         m_reply.prepare_payload();
-        m_stream.expires_after(limits().writeTimeout);
+        // A large file on a slow link still gets through; a reader that stalls does not hold on.
+        m_stream.expires_after(limits().writeTimeout + std::chrono::seconds(m_reply.body().size() / kSlowestReader));
         http::async_write(m_stream, m_reply, [self = shared_from_this()](beast::error_code error, size_t) {
             if (error) return self->close();
             if (self->m_close) return self->drainAndClose();

@@ -20,7 +20,7 @@ struct HttpLimits {
     std::chrono::seconds idleTimeout{60};    // from a reply to the next request's first byte
     std::chrono::seconds headerTimeout{10};  // from the first byte to the end of the header
     std::chrono::seconds bodyTimeout{30};    // from the end of the header to the end of the body
-    std::chrono::seconds writeTimeout{30};   // to send a reply
+    std::chrono::seconds writeTimeout{30};   // to send a reply, plus a second per 16 KiB of it
     size_t maxConnections = 10'000;
     size_t maxConnectionsPerAddress = 256;
     int ioThreads = 2;

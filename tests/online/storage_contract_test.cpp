@@ -5,6 +5,7 @@
 #include "server/storage.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <functional>
@@ -260,6 +261,50 @@ TEST_P(StorageContract, loginFailures)
     EXPECT_EQ(s.loginFailures("ana@x").count, 3);
     s.setLoginFailures("ana@x", {});
     EXPECT_EQ(s.loginFailures("ana@x").count, 0);
+}
+
+// A database made before versions were counted is upgraded in place: records kept, keys that
+// were stored in the clear dropped, nicks that only differ in case kept apart.
+TEST(SqliteUpgrade, keepsTheRecordsOfAFirstVersionDatabase)
+{
+    const fs::path folder = fs::temp_directory_path() / ("ludomat-v1-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const std::string path = (folder / "antigo.db").string();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    const char* v1 = R"(
+CREATE TABLE groups (id INTEGER PRIMARY KEY, name BLOB NOT NULL UNIQUE);
+CREATE TABLE members (id INTEGER PRIMARY KEY, email BLOB NOT NULL UNIQUE, salt BLOB NOT NULL,
+  password_hash BLOB NOT NULL, member_key BLOB UNIQUE, group_id INTEGER REFERENCES groups(id));
+CREATE TABLE group_members (group_id INTEGER NOT NULL, member_id INTEGER NOT NULL, nick BLOB NOT NULL,
+  PRIMARY KEY (group_id, member_id), UNIQUE (group_id, nick));
+CREATE TABLE presence (member_id INTEGER PRIMARY KEY, group_id INTEGER NOT NULL, after_message INTEGER NOT NULL,
+  last_seen INTEGER NOT NULL);
+CREATE TABLE messages (id INTEGER PRIMARY KEY, group_id INTEGER NOT NULL, header BLOB NOT NULL, text BLOB NOT NULL);
+INSERT INTO groups VALUES (1, CAST('Turma' AS BLOB));
+INSERT INTO members VALUES (1, CAST('ana@x' AS BLOB), x'00', x'01', CAST('chave-clara' AS BLOB), 1);
+INSERT INTO members VALUES (2, CAST('bia@x' AS BLOB), x'00', x'01', NULL, 1);
+INSERT INTO members VALUES (3, CAST('caio@x' AS BLOB), x'00', x'01', NULL, 1);
+INSERT INTO group_members VALUES (1, 1, CAST('Ana' AS BLOB)), (1, 2, CAST('ana' AS BLOB));
+INSERT INTO presence VALUES (1, 1, 0, 100);
+INSERT INTO messages (group_id, header, text) VALUES (1, x'68', x'61'), (1, x'68', x'62'), (1, x'68', x'63');
+)";
+    ASSERT_EQ(sqlite3_exec(db, v1, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    for (int opening = 0; opening < 2; ++opening) {
+        auto s = openSqliteStorage(path);
+        EXPECT_TRUE(s->credentials("ana@x"));
+        EXPECT_FALSE(s->keyOwner("chave-clara"));
+        EXPECT_EQ(s->nick(1, 1), "Ana");
+        EXPECT_EQ(s->nick(1, 2), "ana");
+        EXPECT_FALSE(s->setNick(1, 3, "ANA", "ana"));
+        EXPECT_TRUE(s->setNick(1, 3, "Caio", "caio"));
+        EXPECT_EQ(s->messagesAfter(1, 0, 10).size(), 3u);
+        ASSERT_TRUE(s->presence(1));
+        EXPECT_EQ(s->presence(1)->after, 0);
+    }
+    fs::remove_all(folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, StorageContract, testing::ValuesIn(kEngines),
