@@ -249,7 +249,8 @@ std::optional<std::vector<ChatMessage>> MemberArea::poll(MemberId member, const 
     std::vector<StoredMessage> stored = m_storage.messagesAfter(presence->group, *start, kMessagesPerPoll);
     Cursor asked{std::max(0LL, from), *start};
     Cursor next{asked.count + (long long)stored.size(), stored.empty() ? *start : stored.back().id};
-    m_storage.polled(member, now, asked, next);
+    if (asked != presence->asked || next != presence->next || now - presence->lastSeen >= kSeenResolution)
+        m_storage.polled(member, now, asked, next);
     for (StoredMessage& message : stored) result.push_back({std::move(message.header), std::move(message.text)});
     return result;
 }
@@ -259,7 +260,7 @@ std::optional<std::vector<std::string>> MemberArea::participants(MemberId member
     auto presence = m_storage.presence(member);
     if (!presence || presence->groupName != group) return std::nullopt;
     const long long now = m_now();
-    m_storage.touch(member, now);
+    if (now - presence->lastSeen >= kSeenResolution) m_storage.touch(member, now);
     return m_storage.nicksSeenSince(presence->group, now - kParticipantTimeoutSeconds);
 }
 

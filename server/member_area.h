@@ -39,6 +39,9 @@ public:
     static constexpr int kMessagesPerPoll = 100;
     static constexpr int kBacklog = 20;  // latest messages a member sees on entering
     static constexpr int kParticipantTimeoutSeconds = 10;
+    // How stale a participant's last-seen time may be: well under the time-out, so polls every
+    // 2 s need not each write it.
+    static constexpr long long kSeenResolution = 4;
     // Lines a listing may carry: every studio in the chat draws what it receives.
     static constexpr size_t kMaxListingLines = 1000;
     static constexpr int kFailuresBeforeLock = 3;

@@ -188,7 +188,7 @@ public:
         std::lock_guard guard(m_lock);
         Statement query(m_db,
                         "SELECT p.group_id, g.name, p.after_message, p.asked_count, p.asked_id, "
-                        "p.next_count, p.next_id FROM presence p JOIN groups g ON g.id = p.group_id "
+                        "p.next_count, p.next_id, p.last_seen FROM presence p JOIN groups g ON g.id = p.group_id "
                         "WHERE p.member_id = ?1");
         query.bind(1, member);
         if (!query.step()) return std::nullopt;
@@ -196,7 +196,8 @@ public:
                         query.text(1),
                         query.integer(2),
                         {query.integer(3), query.integer(4)},
-                        {query.integer(5), query.integer(6)}};
+                        {query.integer(5), query.integer(6)},
+                        query.integer(7)};
     }
 
     void touch(MemberId member, long long now) override

@@ -38,6 +38,7 @@ struct KeyOwner {
 struct Cursor {
     long long count = 0;
     MessageId id = 0;
+    bool operator==(const Cursor&) const = default;
 };
 
 // A member inside a group's chat: it receives the messages after `after`. `asked` and `next`
@@ -48,6 +49,7 @@ struct Presence {
     MessageId after = 0;
     Cursor asked;
     Cursor next;
+    long long lastSeen = 0;
 };
 
 struct StoredMessage {

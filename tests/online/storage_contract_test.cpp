@@ -177,11 +177,13 @@ TEST_P(StorageContract, presenceCursorsAndParticipants)
     EXPECT_EQ(p.asked.id, 40);
     EXPECT_EQ(p.next.count, 5);
     EXPECT_EQ(p.next.id, 52);
+    EXPECT_EQ(p.lastSeen, 1005);
     // Entering again starts with fresh cursors.
     s.enter(ids[0], g, 60, 1006);
     EXPECT_EQ(s.presence(ids[0])->next.count, 0);
     EXPECT_EQ(s.presence(ids[0])->after, 60);
     s.touch(ids[1], 1010);
+    EXPECT_EQ(s.presence(ids[1])->lastSeen, 1010);
 
     struct Row {
         long long since;
