@@ -22,6 +22,12 @@ struct Engine {
     std::function<std::unique_ptr<Storage>(const fs::path& folder)> open;
 };
 
+// Failures name the engine, not its bytes.
+void PrintTo(const Engine& engine, std::ostream* out)
+{
+    *out << engine.name;
+}
+
 const Engine kEngines[] = {
     {"sqlite", [](const fs::path& folder) { return openSqliteStorage((folder / "membros.db").string()); }},
 };
