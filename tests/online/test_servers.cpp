@@ -131,7 +131,8 @@ RawConnection::Reply RawConnection::read(int timeoutMs)
             size_t at = header.find("content-length:");
             size_t length = at == std::string::npos ? 0 : std::stoul(header.substr(at + 15));
             if (m_received.size() >= headerEnd + 4 + length) {
-                Reply reply{std::atoi(m_received.c_str() + 9), m_received.substr(headerEnd + 4, length)};
+                Reply reply{std::atoi(m_received.c_str() + 9), m_received.substr(headerEnd + 4, length),
+                            m_received.substr(0, headerEnd)};
                 m_received.erase(0, headerEnd + 4 + length);
                 return reply;
             }

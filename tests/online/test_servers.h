@@ -63,6 +63,7 @@ public:
     struct Reply {
         int status = 0;  // 0: no whole reply came
         std::string body;
+        std::string head;  // status line and headers
     };
     // One reply (its body by Content-Length) within `timeoutMs`.
     Reply read(int timeoutMs = 5000);
