@@ -646,6 +646,9 @@ void MemberWindowTest::screenshots()
     window.clearChat();
     other.postChatText(caue, toCp1252("Oi, Bela! Fiz um script que conta até cinco, olha só:"));
     other.postChatText(caue, "lst\r\nreg= 1,0\r\n:volta\r\ninc 1\r\nifreg< 1,5,volta\r\nfim\r\n" + kChatSeparator);
+    std::string longListing = "lst\r\n";
+    for (int i = 0; i < 2000; ++i) longListing += "print linha " + std::to_string(i) + "\r\n";
+    other.postChatText(caue, longListing + kChatSeparator);
     child<QPlainTextEdit>(window, "Memo1")->setPlainText("Legal! Vou colar no meu editor.");
     window.pollMessages();
     settle(window);
@@ -653,6 +656,13 @@ void MemberWindowTest::screenshots()
     settle(window);
     QTest::qWait(300);
     QVERIFY(window.grab().save(folder + "/member-chat.png"));
+    // The same member logs in elsewhere: the send is refused and the text stays.
+    Http elsewhere(m_server->root());
+    login(elsewhere, "bela@escola.br", "senha-de-teste");
+    QTest::keyClick(child<QPlainTextEdit>(window, "Memo1"), Qt::Key_Return);
+    settle(window);
+    QTest::qWait(300);
+    QVERIFY(window.grab().save(folder + "/member-refused.png"));
 
     QSignalSpy loaded(&window.webPage(), &QWebEnginePage::loadFinished);
     window.showShop();
