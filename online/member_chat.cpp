@@ -291,8 +291,9 @@ void MemberWindow::addChatLabel(const QString& text, int height, const QFont& fo
 // Asks for the messages after the cursor, then the participants.
 void MemberWindow::pollMessages()
 {
-    // A poll still unanswered is not doubled: both would ask from the same cursor.
-    if (m_polling) return;
+    // A poll still unanswered is not doubled: both would ask from the same cursor. A refused
+    // key is not tried again before the member logs in.
+    if (m_polling || m_sessionLost) return;
     m_polling = true;
     setLed("red");
     const int epoch = m_chatEpoch;
