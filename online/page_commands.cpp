@@ -54,6 +54,8 @@ std::string PageCommands::nextToken()
 void PageCommands::run(const std::string& queue)
 {
     ++m_run;
+    // The replaced queue's download is forgotten, and so is its indicator.
+    if (m_waiting) m_host.showIndicator(false);
     m_waiting = false;
     m_queue = queue;
     resume();
