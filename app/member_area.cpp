@@ -23,17 +23,20 @@ namespace {
 const char kFirstScript[] = "inicio.scp";
 }  // namespace
 
-MemberArea::MemberArea(MainWindow& window, Http& http)
-    : QObject(&window), m_window(window), m_webMenu(new WebMenuWindow(http.serverRoot())),
+MemberArea::MemberArea(MainWindow& window, Http& http) : MemberArea(window, http, onlineViewsOf(window)) {}
+
+MemberArea::MemberArea(MainWindow& window, Http& http, const OnlineViews& views)
+    : QObject(&window),
+      m_window(window),
+      m_http(http),
+      m_webMenu(new WebMenuWindow(http.serverRoot())),
       m_member(new MemberWindow(http, *this, m_webMenu))
 {
-    if (auto* picture = window.loadPage().findChild<QAbstractButton*>("Icovip")) {
-        picture->setToolTip("Área de membros: grupos, conversa e projetos (F5)");
-        connect(picture, &QAbstractButton::clicked, this, &MemberArea::openMemberWindow);
+    if (views.memberIcon) {
+        views.memberIcon->setToolTip("Área de membros: grupos, conversa e projetos (F5)");
+        connect(views.memberIcon, &QAbstractButton::clicked, this, &MemberArea::openMemberWindow);
     }
-    if (auto* manual = window.loadPage().findChild<QAbstractButton*>("btWeb")) {
-        connect(manual, &QAbstractButton::clicked, m_webMenu, &WebMenuWindow::showMenu);
-    }
+    if (views.manualButton) connect(views.manualButton, &QAbstractButton::clicked, m_webMenu, &WebMenuWindow::showMenu);
     connect(&window, &MainWindow::memberAreaRequested, this, &MemberArea::openMemberWindow);
 }
 
@@ -51,17 +54,27 @@ void MemberArea::openMemberWindow()
     m_member->activateWindow();
 }
 
-QString MemberArea::programFolder() const { return m_window.programFolder(); }
-QString MemberArea::memberEmail() const { return m_window.files().settings().memberEmail; }
-QString MemberArea::memberPassword() const { return m_window.files().settings().memberPassword; }
-void MemberArea::setMember(const QString& email, const QString& password) { m_window.files().setMember(email, password); }
+QString MemberArea::programFolder() const
+{
+    return m_window.programFolder();
+}
+QString MemberArea::memberEmail() const
+{
+    return m_window.files().settings().memberEmail;
+}
+QString MemberArea::memberPassword() const
+{
+    return m_window.files().settings().memberPassword;
+}
+void MemberArea::setMember(const QString& email, const QString& password)
+{
+    m_window.files().setMember(email, password);
+}
 
+// The main window's lamp is the client's activity indicator.
 void MemberArea::showIndicator(bool shown)
 {
-    if (auto* led = m_window.findChild<QLabel*>("Led1")) {
-        led->setVisible(shown);
-        led->repaint();
-    }
+    m_http.showActivity(shown);
 }
 
 QString MemberArea::editorSelection() const
@@ -104,7 +117,10 @@ void MemberArea::executeScript()
     m_window.execute();
 }
 
-void MemberArea::showRegisters() { m_window.showRegisters(); }
+void MemberArea::showRegisters()
+{
+    m_window.showRegisters();
+}
 
 bool MemberArea::loadScript(const QString& folder, const QString& fileName)
 {
@@ -122,7 +138,10 @@ bool MemberArea::loadScript(const QString& folder, const QString& fileName)
     return true;
 }
 
-QWidget* MemberArea::mainWindow() { return &m_window; }
+QWidget* MemberArea::mainWindow()
+{
+    return &m_window;
+}
 
 bool MemberArea::drawOnScreen(const QString& picturePath)
 {

@@ -3,6 +3,7 @@
 // hidden; the member picture and F5 open the first, "Manual, tutoriais e dicas" the second.
 // The member window reaches the studio only through MemberLink, implemented here.
 
+#include "app/online_views.h"
 #include "online/member_link.h"
 
 #include <QObject>
@@ -18,6 +19,7 @@ class MemberArea : public QObject, public MemberLink {
     Q_OBJECT
 public:
     MemberArea(MainWindow& window, Http& http);
+    MemberArea(MainWindow& window, Http& http, const OnlineViews& views);
     ~MemberArea() override;
 
     MemberWindow& memberWindow() { return *m_member; }
@@ -42,6 +44,7 @@ public:
 
 private:
     MainWindow& m_window;
+    Http& m_http;
     WebMenuWindow* m_webMenu;
     MemberWindow* m_member;
 };

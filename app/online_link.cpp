@@ -44,27 +44,30 @@ QProgressBar* makeGauge(QWidget* page)
 }  // namespace
 
 OnlineLink::OnlineLink(MainWindow& window, const QString& serverRoot)
-    : QObject(&window), m_window(window), m_http(std::make_unique<Http>(serverRoot))
+    : OnlineLink(window, onlineViewsOf(window), serverRoot)
 {
-    QWidget* skin = window.findChild<QWidget*>("Normal");
-    QLabel* led = makeLed(skin ? skin : &window);
+}
+
+OnlineLink::OnlineLink(MainWindow& window, const OnlineViews& views, const QString& serverRoot)
+    : QObject(&window), m_window(window), m_views(views), m_http(std::make_unique<Http>(serverRoot))
+{
+    QLabel* led = makeLed(views.skin ? views.skin : &window);
     m_http->setActivityIndicator([led](bool shown) {
         led->setVisible(shown);
         led->repaint();
     });
 
-    VersionViews views;
-    views.message = window.loadPage().findChild<QLabel*>("Mesg");
-    views.updateButton = window.loadPage().findChild<QWidget*>("btAtu");
-    views.gauge = makeGauge(&window.loadPage());
-    views.led = led;
-    m_version = new VersionCheck(*m_http, *this, views, this);
+    VersionViews versionViews;
+    versionViews.message = views.message;
+    versionViews.updateButton = views.updateButton;
+    versionViews.gauge = makeGauge(views.loadPage ? views.loadPage : &window);
+    versionViews.led = led;
+    m_version = new VersionCheck(*m_http, *this, versionViews, this);
 
-    m_catalogue = new CataloguePanel(*m_http, *this, window.findChild<QWidget*>("PanTel"));
+    m_catalogue = new CataloguePanel(*m_http, *this, views.screenPanel);
     // The version label shows the version this program was built as, the one the check compares.
-    auto* version = window.findChild<QLabel*>("lbVersao");
-    if (version && !QCoreApplication::applicationVersion().isEmpty())
-        version->setText(QCoreApplication::applicationVersion());
+    if (views.version && !QCoreApplication::applicationVersion().isEmpty())
+        views.version->setText(QCoreApplication::applicationVersion());
     connectButtons();
     window.installEventFilter(this);
     // Start-up counts as an activation even where no window manager ever activates the window.
@@ -73,19 +76,21 @@ OnlineLink::OnlineLink(MainWindow& window, const QString& serverRoot)
     });
 }
 
-OnlineLink::~OnlineLink() { m_window.removeEventFilter(this); }
+OnlineLink::~OnlineLink()
+{
+    m_window.removeEventFilter(this);
+}
 
 void OnlineLink::connectButtons()
 {
-    auto hook = [this](const char* name, const QString& tip, auto action) {
-        auto* button = m_window.loadPage().findChild<QAbstractButton*>(name);
+    auto hook = [this](QAbstractButton* button, const QString& tip, auto action) {
         if (!button) return;
         button->setToolTip(tip);
         connect(button, &QAbstractButton::clicked, this, action);
     };
-    hook("btVrs", "Compara esta versão com a do servidor", [this] { m_version->check(); });
-    hook("btAtu", "Baixa a versão nova e reinicia o Ludomat", [this] { m_version->update(); });
-    hook("btDown", "Jogos prontos para baixar e estudar", [this] { m_catalogue->toggle(); });
+    hook(m_views.checkButton, "Compara esta versão com a do servidor", [this] { m_version->check(); });
+    hook(m_views.updateButton, "Baixa a versão nova e reinicia o Ludomat", [this] { m_version->update(); });
+    hook(m_views.catalogueButton, "Jogos prontos para baixar e estudar", [this] { m_catalogue->toggle(); });
 }
 
 bool OnlineLink::eventFilter(QObject* watched, QEvent* event)
@@ -102,17 +107,19 @@ bool OnlineLink::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-QString OnlineLink::programFolder() const { return m_window.programFolder(); }
+QString OnlineLink::programFolder() const
+{
+    return m_window.programFolder();
+}
 
 QString OnlineLink::versionText() const
 {
-    auto* label = m_window.findChild<QLabel*>("lbVersao");
-    return label ? label->text() : QString();
+    return m_views.version ? m_views.version->text() : QString();
 }
 
 void OnlineLink::setNotice(const QString& text)
 {
-    if (auto* label = m_window.findChild<QLabel*>("Stx")) label->setText(text);
+    if (m_views.notice) m_views.notice->setText(text);
 }
 
 bool OnlineLink::saveEditor()
@@ -137,8 +144,14 @@ bool OnlineLink::openScript(const QString& fileName)
     return true;
 }
 
-void OnlineLink::refreshScriptList() { m_window.loadPage().rereadFiles(); }
+void OnlineLink::refreshScriptList()
+{
+    m_window.loadPage().rereadFiles();
+}
 
-void OnlineLink::quit() { m_window.closeStudio(); }
+void OnlineLink::quit()
+{
+    m_window.closeStudio();
+}
 
 }  // namespace ludomat

@@ -1,9 +1,10 @@
 #pragma once
 // Joins the online services to the studio window: the HTTP client, the version check with its
-// notice on every activation, the update and the script catalogue over the screen. The studio
-// is reached through StudioLink and the names of its widgets, so neither layer sees the other's
-// classes.
+// notice on every activation, the update and the script catalogue over the screen. The online
+// services reach the studio through StudioLink and the widgets handed over in OnlineViews, so
+// neither layer sees the other's classes.
 
+#include "app/online_views.h"
 #include "online/studio_link.h"
 
 #include <QObject>
@@ -25,6 +26,7 @@ public:
     static constexpr int kStartupNoticeMs = 500;
 
     OnlineLink(MainWindow& window, const QString& serverRoot);
+    OnlineLink(MainWindow& window, const OnlineViews& views, const QString& serverRoot);
     ~OnlineLink() override;
 
     Http& http() { return *m_http; }
@@ -48,6 +50,7 @@ private:
     void connectButtons();
 
     MainWindow& m_window;
+    OnlineViews m_views;
     std::unique_ptr<Http> m_http;
     VersionCheck* m_version = nullptr;
     CataloguePanel* m_catalogue = nullptr;

@@ -6,7 +6,6 @@
 #include "online/safe_names.h"
 #include "online/studio_link.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QMouseEvent>
@@ -114,40 +113,55 @@ void CataloguePanel::toggle()
     }
 }
 
-void CataloguePanel::hidePanel() { move(0, kHiddenTop); }
-
-QList<CatalogueTile*> CataloguePanel::tiles() const
+void CataloguePanel::hidePanel()
 {
-    return m_content->findChildren<CatalogueTile*>(QString(), Qt::FindDirectChildrenOnly);
+    move(0, kHiddenTop);
 }
 
 void CataloguePanel::addTile(const CatalogueEntry& entry, int left, int top)
 {
     auto* tile = new CatalogueTile(entry, m_content);
+    m_tiles.append(tile);
     tile->move(left, top);
     m_content->resize(m_content->width(), std::max(m_content->height(), top + kTileSize + 5));
     tile->show();
     connect(tile, &CatalogueTile::chosen, this, &CataloguePanel::openScript);
-    QString folder = m_studio.programFolder();
-    m_http.downloadCataloguePicture(folder, entry.picture);
-    QCoreApplication::processEvents();
-    // A picture that does not load leaves the tile blank; it stays clickable.
-    if (QFile::exists(folder + entry.picture)) tile->setPixmap(loadTilePicture(folder + entry.picture));
+    const QString folder = m_studio.programFolder();
+    const QString picture = entry.picture;
+    ++m_waiting;
+    m_http.getAsync((m_http.scriptBase() + picture).trimmed(), {}, tile,
+                    [this, tile, folder, picture](const Http::Reply& reply) {
+                        --m_waiting;
+                        // A picture that does not come or load leaves the tile blank; it stays clickable.
+                        if (reply.ok) saveDownload(folder, picture, reply.body);
+                        if (QFile::exists(folder + picture)) tile->setPixmap(loadTilePicture(folder + picture));
+                    });
 }
 
 void CataloguePanel::fetch()
 {
-    const auto entries = readList(m_http.fetchText(m_http.catalogueBase() + "listajogos.php"));
+    m_http.prepareRequest();
+    if (!m_http.isOnline()) return showList(Http::kNoConnection);
+    m_http.showActivity(true);
+    ++m_waiting;
+    m_http.getAsync(m_http.catalogueBase() + "listajogos.php", {}, this, [this](const Http::Reply& reply) {
+        --m_waiting;
+        m_http.showActivity(false);
+        showList(reply.ok ? reply.body.toStdString() : Http::kTryAgain);
+    });
+}
+
+void CataloguePanel::showList(const std::string& reply)
+{
     int left = 0;
     int top = 0;
-    for (const CatalogueEntry& entry : entries) {
+    for (const CatalogueEntry& entry : readList(reply)) {
         addTile(entry, left, top);
         left += kStepX;
         if (left >= kRowEnd) {
             left = 0;
             top += kStepY;
         }
-        QCoreApplication::processEvents();
     }
 }
 
@@ -158,13 +172,15 @@ void CataloguePanel::openScript(const QString& name)
     if (!m_studio.saveEditor()) return;
     QString folder = m_studio.programFolder() + name;
     QDir().mkdir(folder);
-    QCoreApplication::processEvents();
     m_studio.setGameFolder(folder + "/");
     m_http.prepareRequest();
-    QString scriptName = name + ".scp";
-    if (m_http.downloadFile(m_http.scriptBase(), folder + "/", scriptName) && m_studio.openScript(scriptName))
-        hidePanel();
-    m_studio.refreshScriptList();
+    const QString scriptName = name + ".scp";
+    ++m_waiting;
+    m_http.downloadFileAsync(m_http.scriptBase(), folder + "/", scriptName, this, [this, scriptName](bool ok) {
+        --m_waiting;
+        if (ok && m_studio.openScript(scriptName)) hidePanel();
+        m_studio.refreshScriptList();
+    });
 }
 
 bool CataloguePanel::eventFilter(QObject* watched, QEvent* event)

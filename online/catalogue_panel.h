@@ -1,7 +1,8 @@
 #pragma once
 // The script catalogue `Sbx`: a panel over the run-time screen with one picture per game of the
 // server's catalogue. A click makes a game folder named after the script, downloads the script
-// into it and opens it in the editor.
+// into it and opens it in the editor. The list, the pictures and the script come without holding
+// the window.
 
 #include <QLabel>
 #include <QScrollArea>
@@ -60,7 +61,9 @@ public:
     bool isLoaded() const { return m_loaded; }
     // A click on the tile of script `name`.
     void openScript(const QString& name);
-    QList<CatalogueTile*> tiles() const;
+    QList<CatalogueTile*> tiles() const { return m_tiles; }
+    // True while the list, a picture or a script is still on its way.
+    bool isBusy() const { return m_waiting > 0; }
 
     // The list reply read into entries: line 1 must be exactly "Ok"; the rest is sorted without
     // regard to case, repeated lines dropped, and taken in pairs (picture, script); an odd last
@@ -71,6 +74,7 @@ public:
 
 private:
     void fetch();
+    void showList(const std::string& reply);
     void addTile(const CatalogueEntry& entry, int left, int top);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -78,7 +82,9 @@ private:
     StudioLink& m_studio;
     QWidget* m_content;
     QLabel* m_close;
+    QList<CatalogueTile*> m_tiles;
     bool m_loaded = false;
+    int m_waiting = 0;
 };
 
 }  // namespace ludomat

@@ -12,10 +12,12 @@
 #include <QNetworkInterface>
 #include <QNetworkProxy>
 #include <QNetworkReply>
+#include <QPointer>
 #include <QSaveFile>
 #include <QTimer>
 #include <QUrl>
 
+#include <memory>
 #include <stdexcept>
 
 namespace ludomat {
@@ -84,8 +86,9 @@ void Http::prepareRequest()
         {"Cache-Control", "no-cache"},
         {"Connection", "keep-alive"},
         {"Content-Type", "application/json;odata=light;charset=utf-8;"},
-        {"User-Agent", "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
-                       "Chrome/58.0.3029.96 Safari/537.36"},
+        {"User-Agent",
+         "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
+         "Chrome/58.0.3029.96 Safari/537.36"},
     };
 }
 
@@ -113,43 +116,65 @@ QNetworkRequest Http::makeRequest(const QString& url, const Query& query) const
     return request;
 }
 
-Http::Reply Http::wait(QNetworkReply* reply)
+void Http::collect(QNetworkReply* reply, QObject* context, Done done)
 {
-    Reply result;
-    QByteArray body;
-    bool tooLarge = false;
-    QEventLoop loop;
-    connect(reply, &QNetworkReply::readyRead, &loop, [&] {
-        body += reply->readAll();
-        if (body.size() > kMaxBodyBytes && !tooLarge) {
-            tooLarge = true;
+    // State shared by the handlers below; it lives as long as the reply.
+    struct Pending {
+        QByteArray body;
+        bool tooLarge = false;
+    };
+    auto pending = std::make_shared<Pending>();
+    connect(reply, &QNetworkReply::readyRead, reply, [reply, pending] {
+        if (pending->tooLarge) return;
+        pending->body += reply->readAll();
+        if (pending->body.size() > kMaxBodyBytes) {
+            pending->tooLarge = true;
+            pending->body.clear();
             reply->abort();
         }
     });
-    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QTimer limit;
-    limit.setSingleShot(true);
-    connect(&limit, &QTimer::timeout, reply, &QNetworkReply::abort);
-    limit.start(kRequestLimitMs);
+    // A reply that trickles in forever is cut off, whatever its pace.
+    auto* limit = new QTimer(reply);
+    limit->setSingleShot(true);
+    connect(limit, &QTimer::timeout, reply, &QNetworkReply::abort);
+    limit->start(kRequestLimitMs);
+    QPointer<QObject> receiver(context);
+    connect(reply, &QNetworkReply::finished, reply, [reply, pending, receiver, context, done = std::move(done)] {
+        Reply result;
+        if (!pending->tooLarge && reply->isOpen()) pending->body += reply->readAll();
+        result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (pending->tooLarge) {
+            result.error = "resposta grande demais";
+        } else if (reply->error() != QNetworkReply::NoError) {
+            result.error = reply->errorString();
+        } else if (result.status < 200 || result.status > 299) {
+            result.error = QString("status HTTP %1").arg(result.status);
+        } else if (auto plain = decodeBody(pending->body, reply->rawHeader("Content-Encoding"), kMaxBodyBytes)) {
+            result.ok = true;
+            result.body = *plain;
+        } else {
+            result.error = "corpo comprimido danificado";
+        }
+        reply->deleteLater();
+        // A window closed meanwhile gets nothing.
+        if (context && !receiver) return;
+        done(result);
+    });
+}
+
+Http::Reply Http::wait(QNetworkReply* reply)
+{
+    Reply result;
+    bool ended = false;
+    QEventLoop loop;
+    collect(reply, nullptr, [&](const Reply& answer) {
+        result = answer;
+        ended = true;
+        loop.quit();
+    });
     // The window paints while we wait; clicks and keys wait for the request's end, as they
     // would in a program that blocks, so no handler starts a second operation meanwhile.
-    if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (!tooLarge && reply->isOpen()) body += reply->readAll();
-
-    result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (tooLarge) {
-        result.error = "resposta grande demais";
-    } else if (reply->error() != QNetworkReply::NoError) {
-        result.error = reply->errorString();
-    } else if (result.status < 200 || result.status > 299) {
-        result.error = QString("status HTTP %1").arg(result.status);
-    } else if (auto plain = decodeBody(body, reply->rawHeader("Content-Encoding"), kMaxBodyBytes)) {
-        result.ok = true;
-        result.body = *plain;
-    } else {
-        result.error = "corpo comprimido danificado";
-    }
-    reply->deleteLater();
+    if (!ended) loop.exec(QEventLoop::ExcludeUserInputEvents);
     return result;
 }
 
@@ -162,10 +187,9 @@ Http::Reply Http::get(const QString& url, const Query& query)
     return reply;
 }
 
-Http::Reply Http::postForm(const QString& url, const Query& query, const QByteArray& field, const std::string& value)
+QNetworkReply* Http::startPost(const QString& url, const Query& query, const QByteArray& field,
+                               const std::string& value)
 {
-    if (m_busy) return {false, 0, {}, "outra requisição em andamento"};
-    m_busy = true;
     auto* form = new QHttpMultiPart(QHttpMultiPart::FormDataType);
     QHttpPart part;
     part.setHeader(QNetworkRequest::ContentDispositionHeader, "form-data; name=\"" + field + "\"");
@@ -175,9 +199,38 @@ Http::Reply Http::postForm(const QString& url, const Query& query, const QByteAr
     request.setRawHeader("Content-Type", "multipart/form-data; boundary=" + form->boundary());
     QNetworkReply* pending = m_manager->post(request, form);
     form->setParent(pending);
-    Reply reply = wait(pending);
+    return pending;
+}
+
+Http::Reply Http::postForm(const QString& url, const Query& query, const QByteArray& field, const std::string& value)
+{
+    if (m_busy) return {false, 0, {}, "outra requisição em andamento"};
+    m_busy = true;
+    Reply reply = wait(startPost(url, query, field, value));
     m_busy = false;
     return reply;
+}
+
+void Http::getAsync(const QString& url, const Query& query, QObject* context, Done done)
+{
+    collect(m_manager->get(makeRequest(url, query)), context, std::move(done));
+}
+
+void Http::postFormAsync(const QString& url, const Query& query, const QByteArray& field, const std::string& value,
+                         QObject* context, Done done)
+{
+    collect(startPost(url, query, field, value), context, std::move(done));
+}
+
+bool saveDownload(const QString& localFolder, const QString& fileName, const QByteArray& body)
+{
+    QSaveFile file(QDir(localFolder).filePath(fileName));
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(body) != body.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 bool Http::downloadFile(const QString& base, const QString& localFolder, const QString& fileName)
@@ -185,14 +238,20 @@ bool Http::downloadFile(const QString& base, const QString& localFolder, const Q
     if (!isSafeFileName(fileName)) return false;
     QCoreApplication::processEvents();
     Reply reply = get(base + fileName);
-    if (!reply.ok) return false;
-    QSaveFile file(QDir(localFolder).filePath(fileName));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(reply.body) != reply.body.size()) {
-        file.cancelWriting();
-        return false;
+    return reply.ok && saveDownload(localFolder, fileName, reply.body);
+}
+
+void Http::downloadFileAsync(const QString& base, const QString& localFolder, const QString& fileName, QObject* context,
+                             std::function<void(bool)> done)
+{
+    if (!isSafeFileName(fileName)) {
+        // Still later, as every answer of an asynchronous request.
+        QTimer::singleShot(0, context ? context : this, [done] { done(false); });
+        return;
     }
-    return file.commit();
+    getAsync(base + fileName, {}, context, [localFolder, fileName, done](const Reply& reply) {
+        done(reply.ok && saveDownload(localFolder, fileName, reply.body));
+    });
 }
 
 bool Http::downloadCataloguePicture(const QString& programFolder, const QString& fileName)
@@ -201,10 +260,7 @@ bool Http::downloadCataloguePicture(const QString& programFolder, const QString&
     if (!isSafeFileName(fileName)) return false;
     QCoreApplication::processEvents();
     Reply reply = get((scriptBase() + fileName).trimmed());
-    if (!reply.ok) return false;
-    QSaveFile file(QDir(programFolder).filePath(fileName));
-    if (!file.open(QIODevice::WriteOnly) || file.write(reply.body) != reply.body.size()) return false;
-    return file.commit();
+    return reply.ok && saveDownload(programFolder, fileName, reply.body);
 }
 
 std::string Http::fetchText(const QString& url)
@@ -229,6 +285,11 @@ std::string Http::postChatText(const std::string& memberKey, const std::string& 
     Reply reply = postForm(memberBase() + "mandamsg.php", {{"Idk", memberKey}}, "Txt", text);
     if (!reply.ok) throw std::runtime_error(reply.error.toStdString());
     return reply.body.toStdString();
+}
+
+void Http::closeConnections()
+{
+    m_manager->clearConnectionCache();
 }
 
 bool Http::isOnline() const

@@ -1,8 +1,9 @@
 #pragma once
 // `Http`: the one HTTP client of the program. Every exchange with the server goes through it:
 // fixed request headers, cookies kept for the run, no proxy, redirects not followed, 5-second
-// connect and read limits. A request waits in a local event loop, so the window keeps painting,
-// and requests never overlap: one asked for while another runs fails at once.
+// connect and read limits. The window's own requests are asynchronous: they return at once and
+// hand the reply to a callback. The blocking forms wait in a local event loop and never overlap:
+// one asked for while another runs fails at once.
 
 #include <QByteArray>
 #include <QObject>
@@ -59,11 +60,23 @@ public:
     // The headers the next request carries, in order.
     const std::vector<std::pair<QByteArray, QByteArray>>& headers() const { return m_headers; }
 
+    // What an asynchronous request hands back when it has ended, on the user-interface thread.
+    using Done = std::function<void(const Reply&)>;
+
     // GET base+name?query into memory. Fails on no connection, time-out, a status outside
     // 200-299 (redirects included), an oversized body, or while another request runs.
     Reply get(const QString& url, const Query& query = {});
     // POST of a multipart form with one text field.
     Reply postForm(const QString& url, const Query& query, const QByteArray& field, const std::string& value);
+
+    // The same requests without waiting: `done` runs when the reply has ended, unless `context`
+    // was destroyed first. They may run beside each other and beside a blocking request.
+    void getAsync(const QString& url, const Query& query, QObject* context, Done done);
+    void postFormAsync(const QString& url, const Query& query, const QByteArray& field, const std::string& value,
+                       QObject* context, Done done);
+    // downloadFile without waiting; `done` gets its result.
+    void downloadFileAsync(const QString& base, const QString& localFolder, const QString& fileName, QObject* context,
+                           std::function<void(bool)> done);
 
     // GET base + fileName and write it as localFolder + fileName once the whole body has arrived,
     // replacing the file in one step. A name that is not a plain file name is refused; on any
@@ -79,9 +92,16 @@ public:
     // True when the server's host is this machine or a network interface other than loopback is up.
     bool isOnline() const;
     bool isBusy() const { return m_busy; }
+    // Closes the connections kept open for later requests, so a server that is stopping need
+    // not wait for them to go idle.
+    void closeConnections();
 
     // Shows or hides the activity indicator `Led1` while FetchText runs.
     void setActivityIndicator(std::function<void(bool)> show) { m_indicator = std::move(show); }
+    void showActivity(bool shown) const
+    {
+        if (m_indicator) m_indicator(shown);
+    }
 
     // Percent-encodes a query: every byte outside A-Z a-z 0-9 - . _ ~ becomes %XX.
     static QByteArray encodeQuery(const Query& query);
@@ -89,6 +109,9 @@ public:
 private:
     QNetworkRequest makeRequest(const QString& url, const Query& query) const;
     Reply wait(QNetworkReply* reply);
+    // Gathers `reply`'s body within the limits and calls `done` once it has ended.
+    void collect(QNetworkReply* reply, QObject* context, Done done);
+    QNetworkReply* startPost(const QString& url, const Query& query, const QByteArray& field, const std::string& value);
 
     QString m_root;
     QNetworkAccessManager* m_manager;
@@ -102,5 +125,8 @@ QString chooseServerRoot(const QString& commandLineValue);
 
 // A reply read as lines: split at CR LF, CR or LF; a final line break adds no empty line.
 std::vector<std::string> replyLines(const std::string& body);
+
+// Writes a downloaded body as `localFolder` + `fileName` in one step; false when it cannot.
+bool saveDownload(const QString& localFolder, const QString& fileName, const QByteArray& body);
 
 }  // namespace ludomat

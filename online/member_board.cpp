@@ -28,7 +28,7 @@ constexpr qint64 kMaxPreviewBytes = 1024 * 1024;
 
 void MemberWindow::buildBoardPages()
 {
-    QWidget* board = m_book->findChild<QWidget*>("Board");
+    QWidget* board = page(MainPage::Board);
     auto* caption = new QLabel("Projetos, aulas e cursos:", board);
     caption->setGeometry(10, 6, 400, 24);
     caption->setStyleSheet("color: #e8eef2; font: bold 15px 'Arial';");
@@ -63,7 +63,7 @@ void MemberWindow::buildBoardPages()
     m_scriptPreview->setToolTip("Clique para levar o script ao editor");
     m_scriptPreview->viewport()->installEventFilter(this);
 
-    m_files = new QListWidget(m_sideBook->findChild<QWidget*>("Board"));
+    m_files = new QListWidget(sidePage(SidePage::Board));
     m_files->setObjectName("Arqs");
     m_files->setGeometry(0, 0, 181, 464);
     connect(m_files, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { previewFile(item->text()); });

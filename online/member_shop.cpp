@@ -18,20 +18,21 @@ namespace ludomat {
 
 void MemberWindow::buildShopPages()
 {
-    QWidget* shop = m_book->findChild<QWidget*>("Shop");
+    QWidget* shop = page(MainPage::Shop);
     m_web = new QWebEngineView(shop);
     m_web->setObjectName("Web");
     m_web->setGeometry(0, 0, 734, 468);
     m_webPage = new MemberWebPage(m_http.serverRoot(), m_web);
     m_web->setPage(m_webPage);
     // A command address is run after the browser has let go of it.
-    connect(m_webPage, &MemberWebPage::commandsRequested, this,
-            [this](const QString& address) {
-                if (auto queue = PageCommands::queueOf(address)) m_commands->run(*queue);
-            },
-            Qt::QueuedConnection);
+    connect(
+        m_webPage, &MemberWebPage::commandsRequested, this,
+        [this](const QString& address) {
+            if (auto queue = PageCommands::queueOf(address)) m_commands->run(*queue);
+        },
+        Qt::QueuedConnection);
 
-    QWidget* side = m_sideBook->findChild<QWidget*>("Shop");
+    QWidget* side = sidePage(SidePage::Shop);
     auto* panel = new QWidget(side);
     panel->setObjectName("PanOpc");
     panel->setGeometry(0, 0, 181, 464);
@@ -59,7 +60,7 @@ void MemberWindow::buildShopPages()
 
 void MemberWindow::showShop()
 {
-    showPages("Shop", "Shop");
+    showPages(MainPage::Shop, SidePage::Shop);
     m_status->clear();
     for (int k = 0; k < kOptionEntries; ++k) {
         m_entryCaptions[k]->clear();
@@ -75,11 +76,10 @@ void MemberWindow::runEntry(int index)
     if (!command.empty()) m_commands->run(command);
 }
 
-bool MemberWindow::download(const QString& folder, const QString& fileName)
+void MemberWindow::download(const QString& folder, const QString& fileName, std::function<void(bool)> done)
 {
     m_http.prepareRequest();
-    QApplication::processEvents();
-    return m_http.downloadFile(m_memberBase, folder, fileName);
+    m_http.downloadFileAsync(m_memberBase, folder, fileName, this, std::move(done));
 }
 
 void MemberWindow::showIndicator(bool shown)

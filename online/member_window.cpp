@@ -26,14 +26,15 @@ QPushButton* topButton(QWidget* parent, const QString& caption, const char* name
     button->setObjectName(name);
     button->setGeometry(x, 8, 96, 28);
     button->setCursor(Qt::PointingHandCursor);
-    button->setStyleSheet("QPushButton { background: #2f3a44; color: #e8eef2; border: 1px solid #71808c;"
-                          " border-radius: 4px; font: bold 13px 'Arial'; }"
-                          "QPushButton:pressed { background: #d9822b; color: black; }"
-                          "QPushButton:disabled { color: #6b7780; border-color: #46525c; }");
+    button->setStyleSheet(
+        "QPushButton { background: #2f3a44; color: #e8eef2; border: 1px solid #71808c;"
+        " border-radius: 4px; font: bold 13px 'Arial'; }"
+        "QPushButton:pressed { background: #d9822b; color: black; }"
+        "QPushButton:disabled { color: #6b7780; border-color: #46525c; }");
     return button;
 }
 
-QWidget* page(QStackedWidget* book, const char* name)
+QWidget* addPage(QStackedWidget* book, const char* name)
 {
     auto* widget = new QWidget;
     widget->setObjectName(name);
@@ -43,8 +44,13 @@ QWidget* page(QStackedWidget* book, const char* name)
 
 }  // namespace
 
+const QString MemberWindow::kSessionLost = "Sua sessão foi aberta em outro lugar; entre de novo.";
+
 MemberWindow::MemberWindow(Http& http, MemberLink& link, WebMenuWindow* webMenu, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_http(http), m_link(link), m_webMenu(webMenu),
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      m_http(http),
+      m_link(link),
+      m_webMenu(webMenu),
       m_memberBase(http.memberBase()),
       m_commands(std::make_unique<PageCommands>(static_cast<PageCommandHost&>(*this), link.programFolder()))
 {
@@ -57,13 +63,15 @@ MemberWindow::MemberWindow(Http& http, MemberLink& link, WebMenuWindow* webMenu,
     m_sideBook = new QStackedWidget(this);
     m_sideBook->setObjectName("Abook1");
     m_sideBook->setGeometry(765, 43, 181, 464);
-    for (const char* name : {"Default", "Login", "Shop", "Board", "Naveg", "Jam", "Listags"}) page(m_book, name);
-    for (const char* name : {"Default", "Board", "Shop", "Jam"}) page(m_sideBook, name);
+    // In the order of MainPage and SidePage.
+    for (const char* name : {"Default", "Login", "Shop", "Board", "Naveg", "Jam", "Listags"}) addPage(m_book, name);
+    for (const char* name : {"Default", "Board", "Shop", "Jam"}) addPage(m_sideBook, name);
 
-    auto* welcome = new QLabel("Bem-vindo(a) à área de membros do Ludomat.\n\nEntre com o seu e-mail e a sua "
-                               "senha em \"Login\" para conversar com o seu grupo, trocar scripts e baixar "
-                               "projetos na \"Shop\".",
-                               m_sideBook->widget(0));
+    auto* welcome = new QLabel(
+        "Bem-vindo(a) à área de membros do Ludomat.\n\nEntre com o seu e-mail e a sua "
+        "senha em \"Login\" para conversar com o seu grupo, trocar scripts e baixar "
+        "projetos na \"Shop\".",
+        m_sideBook->widget(0));
     welcome->setWordWrap(true);
     welcome->setGeometry(6, 6, 170, 300);
     welcome->setStyleSheet("color: #c8cfd5; font: 13px 'Arial';");
@@ -82,7 +90,9 @@ MemberWindow::MemberWindow(Http& http, MemberLink& link, WebMenuWindow* webMenu,
 
 MemberWindow::~MemberWindow()
 {
-    if (inGroup()) leaveGroup();
+    // The program is ending and nothing is on screen any more: the exit is sent and waited for,
+    // since a request left running would die with the program.
+    if (m_inGroup) ludomat::leaveGroup(m_http, m_memberKey);
 }
 
 void MemberWindow::buildTopRow()
@@ -101,17 +111,17 @@ void MemberWindow::buildTopRow()
     for (QWidget* button : {m_shopButton, m_boardButton, m_jamButton}) button->setEnabled(false);
     connect(shop, &QPushButton::clicked, this, &MemberWindow::showShop);
     connect(board, &QPushButton::clicked, this, [this] {
-        showPages("Board", "Board");
+        showPages(MainPage::Board, SidePage::Board);
         m_status->clear();
     });
     connect(jam, &QPushButton::clicked, this, &MemberWindow::showJam);
 
-    auto* help = new QLabel("[?]", this);
-    help->setObjectName("Help");
-    help->setGeometry(440, 8, 40, 28);
-    help->setCursor(Qt::PointingHandCursor);
-    help->setStyleSheet("color: #9fd3ff; font: bold 18px 'Arial';");
-    help->installEventFilter(this);
+    m_help = new QLabel("[?]", this);
+    m_help->setObjectName("Help");
+    m_help->setGeometry(440, 8, 40, 28);
+    m_help->setCursor(Qt::PointingHandCursor);
+    m_help->setStyleSheet("color: #9fd3ff; font: bold 18px 'Arial';");
+    m_help->installEventFilter(this);
 
     m_led1 = new QLabel(this);
     m_led1->setObjectName("Led1");
@@ -123,14 +133,15 @@ void MemberWindow::buildTopRow()
     close->setObjectName("btFim");
     close->setText("✕");
     close->setGeometry(kWidth - 46, 0, 46, 28);
-    close->setStyleSheet("QToolButton { background: transparent; color: #e8eef2; border: none; font: bold 16px 'Arial'; }"
-                         "QToolButton:hover { background: #c0392b; } QToolButton:pressed { background: #7f1d14; }");
+    close->setStyleSheet(
+        "QToolButton { background: transparent; color: #e8eef2; border: none; font: bold 16px 'Arial'; }"
+        "QToolButton:hover { background: #c0392b; } QToolButton:pressed { background: #7f1d14; }");
     connect(close, &QToolButton::clicked, this, &QWidget::hide);
 }
 
 void MemberWindow::buildLoginPage()
 {
-    QWidget* login = m_book->findChild<QWidget*>("Login");
+    QWidget* login = page(MainPage::Login);
     auto caption = [login](const QString& text, int y) {
         auto* label = new QLabel(text, login);
         label->setGeometry(80, y, 300, 22);
@@ -168,18 +179,39 @@ void MemberWindow::buildLoginPage()
     m_status->setStyleSheet("color: #f0c36b; font: bold 15px 'Arial';");
 }
 
-void MemberWindow::showPages(const char* main, const char* side)
+QWidget* MemberWindow::page(MainPage which) const
 {
-    m_book->setCurrentWidget(m_book->findChild<QWidget*>(main));
-    m_sideBook->setCurrentWidget(m_sideBook->findChild<QWidget*>(side));
+    return m_book->widget(int(which));
+}
+
+QWidget* MemberWindow::sidePage(SidePage which) const
+{
+    return m_sideBook->widget(int(which));
+}
+
+void MemberWindow::showPages(MainPage main, SidePage side)
+{
+    m_book->setCurrentWidget(page(main));
+    m_sideBook->setCurrentWidget(sidePage(side));
 }
 
 void MemberWindow::showLoginPage()
 {
-    showPages("Login", "Default");
+    showPages(MainPage::Login, SidePage::Default);
     m_status->clear();
     m_email->setText(m_link.memberEmail());
     m_password->setText(m_link.memberPassword());
+}
+
+void MemberWindow::ask(const MemberRequest& request, const std::string& fallback,
+                       std::function<void(const std::string&)> done)
+{
+    ++m_waiting;
+    askMember(m_http, request, fallback, this, [this, done = std::move(done)](const std::string& reply) {
+        // Counted down after `done`, so a request it chains keeps the window waiting.
+        done(reply);
+        --m_waiting;
+    });
 }
 
 void MemberWindow::logIn()
@@ -190,24 +222,33 @@ void MemberWindow::logIn()
     if (m_email->text().isEmpty()) return m_status->setText("Não informou o seu e-mail!");
     if (m_password->text().isEmpty()) return m_status->setText("Não informou a sua senha!");
     m_link.showIndicator(true);
-    const std::string raw = [this] {
-        m_http.prepareRequest();
-        Http::Reply reply = m_http.get(m_memberBase + "login.php",
-                                       {{"Email", toCp1252(m_email->text())}, {"Senha", toCp1252(m_password->text())}});
-        return reply.ok ? reply.body.toStdString() : std::string("Erro de acesso");
-    }();
+    m_http.prepareRequest();
+    const QString email = m_email->text();
+    const QString password = m_password->text();
+    ask(loginRequest(toCp1252(email), toCp1252(password)), kAccessError,
+        [this, email, password](const std::string& raw) { finishLogIn(raw, email, password); });
+}
+
+void MemberWindow::finishLogIn(const std::string& raw, const QString& email, const QString& password)
+{
     m_link.showIndicator(false);
     LoginReply reply = readLoginReply(raw);
-    std::string group;
-    if (reply.ok) {
-        for (QWidget* button : {m_shopButton, m_boardButton, m_jamButton}) button->setEnabled(true);
-        m_memberKey = reply.memberKey;
-        QDir().mkpath(m_link.programFolder() + "vip");
-        group = memberGroup(m_http, m_memberKey);
-    }
-    m_link.setMember(m_email->text(), m_password->text());
+    m_link.setMember(email, password);
     m_status->setText(fromCp1252(reply.ok ? reply.status : raw));
-    m_group->setText(fromCp1252(group));
+    if (!reply.ok) {
+        m_group->clear();
+        return;
+    }
+    for (QWidget* button : {m_shopButton, m_boardButton, m_jamButton}) button->setEnabled(true);
+    m_memberKey = reply.memberKey;
+    QDir().mkpath(m_link.programFolder() + "vip");
+    // A member sent away by a log-in elsewhere is back: the chat goes on with the new key.
+    if (m_sessionLost) {
+        m_sessionLost = false;
+        setJamNotice(QString());
+        if (m_inGroup) m_timer.start();
+    }
+    ask(groupRequest(m_memberKey), {}, [this](const std::string& group) { m_group->setText(fromCp1252(group)); });
 }
 
 void MemberWindow::signUp()
@@ -216,15 +257,19 @@ void MemberWindow::signUp()
     if (m_email->text().isEmpty()) return m_status->setText("Não informou o seu e-mail!");
     if (m_password->text().isEmpty()) return m_status->setText("Não informou a sua senha!");
     m_link.showIndicator(true);
-    std::string reply = ludomat::signUp(m_http, toCp1252(m_email->text()), toCp1252(m_password->text()));
-    m_link.showIndicator(false);
-    m_status->setText(fromCp1252(reply));
+    m_http.prepareRequest();
+    ask(signUpRequest(toCp1252(m_email->text()), toCp1252(m_password->text())), kAccessError,
+        [this](const std::string& reply) {
+            m_link.showIndicator(false);
+            m_status->setText(fromCp1252(reply));
+        });
 }
 
 void MemberWindow::showHelp()
 {
     if (!m_webMenu) return;
-    static const char* const kPages[] = {"hlp01.htm", "hlp03.htm", "hlp02.htm", "hlp04.htm"};  // Default, Board, Shop, Jam
+    static const char* const kPages[] = {"hlp01.htm", "hlp03.htm", "hlp02.htm",
+                                         "hlp04.htm"};  // Default, Board, Shop, Jam
     m_webMenu->showHelp(kPages[m_sideBook->currentIndex()], geometry().topLeft());
 }
 

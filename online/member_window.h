@@ -2,12 +2,15 @@
 // The member area: a borderless 958 x 526 window where a member logs in, enters the group's
 // chat, talks, shares listings from the editor and pastes them back, and opens the Shop page
 // whose links and option entries drive the studio. Closing hides it; its state lasts the run.
+// No request ever blocks the window: each one returns at once and its reply arrives later.
 
 #include "online/page_commands.h"
 
 #include <QTimer>
 #include <QWidget>
 
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +29,7 @@ namespace ludomat {
 
 class Http;
 class MemberLink;
+struct MemberRequest;
 class MemberWebPage;
 class WebMenuWindow;
 
@@ -36,6 +40,12 @@ public:
     static constexpr int kHeight = 526;
     // The poll of messages and participants while in a group.
     static constexpr int kPollMs = 2000;
+    // Told when the server refuses the member's key: another log-in took its place.
+    static const QString kSessionLost;
+
+    // The pages of the two notebooks, in their order.
+    enum class MainPage { Default, Login, Shop, Board, Naveg, Jam, Listags };
+    enum class SidePage { Default, Board, Shop, Jam };
 
     MemberWindow(Http& http, MemberLink& link, WebMenuWindow* webMenu = nullptr, QWidget* parent = nullptr);
     ~MemberWindow() override;
@@ -46,8 +56,15 @@ public:
     QString activeGroup() const;
     int messageCursor() const { return m_messageCursor; }
     int chatY() const { return m_chatY; }
-    int chatLabelCount() const { return int(m_chatLabels.size()); }
-    bool inGroup() const { return m_timer.isActive(); }
+    int chatLabelCount() const;
+    bool inGroup() const { return m_inGroup; }
+    bool isPolling() const { return m_timer.isActive(); }
+    // True while a request of the window has not been answered yet.
+    bool isWaiting() const { return m_waiting > 0; }
+    // The key was refused: polls stop and the typed text stays until the member logs in again.
+    bool sessionLost() const { return m_sessionLost; }
+    // The line under the input box that tells what happened to a send.
+    QString jamNotice() const;
     PageCommands& commands() { return *m_commands; }
     MemberWebPage& webPage() { return *m_webPage; }
 
@@ -89,16 +106,27 @@ private:
     void buildListagsPage();
     void buildShopPages();
     void buildBoardPages();
-    void showPages(const char* main, const char* side);
+    void showPages(MainPage main, SidePage side);
+    QWidget* page(MainPage which) const;
+    QWidget* sidePage(SidePage which) const;
+    // Sends a member-area request; `done` gets the body or `fallback`. Counted in isWaiting().
+    void ask(const MemberRequest& request, const std::string& fallback, std::function<void(const std::string&)> done);
+    void finishLogIn(const std::string& raw, const QString& email, const QString& password);
+    void joinGroup();
+    void stopGroup();
+    void loseSession();
+    void setJamNotice(const QString& text);
+    void trimChat();
+    void requestParticipants(bool endsPoll);
     void setLed(const char* colour);
     void setSendButtonsShown(bool shown);
     void addChatLabel(const QString& text, int height, const QFont& font, const char* colour);
     void showRecords(const std::vector<std::string>& lines);
-    void postChat(const std::string& text);
+    void postChat(const std::string& text, bool typed);
     void tick();
 
     // PageCommandHost
-    bool download(const QString& folder, const QString& fileName) override;
+    void download(const QString& folder, const QString& fileName, std::function<void(bool)> done) override;
     void showIndicator(bool shown) override;
     void fillEntries(const std::vector<OptionEntryText>& entries) override;
     void navigate(const QString& page) override;
@@ -115,8 +143,20 @@ private:
     std::string m_memberKey;
     int m_messageCursor = 0;
     int m_chatY = 0;
-    std::vector<QLabel*> m_chatLabels;
+    // The labels of one message in the chat box and the height it takes with its gap.
+    struct ShownMessage {
+        std::vector<QLabel*> labels;
+        int height = 0;
+    };
+    std::deque<ShownMessage> m_shown;
     QTimer m_timer;
+    bool m_inGroup = false;
+    bool m_sessionLost = false;
+    bool m_polling = false;
+    bool m_sending = false;
+    int m_waiting = 0;
+    // Grows on every entry, exit and clearing: a poll answered after it belongs to the past.
+    int m_chatEpoch = 0;
     std::unique_ptr<PageCommands> m_commands;
     bool m_dragging = false;
     QPoint m_pressPoint;
@@ -127,6 +167,8 @@ private:
     QWidget* m_boardButton = nullptr;
     QWidget* m_jamButton = nullptr;
     QLabel* m_led1 = nullptr;
+    QLabel* m_help = nullptr;
+    QLabel* m_jamNotice = nullptr;
     QLineEdit* m_email = nullptr;
     QLineEdit* m_password = nullptr;
     QLabel* m_status = nullptr;

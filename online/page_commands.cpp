@@ -53,13 +53,45 @@ std::string PageCommands::nextToken()
 
 void PageCommands::run(const std::string& queue)
 {
+    ++m_run;
+    // The replaced queue's download is forgotten, and so is its indicator.
+    if (m_waiting) m_host.showIndicator(false);
+    m_waiting = false;
     m_queue = queue;
-    while (!m_queue.empty()) {
-        if (!applyToken(nextToken())) {
+    resume();
+}
+
+void PageCommands::resume()
+{
+    while (!m_queue.empty() && !m_waiting) {
+        switch (applyToken(nextToken())) {
+            case Next::Go:
+                break;
+            case Next::Wait:
+                return;
+            case Next::Stop:
+                m_queue.clear();
+                return;
+        }
+    }
+}
+
+void PageCommands::fetch(const QString& folder, const QString& name, std::function<bool(bool)> then)
+{
+    m_host.showIndicator(true);
+    QDir().mkpath(folder);
+    m_waiting = true;
+    const int run = m_run;
+    m_host.download(folder, name, [this, run, then = std::move(then)](bool ok) {
+        if (run != m_run) return;
+        m_waiting = false;
+        m_host.showIndicator(false);
+        if (!then(ok)) {
             m_queue.clear();
             return;
         }
-    }
+        resume();
+    });
 }
 
 // The folder "loadarq" and "loadscp" write into: the last "mkdir" folder, else the member folder.
@@ -80,46 +112,52 @@ bool PageCommands::checkedName(const std::string& command, QString& name)
     return false;
 }
 
-// Applies every rule that matches, in order; false when the rest of the queue must not run.
-bool PageCommands::applyToken(const std::string& token)
+// Applies every rule that matches, in order. A token that downloads lets the rules after it
+// run when the download has ended.
+PageCommands::Next PageCommands::applyToken(const std::string& token)
 {
     if (token.find(".txt") != std::string::npos) {
-        QString name = fromCp1252(token);
+        const QString name = fromCp1252(token);
         if (!isSafeFileName(name)) {
             m_host.refuse(QString("Arquivo de opções recusado: \"%1\".").arg(name.left(60)));
-            return false;
+            return Next::Stop;
         }
-        m_host.showIndicator(true);
-        QDir().mkpath(vipFolder());
-        if (m_host.download(vipFolder(), name)) m_host.fillEntries(readOptionFile(readLines(vipFolder() + name)));
-        m_host.showIndicator(false);
+        fetch(vipFolder(), name, [this, name, token](bool ok) {
+            if (ok) m_host.fillEntries(readOptionFile(readLines(vipFolder() + name)));
+            return applyAfterOptions(token) != Next::Stop;
+        });
+        return Next::Wait;
     }
+    return applyAfterOptions(token);
+}
+
+// The rules after the option file's, for a token that is no option file or whose file came.
+PageCommands::Next PageCommands::applyAfterOptions(const std::string& token)
+{
     if (token.find(".htm") != std::string::npos) m_host.navigate(fromCp1252(token));
     QString name;
     if (token == "mkdir") {
-        if (!checkedName(token, name)) return false;
+        if (!checkedName(token, name)) return Next::Stop;
         QDir().mkpath(vipFolder() + name);
         m_memberFolder = name.isEmpty() ? vipFolder() : vipFolder() + name + "/";
         m_host.openWorkFolder(m_memberFolder);
     }
     if (token == "loadarq") {
-        if (!checkedName(token, name)) return false;
-        m_host.showIndicator(true);
-        QDir().mkpath(fileFolder());
-        m_host.download(fileFolder(), name);
-        m_host.showIndicator(false);
+        if (!checkedName(token, name)) return Next::Stop;
+        // Its result is ignored.
+        fetch(fileFolder(), name, [](bool) { return true; });
+        return Next::Wait;
     }
     if (token == "exescp") m_host.executeScript();
     if (token == "showreg") m_host.showRegisters();
     if (token == "loadscp") {
-        if (!checkedName(token, name)) return false;
-        m_host.showIndicator(true);
-        QDir().mkpath(fileFolder());
-        m_host.download(fileFolder(), name);
-        m_host.showIndicator(false);
-        if (!m_host.loadScript(fileFolder(), name)) return false;
+        if (!checkedName(token, name)) return Next::Stop;
+        // The copy already there is loaded when the download failed.
+        const QString folder = fileFolder();
+        fetch(folder, name, [this, folder, name](bool) { return m_host.loadScript(folder, name); });
+        return Next::Wait;
     }
-    return true;
+    return Next::Go;
 }
 
 }  // namespace ludomat

@@ -3,6 +3,7 @@
 // "Cmd=" address or an option entry. They make a working folder under the member folder, fetch
 // files into it, load and run a script and fill the option entries. Everything in a queue
 // comes from the network, so a name that could reach outside the member folder stops the queue.
+// A download does not hold the window: the queue goes on when its reply has come.
 
 #include <QString>
 
@@ -27,8 +28,9 @@ constexpr int kOptionEntries = 7;
 class PageCommandHost {
 public:
     virtual ~PageCommandHost() = default;
-    // DownloadFile from the member base into `folder`; false on any failure.
-    virtual bool download(const QString& folder, const QString& fileName) = 0;
+    // DownloadFile from the member base into `folder` without waiting; `done` gets false on any
+    // failure.
+    virtual void download(const QString& folder, const QString& fileName, std::function<void(bool)> done) = 0;
     // The member window's own indicator `Led1`.
     virtual void showIndicator(bool shown) = 0;
     // Writes `entries` into the option panel (groups beyond seven already dropped).
@@ -58,6 +60,8 @@ public:
 
     // Runs a queue of comma-separated tokens, replacing whatever was left of the last one.
     void run(const std::string& queue);
+    // True while a queue waits for a download.
+    bool isBusy() const { return m_waiting; }
     // The queue of an address: everything after its first "Cmd=", or nothing.
     static std::optional<std::string> queueOf(const QString& address);
 
@@ -65,8 +69,14 @@ public:
     static std::vector<OptionEntryText> readOptionFile(const std::vector<std::string>& lines);
 
 private:
+    // What a token leaves the queue to do next.
+    enum class Next { Go, Stop, Wait };
     std::string nextToken();
-    bool applyToken(const std::string& token);
+    void resume();
+    Next applyToken(const std::string& token);
+    Next applyAfterOptions(const std::string& token);
+    // Downloads `name` into `folder`; then `then` (with the result) and the rest of the queue.
+    void fetch(const QString& folder, const QString& name, std::function<bool(bool)> then);
     bool checkedName(const std::string& command, QString& name);
     QString fileFolder() const;
 
@@ -74,6 +84,9 @@ private:
     QString m_programFolder;
     QString m_memberFolder;
     std::string m_queue;
+    bool m_waiting = false;
+    // Grows with every run, so a download answered for a replaced queue changes nothing.
+    int m_run = 0;
 };
 
 }  // namespace ludomat

@@ -42,6 +42,7 @@ private slots:
     void returnsCookiesAndPostsTheChatForm();
     void refusesRedirectsErrorsAndDecodesGzip();
     void givesUpAfterFiveSecondsWhileTheWindowPaints();
+    void asynchronousRequestsReturnAtOnceAndKeepTheLimits();
     void downloadsOnlyWholeBodiesIntoTheirFolder();
     void readsRepliesAsTheTableSays();
     void readsTheCatalogueList();
@@ -87,7 +88,8 @@ void ClientTest::encodesEveryQueryValueAndKeepsKeyOrder()
     QCOMPARE(r.params[0].second, typed);
     QCOMPARE(r.params[1].first, std::string("Senha"));
     QCOMPARE(r.params[1].second, password);
-    QCOMPARE(r.target, std::string("/ludomat/vip/login.php?Email=a%20b%26c%3Dd%2Be%23f%25g%E9%E7~.-_&Senha=x%3D1%26Senha%3D2"));
+    QCOMPARE(r.target,
+             std::string("/ludomat/vip/login.php?Email=a%20b%26c%3Dd%2Be%23f%25g%E9%E7~.-_&Senha=x%3D1%26Senha%3D2"));
 
     fetchMessages(http, "k", 12, "grupo um");
     QCOMPARE(server.requests().back().target, std::string("/ludomat/vip/pegamesgs.php?Idk=k&Ini=12&Grp=grupo%20um"));
@@ -170,6 +172,49 @@ void ClientTest::givesUpAfterFiveSecondsWhileTheWindowPaints()
     QVERIFY(http.get(server.root() + "echo").ok);
 }
 
+// The window's requests never wait: each returns at once, a quick one is answered while a slow
+// one is still out, and their replies pass the same checks as the blocking ones.
+void ClientTest::asynchronousRequestsReturnAtOnceAndKeepTheLimits()
+{
+    RecordingServer server;
+    Http http(server.root());
+    QStringList answered;
+    QElapsedTimer clock;
+    clock.start();
+    http.getAsync(server.root() + "slow", {}, nullptr,
+                  [&](const Http::Reply& reply) { answered << QString("slow:%1").arg(reply.ok); });
+    const struct {
+        const char* path;
+        bool ok;
+    } replies[] = {{"echo", true}, {"redirect", false}, {"erro500", false}, {"bomb", false}, {"gzip", true}};
+    for (const auto& r : replies)
+        http.getAsync(server.root() + r.path, {}, nullptr, [&answered, r](const Http::Reply& reply) {
+            answered << QString("%1:%2").arg(r.path).arg(reply.ok);
+        });
+    QVERIFY2(clock.elapsed() < 1000, "the requests returned at once");
+    QTRY_COMPARE_WITH_TIMEOUT(answered.size(), int(std::size(replies)), 5000);
+    for (const auto& r : replies) QVERIFY(answered.contains(QString("%1:%2").arg(r.path).arg(r.ok)));
+    QVERIFY(!answered.contains("slow:1") && !answered.contains("slow:0"));
+    QTRY_COMPARE_WITH_TIMEOUT(answered.size(), int(std::size(replies)) + 1, 10000);
+    QCOMPARE(answered.last(), QString("slow:0"));
+
+    // A receiver gone before its reply gets nothing; a download lands whole.
+    bool called = false;
+    {
+        QObject receiver;
+        http.getAsync(server.root() + "echo", {}, &receiver, [&](const Http::Reply&) { called = true; });
+    }
+    QTemporaryDir folder;
+    bool downloaded = false;
+    http.downloadFileAsync(server.root() + "file/", folder.path() + "/", "jogo.scp", nullptr,
+                           [&](bool ok) { downloaded = ok; });
+    QTRY_VERIFY(downloaded);
+    QCOMPARE(readAll(folder.path() + "/jogo.scp"), QByteArray("conteudo de jogo.scp"));
+    QTRY_COMPARE(server.count("/echo"), 2);
+    QTest::qWait(100);
+    QVERIFY(!called);
+}
+
 void ClientTest::downloadsOnlyWholeBodiesIntoTheirFolder()
 {
     RecordingServer server;
@@ -216,7 +261,8 @@ void ClientTest::readsTheCatalogueList()
     using Entries = std::vector<CatalogueEntry>;
     QCOMPARE(CataloguePanel::readList("Ok\r\nb.scp\r\na.jpg\r\nb.png\r\na.scp\r\n"),
              (Entries{{"a", "a.jpg"}, {"b", "b.png"}}));
-    QCOMPARE(CataloguePanel::readList("Ok\nb.scp\na.jpg\nb.png\na.scp\nz.gif\n"), (Entries{{"a", "a.jpg"}, {"b", "b.png"}}));
+    QCOMPARE(CataloguePanel::readList("Ok\nb.scp\na.jpg\nb.png\na.scp\nz.gif\n"),
+             (Entries{{"a", "a.jpg"}, {"b", "b.png"}}));
     QVERIFY(CataloguePanel::readList("OK\na.png\na.scp\n").empty());
     QVERIFY(CataloguePanel::readList(Http::kTryAgain).empty());
     // Hostile or unusable names are skipped, never shortened into something else; a name

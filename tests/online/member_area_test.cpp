@@ -51,13 +51,15 @@ void MemberAreaTest::opensTheWindowsAndRunsAProject()
 
     // Sign up and log in through the window; the studio remembers the e-mail.
     MemberWindow& member = members.memberWindow();
-    signUp(online.http(), "rafa@escola.br", "r1");
+    signUp(online.http(), "rafa@escola.br", "senha-da-rafa");
     member.findChild<QLineEdit*>("Email")->setText("rafa@escola.br");
-    member.findChild<QLineEdit*>("Senha")->setText("r1");
+    member.findChild<QLineEdit*>("Senha")->setText("senha-da-rafa");
     member.logIn();
+    QTRY_VERIFY(!member.isWaiting());
     QCOMPARE(window->files().settings().memberEmail, QString("rafa@escola.br"));
 
     member.commands().run("mkdir,estrelas,loadarq,estrela.png,loadscp,estrelas.scp,exescp,showreg");
+    QTRY_VERIFY_WITH_TIMEOUT(!member.commands().isBusy(), 20000);
     const QString folder = window->programFolder() + "vip/estrelas/";
     QCOMPARE(window->gameFolder(), folder);
     QCOMPARE(window->scriptName(), QString("estrelas.scp"));

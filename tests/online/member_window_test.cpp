@@ -2,12 +2,13 @@
 // between two members with its label layout, and the page commands of the "Shop" page driven
 // through the window's real browser page loading pages from the server.
 
+#include "online/member_window.h"
 #include "graphics/cp1252.h"
+#include "online/chat_records.h"
 #include "online/endpoints.h"
 #include "online/http_client.h"
 #include "online/member_link.h"
 #include "online/member_web_page.h"
-#include "online/member_window.h"
 #include "online/web_menu_window.h"
 #include "test_servers.h"
 
@@ -19,14 +20,16 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineView>
+
+#include <algorithm>
 
 #include <unistd.h>
 
@@ -89,13 +92,20 @@ T* child(QWidget& window, const char* name)
     return found;
 }
 
-// Logs `window` in as a new member `email`.
+// Waits until every request of `window` and of its page commands has been answered.
+void settle(MemberWindow& window)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!window.isWaiting() && !window.commands().isBusy(), 20000);
+}
+
+// Logs `window` in as member `email`, signing up first.
 void logIn(MemberWindow& window, Http& http, const std::string& email)
 {
-    signUp(http, email, "senha");
+    signUp(http, email, "senha-de-teste");
     child<QLineEdit>(window, "Email")->setText(QString::fromStdString(email));
-    child<QLineEdit>(window, "Senha")->setText("senha");
+    child<QLineEdit>(window, "Senha")->setText("senha-de-teste");
     window.logIn();
+    settle(window);
 }
 
 }  // namespace
@@ -108,6 +118,9 @@ private slots:
     void chatsWithAnotherMember();
     void runsPageCommands();
     void refusesHostileNames();
+    void drawsLongListingsInBoundedWidgets();
+    void keepsARefusedSendAndStopsPolling();
+    void ignoresCommandsFromForeignPages();
     void placesTheWebMenu();
     void screenshots();
 
@@ -148,21 +161,25 @@ void MemberWindowTest::logsIn()
     auto* status = child<QLabel>(window, "stLog");
 
     window.logIn();
+    settle(window);
     QCOMPARE(status->text(), QString("Não informou a sua senha!"));
     child<QLineEdit>(window, "Email")->clear();
     window.logIn();
+    settle(window);
     QCOMPARE(status->text(), QString("Não informou o seu e-mail!"));
 
-    signUp(http, "lia@escola.br", "certa");
+    signUp(http, "lia@escola.br", "senha-certa");
     child<QLineEdit>(window, "Email")->setText("lia@escola.br");
-    child<QLineEdit>(window, "Senha")->setText("errada");
+    child<QLineEdit>(window, "Senha")->setText("senha-errada");
     window.logIn();
+    settle(window);
     QCOMPARE(status->text(), QString("E-mail ou senha incorretos."));
     QVERIFY(!child<QPushButton>(window, "btShp")->isEnabled());
-    QCOMPARE(link.password, QString("errada"));  // remembered whether or not it worked
+    QCOMPARE(link.password, QString("senha-errada"));  // remembered whether or not it worked
 
-    child<QLineEdit>(window, "Senha")->setText("certa");
+    child<QLineEdit>(window, "Senha")->setText("senha-certa");
     window.logIn();
+    settle(window);
     QCOMPARE(status->text(), QString("Ok, bem-vindo(a)!"));
     QCOMPARE(window.memberKey().size(), size_t(64));
     QCOMPARE(window.activeGroup(), QString("Turma"));
@@ -174,8 +191,9 @@ void MemberWindowTest::logsIn()
     Http offline("http://127.0.0.1:1/");
     MemberWindow lost(offline, link);
     child<QLineEdit>(lost, "Email")->setText("lia@escola.br");
-    child<QLineEdit>(lost, "Senha")->setText("certa");
+    child<QLineEdit>(lost, "Senha")->setText("senha-certa");
     lost.logIn();
+    settle(lost);
     QCOMPARE(child<QLabel>(lost, "stLog")->text(), QString("Erro de acesso"));
     QCOMPARE(window.memberKey(), key);
 }
@@ -197,11 +215,12 @@ void MemberWindowTest::chatsWithAnotherMember()
     memo->clear();
 
     Http other(m_server->root());
-    signUp(other, "eva@escola.br", "e");
-    const std::string eva = login(other, "eva@escola.br", "e").memberKey;
+    signUp(other, "eva@escola.br", "senha-da-eva");
+    const std::string eva = login(other, "eva@escola.br", "senha-da-eva").memberKey;
     QCOMPARE(enterGroup(other, eva, "Turma"), std::string("eva"));
     // Eva's earlier messages are part of the group's recent history; start from a clean chat.
     window.enterGroup();
+    settle(window);
     QVERIFY(window.inGroup());
     QCOMPARE(child<QLineEdit>(window, "Nick")->text(), QString("rui"));
     QCOMPARE(child<QLabel>(window, "Led2")->property("colour").toString(), QString("lime"));
@@ -219,6 +238,7 @@ void MemberWindowTest::chatsWithAnotherMember()
     other.postChatText(eva, "<b>oi</b> Rui");
     other.postChatText(eva, toCp1252(wide));
     window.pollMessages();
+    settle(window);
     QCOMPARE(window.messageCursor(), cursor + 2);
     QCOMPARE(window.chatLabelCount(), 4);
     auto labels = child<QScrollArea>(window, "Chat")->widget()->findChildren<QLabel*>();
@@ -228,26 +248,32 @@ void MemberWindowTest::chatsWithAnotherMember()
     QCOMPARE(labels[3]->height(), 75);
     QCOMPARE(window.chatY(), 25 + 25 + 25 + 25 + 75 + 25);
 
-    // A listing of three lines: 3 labels after the header, and LstFnt gets them with the rule.
+    // A listing of three lines: one label of three lines after the header, and LstFnt gets them
+    // with the rule.
     other.postChatText(eva, "lst\r\nreg= 1,5\r\nprint #1\r\nfim\r\n" + kChatSeparator + "\r\n");
     window.pollMessages();
+    settle(window);
     QCOMPARE(window.messageCursor(), cursor + 3);
-    QCOMPARE(window.chatLabelCount(), 8);
+    QCOMPARE(window.chatLabelCount(), 6);
+    QCOMPARE(child<QScrollArea>(window, "Chat")->widget()->findChildren<QLabel*>().last()->height(), 75);
     QCOMPARE(child<QPlainTextEdit>(window, "LstFnt")->toPlainText(),
              QString("reg= 1,5\nprint #1\nfim\n//------------------------------------------\n"));
 
     // Enter in Memo1 sends; the message comes back with the next poll.
     memo->setPlainText("tudo bem?");
     QTest::keyClick(memo, Qt::Key_Return);
+    settle(window);
     QCOMPARE(memo->toPlainText(), QString());
     // Clearing keeps the cursor: only newer messages come, from the top again.
     window.clearChat();
     window.pollMessages();
+    settle(window);
     QCOMPARE(window.chatLabelCount(), 2);
     QCOMPARE(window.chatY(), 75);
     QCOMPARE(window.messageCursor(), cursor + 4);
 
     window.pollParticipants();
+    settle(window);
     auto* parts = child<QListWidget>(window, "Parts");
     QCOMPARE(parts->count(), 2);
     QCOMPARE(parts->item(0)->text(), QString("eva"));
@@ -255,6 +281,7 @@ void MemberWindowTest::chatsWithAnotherMember()
     // The editor's selection goes out as a listing.
     link.selection = "linha 1\nlinha 2";
     window.sendListing();
+    settle(window);
     std::vector<std::string> lines = replyLines(fetchMessages(other, eva, 0, "Turma"));
     auto lst = std::find(lines.rbegin(), lines.rbegin() + 5, "lst");
     QVERIFY(lst != lines.rbegin() + 5);
@@ -270,12 +297,14 @@ void MemberWindowTest::chatsWithAnotherMember()
     QCOMPARE(link.calls.last(), QString("insert:reg= 1,5\nprint #1\n"));
 
     window.leaveGroup();
+    settle(window);
     QVERIFY(!window.inGroup());
     QCOMPARE(parts->count(), 0);
     QCOMPARE(child<QLabel>(window, "Led2")->property("colour").toString(), QString("maroon"));
     QCOMPARE(fetchParticipants(other, eva, "Turma"), std::string("Ok\r\neva\r\n"));
     // Entering again starts over with "Ini" 0 and an empty chat.
     window.enterGroup();
+    settle(window);
     QVERIFY(window.messageCursor() >= 5);
     QCOMPARE(m_server->log().filter("pegamesgs.php").last().contains("&Ini=0&"), true);
 }
@@ -293,21 +322,25 @@ void MemberWindowTest::runsPageCommands()
     // 30 lines fill seven entries and drop the last two lines; 6 lines fill one, the others
     // keep their old command texts.
     commands.run("trinta.txt");
+    settle(window);
     QCOMPARE(child<QLabel>(window, "Opc6")->text(), QString("linha 24"));
     QCOMPARE(child<QLabel>(window, "Dsc6")->text(), QString("linha 25"));
     QCOMPARE(child<QLabel>(window, "Opc6")->toolTip(), QString("linha 26"));
     commands.run("seis.txt");
+    settle(window);
     QCOMPARE(child<QLabel>(window, "Opc0")->text(), QString("Um"));
     QCOMPARE(child<QLabel>(window, "Opc1")->text(), QString());
     QCOMPARE(child<QLabel>(window, "Opc1")->toolTip(), QString("linha 6"));
     window.runEntry(0);
+    settle(window);
     QCOMPARE(link.calls.last(), QString("registers"));
 
     // A project: folder, picture, script loaded and run; "showreg" only after the run returned.
     link.calls.clear();
     commands.run("mkdir,estrelas,loadarq,estrela.png,loadscp,estrelas.scp,exescp,showreg");
-    QCOMPARE(link.calls, QStringList({"folder:" + vip + "estrelas/", "load:" + vip + "estrelas/estrelas.scp",
-                                      "execute", "registers"}));
+    settle(window);
+    QCOMPARE(link.calls, QStringList({"folder:" + vip + "estrelas/", "load:" + vip + "estrelas/estrelas.scp", "execute",
+                                      "registers"}));
     QVERIFY(QFileInfo(vip + "estrelas/estrela.png").size() > 0);
     // The Board page shows what came down: pictures and scripts previewed, drawn, taken.
     window.showBoardFolder(vip + "estrelas/");
@@ -321,10 +354,12 @@ void MemberWindowTest::runsPageCommands()
     window.drawPreview();
     files->setCurrentRow(1);
     window.copyPreviewedScript();
-    QCOMPARE(link.calls, QStringList({"draw:" + vip + "estrelas/estrela.png", "open:" + vip + "estrelas/estrelas.scp"}));
+    QCOMPARE(link.calls,
+             QStringList({"draw:" + vip + "estrelas/estrela.png", "open:" + vip + "estrelas/estrelas.scp"}));
 
     // "mkdir" last reads an empty name: the member folder itself.
     commands.run("mkdir");
+    settle(window);
     QCOMPARE(commands.memberFolder(), vip);
 
     // Through the browser: a "Cmd=" address of the server runs and is not shown.
@@ -371,19 +406,202 @@ void MemberWindowTest::refusesHostileNames()
 
     // Before any "mkdir" files land in the member folder, never the working folder.
     commands.run("loadarq,estrela.png");
+    settle(window);
     QVERIFY(QFile::exists(program.path() + "/vip/estrela.png"));
     QVERIFY(!QFile::exists(QDir::currentPath() + "/estrela.png"));
 
-    for (const char* hostile : {"mkdir,../fora,showreg", "mkdir,a/b,showreg", "loadarq,..,showreg",
-                                "loadscp,/etc/passwd,showreg", "loadarq,C:x.png,showreg", "mkdir,a\tb,showreg",
-                                "loadarq,sub\\x.png,showreg", "../x.txt,showreg"}) {
+    for (const char* hostile :
+         {"mkdir,../fora,showreg", "mkdir,a/b,showreg", "loadarq,..,showreg", "loadscp,/etc/passwd,showreg",
+          "loadarq,C:x.png,showreg", "mkdir,a\tb,showreg", "loadarq,sub\\x.png,showreg", "../x.txt,showreg"}) {
         link.calls.clear();
         commands.run(hostile);
+        settle(window);
         QVERIFY2(link.calls.isEmpty(), hostile);
         QVERIFY2(child<QLabel>(window, "stLog")->text().contains("recusad"), hostile);
     }
     QVERIFY(!QFileInfo(program.path() + "/fora").exists());
     QCOMPARE(QDir(program.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"vip"});
+}
+
+// A listing of any length is one label in the chat: its first lines and how many are left out;
+// "Listags" gets every line. A member entering later gets the same from the backlog.
+void MemberWindowTest::drawsLongListingsInBoundedWidgets()
+{
+    QTemporaryDir program;
+    RecordingLink link(program.path() + "/");
+    Http http(m_server->root());
+    MemberWindow window(http, link);
+    logIn(window, http, "lis@escola.br");
+    window.enterGroup();
+    settle(window);
+    window.clearChat();
+    Http other(m_server->root());
+    signUp(other, "poeta@escola.br", "senha-do-poeta");
+    const std::string poet = login(other, "poeta@escola.br", "senha-do-poeta").memberKey;
+    QCOMPARE(enterGroup(other, poet, "Turma"), std::string("poeta"));
+
+    // Lengths around the shown part, and 21,000 lines of "a" (63 KB, under the size cap).
+    const int lengths[] = {1, int(kListingShownLines), int(kListingShownLines) + 1, 21'000};
+    for (int length : lengths) {
+        std::string listing = "lst\r\n";
+        for (int i = 0; i < length; ++i) listing += length > 100 ? "a\r\n" : "linha " + std::to_string(i) + "\r\n";
+        other.postChatText(poet, listing + kChatSeparator + "\r\n");
+    }
+    window.pollMessages();
+    settle(window);
+    QCOMPARE(window.chatLabelCount(), 2 * int(std::size(lengths)));
+    // "Listags" holds each listing whole, as the server kept it (it may keep fewer lines).
+    std::vector<int> kept;
+    int count = 0;
+    for (const QString& line : child<QPlainTextEdit>(window, "LstFnt")->toPlainText().split('\n')) {
+        if (line == "//------------------------------------------") {
+            kept.push_back(count);
+            count = -1;  // the empty line after the rule
+        } else {
+            ++count;
+        }
+    }
+    QVERIFY(kept.size() >= std::size(lengths));
+    kept.erase(kept.begin(), kept.end() - std::size(lengths));
+    QVERIFY2(kept.back() > int(kListingShownLines), "the long listing came longer than its shown part");
+    const auto labels = child<QScrollArea>(window, "Chat")->widget()->findChildren<QLabel*>();
+    for (size_t i = 0; i < std::size(lengths); ++i) {
+        QVERIFY(kept[i] <= lengths[i]);
+        const int hidden = std::max(0, kept[i] - int(kListingShownLines));
+        const QString body = labels[2 * i + 1]->text();
+        QCOMPARE(body.endsWith(QString("… mais %1 linhas").arg(hidden)), hidden > 0);
+        QCOMPARE(labels[2 * i + 1]->height(), (kept[i] - hidden + (hidden > 0)) * kChatLineHeight);
+    }
+
+    // The backlog a later member gets holds the same messages, drawn the same way.
+    QTemporaryDir program2;
+    RecordingLink link2(program2.path() + "/");
+    MemberWindow late(http, link2);
+    logIn(late, http, "tarde@escola.br");
+    late.enterGroup();
+    settle(late);
+    QVERIFY(late.messageCursor() >= int(std::size(lengths)));
+    QCOMPARE(late.chatLabelCount(), 2 * late.messageCursor());
+}
+
+// A send the server refuses keeps the typed text and says why. A key taken by a log-in
+// elsewhere ends the polls until the member logs in again; then the text can go.
+void MemberWindowTest::keepsARefusedSendAndStopsPolling()
+{
+    Http http(m_server->root());
+    signUp(http, "duas@escola.br", "senha-de-teste");
+    const struct {
+        const char* what;
+        const char* typed;
+        bool elsewhere;  // the member logs in on another machine first
+        bool bySend;     // the refusal comes to the send, not to a poll
+        const char* notice;
+    } cases[] = {
+        {"empty message", "   ", false, true, "Mensagem não enviada: Mensagem vazia."},
+        {"key replaced, then a send", "não me perca", true, true,
+         "Sua sessão foi aberta em outro lugar; entre de novo."},
+        {"key replaced, then a poll", "nem eu", true, false, "Sua sessão foi aberta em outro lugar; entre de novo."},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir program;
+        RecordingLink link(program.path() + "/");
+        MemberWindow window(http, link);
+        logIn(window, http, "duas@escola.br");
+        window.enterGroup();
+        settle(window);
+        QVERIFY2(window.isPolling(), c.what);
+        auto* memo = child<QPlainTextEdit>(window, "Memo1");
+        memo->setPlainText(QString::fromUtf8(c.typed));
+        Http elsewhere(m_server->root());
+        if (c.elsewhere) QVERIFY(login(elsewhere, "duas@escola.br", "senha-de-teste").ok);
+        if (c.bySend) {
+            QTest::keyClick(memo, Qt::Key_Return);
+        } else {
+            // Twice: a timer's poll may have been under way with the old key.
+            for (int i = 0; i < 2; ++i) {
+                window.pollMessages();
+                settle(window);
+            }
+        }
+        settle(window);
+        QCOMPARE(memo->toPlainText(), QString::fromUtf8(c.typed));
+        QCOMPARE(window.jamNotice(), QString::fromUtf8(c.notice));
+        QCOMPARE(window.sessionLost(), c.elsewhere);
+        QCOMPARE(window.isPolling(), !c.elsewhere);
+        if (!c.elsewhere) continue;
+
+        // No poll goes out while the session is lost, and Enter sends nothing.
+        const qsizetype polls = m_server->log().filter("pegamesgs.php").size();
+        QTest::keyClick(memo, Qt::Key_Return);
+        QTest::qWait(MemberWindow::kPollMs + 500);
+        QCOMPARE(m_server->log().filter("pegamesgs.php").size(), polls);
+        QCOMPARE(memo->toPlainText(), QString::fromUtf8(c.typed));
+        // Logging in again: polls go on and the kept text can be sent.
+        window.logIn();
+        settle(window);
+        QVERIFY(!window.sessionLost() && window.isPolling());
+        QCOMPARE(window.jamNotice(), QString());
+        QTest::keyClick(memo, Qt::Key_Return);
+        settle(window);
+        QCOMPARE(memo->toPlainText(), QString());
+    }
+}
+
+// A page of another site that sends the member window to a command address of our server gets
+// nothing done, whatever way it goes there; the same link on our own page runs.
+void MemberWindowTest::ignoresCommandsFromForeignPages()
+{
+    ServerProcess foreign(m_content.path());
+    QVERIFY(foreign.isRunning());
+    QTemporaryDir program;
+    RecordingLink link(program.path() + "/");
+    Http http(m_server->root());
+    MemberWindow window(http, link);
+    logIn(window, http, "alvo@escola.br");
+    const QString target = m_server->root() + "ludomat/vip/pagina.htm?Cmd=mkdir,invadido,showreg";
+    writeFile(m_content.path() + "/ludomat/vip/ataque.htm",
+              ("<html><body><a id='go' href='" + target +
+               "'>ir</a>"
+               "<form id='f' method='get' action='" +
+               m_server->root() +
+               "ludomat/vip/pagina.htm'>"
+               "<input name='Cmd' value='mkdir,invadido,showreg'></form></body></html>")
+                  .toUtf8());
+    writeFile(m_content.path() + "/ludomat/vip/refresh.htm",
+              ("<html><head><meta http-equiv='refresh' content='0;url=" + target + "'></head></html>").toUtf8());
+    const struct {
+        const char* what;
+        QString page;
+        const char* action;  // JavaScript run once the page has loaded
+        bool runs;
+    } cases[] = {
+        {"foreign link", foreign.root() + "ludomat/vip/ataque.htm", "document.getElementById('go').click()", false},
+        {"foreign script", foreign.root() + "ludomat/vip/ataque.htm", nullptr, false},
+        {"foreign window", foreign.root() + "ludomat/vip/ataque.htm", nullptr, false},
+        {"foreign form", foreign.root() + "ludomat/vip/ataque.htm", "document.getElementById('f').submit()", false},
+        {"foreign refresh", foreign.root() + "ludomat/vip/refresh.htm", "", false},
+        {"our own link", m_server->root() + "ludomat/vip/ataque.htm", "document.getElementById('go').click()", true},
+    };
+    const QString assign = "location.href = '" + target + "'";
+    const QString open = "window.open('" + target + "')";
+    MemberWebPage& page = window.webPage();
+    for (const auto& c : cases) {
+        link.calls.clear();
+        QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
+        page.setUrl(QUrl(c.page));
+        QVERIFY2(loaded.wait(20000), c.what);
+        const QString what = c.what;
+        const QString action = c.action ? QString(c.action) : what.endsWith("script") ? assign : open;
+        if (!action.isEmpty()) page.runJavaScript(action);
+        if (c.runs) {
+            QTRY_COMPARE_WITH_TIMEOUT(link.calls.size(), 2, 10000);
+            settle(window);
+        } else {
+            QTest::qWait(1500);
+        }
+        QCOMPARE(link.calls.isEmpty(), !c.runs);
+        QCOMPARE(QFileInfo(program.path() + "/vip/invadido").isDir(), c.runs);
+    }
 }
 
 void MemberWindowTest::placesTheWebMenu()
@@ -436,24 +654,38 @@ void MemberWindowTest::screenshots()
     window.show();
     logIn(window, http, "bela@escola.br");
     Http other(m_server->root());
-    signUp(other, "caue@escola.br", "c");
-    const std::string caue = login(other, "caue@escola.br", "c").memberKey;
+    signUp(other, "caue@escola.br", "senha-do-caue");
+    const std::string caue = login(other, "caue@escola.br", "senha-do-caue").memberKey;
     enterGroup(other, caue, "Turma");
     window.showJam();
     window.enterGroup();
+    settle(window);
     window.clearChat();
     other.postChatText(caue, toCp1252("Oi, Bela! Fiz um script que conta até cinco, olha só:"));
     other.postChatText(caue, "lst\r\nreg= 1,0\r\n:volta\r\ninc 1\r\nifreg< 1,5,volta\r\nfim\r\n" + kChatSeparator);
+    std::string longListing = "lst\r\n";
+    for (int i = 0; i < 2000; ++i) longListing += "print linha " + std::to_string(i) + "\r\n";
+    other.postChatText(caue, longListing + kChatSeparator);
     child<QPlainTextEdit>(window, "Memo1")->setPlainText("Legal! Vou colar no meu editor.");
     window.pollMessages();
+    settle(window);
     window.pollParticipants();
+    settle(window);
     QTest::qWait(300);
     QVERIFY(window.grab().save(folder + "/member-chat.png"));
+    // The same member logs in elsewhere: the send is refused and the text stays.
+    Http elsewhere(m_server->root());
+    login(elsewhere, "bela@escola.br", "senha-de-teste");
+    QTest::keyClick(child<QPlainTextEdit>(window, "Memo1"), Qt::Key_Return);
+    settle(window);
+    QTest::qWait(300);
+    QVERIFY(window.grab().save(folder + "/member-refused.png"));
 
     QSignalSpy loaded(&window.webPage(), &QWebEnginePage::loadFinished);
     window.showShop();
     QVERIFY(loaded.wait(20000));
     window.commands().run("projetos.txt");
+    settle(window);
     QTest::qWait(1500);
     QVERIFY(QGuiApplication::primaryScreen()->grabWindow(window.winId()).save(folder + "/member-shop.png"));
 

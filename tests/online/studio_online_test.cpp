@@ -33,8 +33,20 @@ void write(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
-QString message(MainWindow& window) { return window.loadPage().findChild<QLabel*>("Mesg")->text(); }
-bool updateOffered(MainWindow& window) { return window.loadPage().findChild<QWidget*>("btAtu")->isHidden() == false; }
+QString message(MainWindow& window)
+{
+    return window.loadPage().findChild<QLabel*>("Mesg")->text();
+}
+bool updateOffered(MainWindow& window)
+{
+    return window.loadPage().findChild<QWidget*>("btAtu")->isHidden() == false;
+}
+
+// True when every request of the online services has been answered.
+bool settled(OnlineLink& online)
+{
+    return !online.version().isBusy() && !online.catalogue().isBusy();
+}
 
 // A content folder with the version file and `games` catalogue games named jogo1..jogoN.
 void makeContent(const QString& root, const QByteArray& versionFile, int games)
@@ -72,12 +84,14 @@ void StudioOnlineTest::checksTheVersionBothWaysAndNotices()
     OnlineLink online(*window, server.root());
 
     click(*window, "btVrs");
+    QTRY_VERIFY(settled(online));
     QCOMPARE(message(*window), QString("Não precisa ser atualizado!"));
     QVERIFY(!updateOffered(*window));
 
     // Any difference asks for an update, a trailing blank included.
     write(content.path() + "/ludomat/vrsmsg.txt", "1.0 \r\nLudomat.zpp\r\n");
     click(*window, "btVrs");
+    QTRY_VERIFY(settled(online));
     QCOMPARE(message(*window), QString("PRECISA ser atualizado!!!"));
     QVERIFY(updateOffered(*window));
     QCOMPARE(online.version().updateList(), QStringList({"1.0 ", "Ludomat.zpp"}));
@@ -89,11 +103,14 @@ void StudioOnlineTest::checksTheVersionBothWaysAndNotices()
 
     // The server gone: the check says so, the notice stays quiet, the editor keeps its text.
     setScript(*window, {"// meu jogo", "fim"});
+    online.http().closeConnections();
     QCOMPARE(server.terminate(), 0);
     click(*window, "btVrs");
+    QTRY_VERIFY(settled(online));
     QCOMPARE(message(*window), QString("Erro ao baixar arquivo!"));
     QVERIFY(!updateOffered(*window));
     online.version().notice();
+    QTRY_VERIFY(settled(online));
     QCOMPARE(labelText(*window, "Stx"), QString());
     QCOMPARE(editorLines(*window), QStringList({"// meu jogo", "fim"}));
 }
@@ -118,9 +135,11 @@ void StudioOnlineTest::updatesAndHandsOverToTheUpdater()
         return true;
     });
     click(*window, "btVrs");
+    QTRY_VERIFY(settled(online));
     QVERIFY(updateOffered(*window));
     auto* gauge = window->loadPage().findChild<QProgressBar*>("G1");
     click(*window, "btAtu");
+    QTRY_VERIFY(settled(online));
     QCOMPARE(gauge->maximum(), 3);
     QCOMPARE(gauge->value(), 3);
     QVERIFY(!gauge->isVisible());
@@ -141,7 +160,9 @@ void StudioOnlineTest::updatesAndHandsOverToTheUpdater()
     bool launched = false;
     online2.version().setLauncher([&](const QString&, const QStringList&) { return launched = true; });
     click(*second, "btVrs");
+    QTRY_VERIFY(settled(online2));
     click(*second, "btAtu");
+    QTRY_VERIFY(settled(online2));
     QCOMPARE(message(*second), QString("Erro ao baixar arquivo!"));
     QVERIFY(QFile::exists(program2.filePath("notas.txt")));
     QVERIFY(!QFile::exists(program2.filePath("Ludomat.zpp")));
@@ -156,7 +177,9 @@ void StudioOnlineTest::updatesAndHandsOverToTheUpdater()
     online3.version().setExecutableFolder(installation.filePath("usr/bin"));
     online3.version().setLauncher([&](const QString&, const QStringList&) { return launched = true; });
     click(*third, "btVrs");
+    QTRY_VERIFY(settled(online3));
     click(*third, "btAtu");
+    QTRY_VERIFY(settled(online3));
     QVERIFY(message(*third).contains("gerenciador de pacotes"));
     QVERIFY(!QFile::exists(program3.filePath("notas.txt")));
     QVERIFY(!launched);
@@ -174,6 +197,7 @@ void StudioOnlineTest::fillsTheCatalogueOnceAndOpensAGame()
     QVERIFY(!panel.isShown());
 
     click(*window, "btDown");
+    QTRY_VERIFY(settled(online));
     QVERIFY(panel.isShown());
     QVERIFY(panel.isVisible());
     QList<CatalogueTile*> tiles = panel.tiles();
@@ -190,11 +214,13 @@ void StudioOnlineTest::fillsTheCatalogueOnceAndOpensAGame()
     QTest::mouseClick(panel.findChild<QLabel*>("Label17"), Qt::LeftButton);
     QVERIFY(!panel.isShown());
     click(*window, "btDown");
+    QTRY_VERIFY(settled(online));
     QVERIFY(panel.isShown());
     QCOMPARE(panel.tiles().size(), 8);
 
     setScript(*window, {"// o meu", "fim"});
     QTest::mouseClick(tiles[2], Qt::LeftButton);
+    QTRY_VERIFY(settled(online));
     QCOMPARE(window->gameFolder(), program.path() + "/jogo3/");
     QCOMPARE(window->scriptName(), QString("jogo3.scp"));
     QCOMPARE(editorLines(*window), QStringList({"// jogo 3", "fim"}));
@@ -202,6 +228,7 @@ void StudioOnlineTest::fillsTheCatalogueOnceAndOpensAGame()
     QVERIFY(!panel.isShown());
     // The user's own script went to its own file first.
     QCOMPARE(readFile(program.filePath("prog01.scp")), QByteArray("// o meu\r\nfim\r\n"));
+    online.http().closeConnections();
     QCOMPARE(server.terminate(), 0);
     QCOMPARE(server.log().filter("listajogos.php").size(), 1);
 }
@@ -224,11 +251,13 @@ void StudioOnlineTest::hostileServerWritesNothingOutside()
     setScript(*window, {"// o meu", "fim"});
 
     click(*window, "btDown");
+    QTRY_VERIFY(settled(online));
     QList<CatalogueTile*> tiles = online.catalogue().tiles();
     QCOMPARE(tiles.size(), 2);
     for (CatalogueTile* tile : tiles) {
         QVERIFY(tile->pixmap().isNull());  // blank, still clickable
         QTest::mouseClick(tile, Qt::LeftButton);
+        QTRY_VERIFY(settled(online));
         QVERIFY(online.catalogue().isShown());
     }
     QCOMPARE(editorLines(*window), QStringList({"// o meu", "fim"}));
@@ -252,6 +281,7 @@ void StudioOnlineTest::screenshots()
     auto window = openWindow(program);
     OnlineLink online(*window, shipped.root());
     click(*window, "btDown");
+    QTRY_VERIFY(settled(online));
     QTest::qWait(200);
     QVERIFY(window->grab().save(folder + "/catalogo.png"));
     online.catalogue().hidePanel();
@@ -260,30 +290,36 @@ void StudioOnlineTest::screenshots()
     OnlineLink checking(*second, newer.root());
     second->showFiles();
     click(*second, "btVrs");
+    QTRY_VERIFY(settled(checking));
     second->activateWindow();
     checking.version().notice();
+    QTRY_VERIFY(settled(checking));
     QTest::qWait(200);
     QVERIFY(second->grab().save(folder + "/load_verificar_versao.png"));
 }
 
-// The server publishes 1.1 with a package; the studio checks, updates and hands over; the real
-// updater unpacks, keeps the user's files and starts the new studio, whose --version says 1.1.
+// The server publishes 1.1 with a package; the studio, whose program folder is not the folder of
+// its programs, checks, updates and hands over; the real updater unpacks, replaces the programs
+// where they live, keeps the user's files and starts the new studio on the same program folder.
 void StudioOnlineTest::updatesEndToEnd()
 {
 #ifndef LUDOMAT_NEXT_PACKAGE
     QSKIP("no update package was built");
 #else
-    QTemporaryDir content, program;
+    QTemporaryDir content, program, programs;
     QVERIFY(QDir().mkpath(content.path() + "/ludomat"));
     for (const char* name : {"vrsmsg.txt", "duvo.zpp", "Ludomat.zpp"})
         QVERIFY(QFile::copy(QString(LUDOMAT_NEXT_PACKAGE) + "/" + name, content.path() + "/ludomat/" + name));
     write(program.filePath("jogo/figura.png"), "do usuário");
+    write(programs.filePath("ludomat"), "#!/bin/sh\necho 1.0\n");
     ServerProcess server(content.path());
     auto window = openWindow(program);
-    new OnlineLink(*window, server.root());  // owned by the window, which ends first here
+    auto* online = new OnlineLink(*window, server.root());  // owned by the window, which ends first here
+    online->version().setExecutableFolder(programs.path());
     window->showFiles();
     setScript(*window, {"// o jogo do usuário", "fim"});
     click(*window, "btVrs");
+    QTRY_VERIFY(settled(*online));
     QCOMPARE(message(*window), QString("PRECISA ser atualizado!!!"));
     click(*window, "btAtu");
     QTRY_VERIFY(!window->isVisible());
@@ -291,17 +327,20 @@ void StudioOnlineTest::updatesEndToEnd()
 
     // The updater logs the new studio's process; it runs until we end it.
     QString log;
-    QTRY_VERIFY_WITH_TIMEOUT((log = QString::fromUtf8(readFile(program.filePath("atualizacao.log")))).contains("iniciado"),
-                             20000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (log = QString::fromUtf8(readFile(program.filePath("atualizacao.log")))).contains("iniciado"), 20000);
     QRegularExpressionMatch started = QRegularExpression("processo (\\d+)").match(log);
     QVERIFY2(started.hasMatch(), qPrintable(log));
+    const QByteArray commandLine = readFile("/proc/" + started.captured(1) + "/cmdline");
     QProcess::execute("kill", {started.captured(1)});
     QVERIFY(log.contains("instalado: ludomat"));
+    QCOMPARE(commandLine.split('\0').mid(1, 2), QList<QByteArray>({"--program-folder", program.path().toUtf8()}));
 
     QProcess version;
-    version.start(program.filePath("ludomat"), {"--version"});
+    version.start(programs.filePath("ludomat"), {"--version"});
     QVERIFY(version.waitForFinished(10000));
     QVERIFY2(version.readAllStandardOutput().contains("1.1"), "the new studio says its version");
+    QVERIFY(!QFile::exists(program.filePath("ludomat")));
     QCOMPARE(readFile(program.filePath("jogo/figura.png")), QByteArray("do usuário"));
     QCOMPARE(readFile(program.filePath("prog01.scp")), QByteArray("// o jogo do usu\xE1rio\r\nfim\r\n"));
     QVERIFY(QFile::exists(program.filePath("Ludomat.ini")));

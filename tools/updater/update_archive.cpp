@@ -36,7 +36,7 @@ struct WriterDeleter {
 
 }  // namespace
 
-bool unpack(const fs::path& archivePath, const fs::path& staging, std::string* reason)
+bool unpack(const fs::path& archivePath, const fs::path& staging, std::string* reason, const UnpackLimits& limits)
 {
     std::unique_ptr<archive, ReaderDeleter> reader(archive_read_new());
     archive_read_support_filter_all(reader.get());
@@ -47,8 +47,7 @@ bool unpack(const fs::path& archivePath, const fs::path& staging, std::string* r
     std::unique_ptr<archive, WriterDeleter> writer(archive_write_disk_new());
     // libarchive's own guards as well, in case a check of ours misses a case.
     archive_write_disk_set_options(writer.get(), ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_PERM |
-                                                     ARCHIVE_EXTRACT_SECURE_NODOTDOT |
-                                                     ARCHIVE_EXTRACT_SECURE_SYMLINKS |
+                                                     ARCHIVE_EXTRACT_SECURE_NODOTDOT | ARCHIVE_EXTRACT_SECURE_SYMLINKS |
                                                      ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS);
     // Entries are written relative to the staging folder, so libarchive's refusal of absolute
     // paths stays in force.
@@ -66,24 +65,40 @@ bool unpack(const fs::path& archivePath, const fs::path& staging, std::string* r
     } restore{previous};
     archive_entry* entry = nullptr;
     int status;
+    std::uint64_t written = 0;
+    std::size_t entries = 0;
     while ((status = archive_read_next_header(reader.get(), &entry)) == ARCHIVE_OK) {
         std::string name = archive_entry_pathname(entry) ? archive_entry_pathname(entry) : "";
         if (!isContained(name)) return setReason(reason, "entrada recusada: " + name);
-        if (archive_entry_hardlink(entry)) return setReason(reason, "link recusado: " + name);
-        if (const char* target = archive_entry_symlink(entry)) {
-            if (!isContained(target)) return setReason(reason, "link para fora recusado: " + name);
-        }
+        if (++entries > limits.maxEntries)
+            return setReason(reason, "arquivo recusado: mais de " + std::to_string(limits.maxEntries) + " entradas");
+        if (archive_entry_hardlink(entry) || archive_entry_symlink(entry))
+            return setReason(reason, "link recusado: " + name);
+        const auto type = archive_entry_filetype(entry);
+        if (type != AE_IFREG && type != AE_IFDIR) return setReason(reason, "entrada especial recusada: " + name);
+        if (archive_entry_size_is_set(entry) && std::uint64_t(archive_entry_size(entry)) > limits.maxBytes - written)
+            return setReason(reason, "arquivo recusado: grande demais ao desempacotar (" + name + ")");
+        // Only read, write and run: a file of an update never runs as someone else.
+        archive_entry_set_perm(entry, archive_entry_perm(entry) & 0777);
         if (archive_write_header(writer.get(), entry) != ARCHIVE_OK)
-            return setReason(reason, std::string("não foi possível criar ") + name + ": " + archive_error_string(writer.get()));
+            return setReason(reason,
+                             std::string("não foi possível criar ") + name + ": " + archive_error_string(writer.get()));
         const void* block;
         size_t size;
         la_int64_t offset;
         int data;
-        while ((data = archive_read_data_block(reader.get(), &block, &size, &offset)) == ARCHIVE_OK)
+        while ((data = archive_read_data_block(reader.get(), &block, &size, &offset)) == ARCHIVE_OK) {
+            // Counted as it comes out: a zip may declare no size, or a false one.
+            if (size > limits.maxBytes - written || std::uint64_t(offset) > limits.maxBytes - size)
+                return setReason(reason, "arquivo recusado: grande demais ao desempacotar (" + name + ")");
+            written += size;
             if (archive_write_data_block(writer.get(), block, size, offset) != ARCHIVE_OK)
-                return setReason(reason, std::string("erro ao gravar ") + name + ": " + archive_error_string(writer.get()));
+                return setReason(reason,
+                                 std::string("erro ao gravar ") + name + ": " + archive_error_string(writer.get()));
+        }
         if (data != ARCHIVE_EOF)
-            return setReason(reason, std::string("arquivo danificado em ") + name + ": " + archive_error_string(reader.get()));
+            return setReason(reason,
+                             std::string("arquivo danificado em ") + name + ": " + archive_error_string(reader.get()));
         if (archive_write_finish_entry(writer.get()) != ARCHIVE_OK)
             return setReason(reason, std::string("erro ao gravar ") + name + ": " + archive_error_string(writer.get()));
     }
@@ -100,8 +115,8 @@ std::vector<std::string> install(const fs::path& staging, const fs::path& progra
     // The whole list first: files are moved out of the folder being listed.
     std::vector<fs::directory_entry> entries;
     std::error_code listing;
-    for (auto it = fs::recursive_directory_iterator(staging, listing); !listing && it != fs::recursive_directory_iterator();
-         it.increment(listing))
+    for (auto it = fs::recursive_directory_iterator(staging, listing);
+         !listing && it != fs::recursive_directory_iterator(); it.increment(listing))
         entries.push_back(*it);
     if (listing) {
         *ok = false;
