@@ -47,10 +47,12 @@ std::vector<TextToken> splitTextTokens(std::string_view text)
     return tokens;
 }
 
-int lineStep(int size) { return size + size / 2; }
+int lineStep(int size)
+{
+    return size + size / 2;
+}
 
-std::vector<PlacedToken> layoutTextTokens(const std::vector<TextToken>& tokens, int boxWidth,
-                                          int boxHeight, int size,
+std::vector<PlacedToken> layoutTextTokens(const std::vector<TextToken>& tokens, int boxWidth, int boxHeight, int size,
                                           const std::function<int(const std::string&)>& textWidth)
 {
     std::vector<PlacedToken> placed;

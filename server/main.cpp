@@ -109,6 +109,7 @@ void printHelp()
                  "  --max-connections-per-address N\n"
                  "                      conexões abertas de um mesmo endereço (padrão 256)\n"
                  "  --min-password-length N  tamanho mínimo da senha de um novo cadastro (padrão 8)\n"
+                 "  --max-listing-lines N  linhas que uma listagem na conversa pode ter (padrão 1000)\n"
                  "  --key-idle-seconds N  uma chave de acesso sem uso por N segundos deixa de valer\n"
                  "                      (padrão 604800, uma semana)\n"
                  "  --help              mostra esta ajuda\n"
@@ -169,6 +170,8 @@ bool parseOptions(int argc, char** argv, Options& options, bool& help)
             if (!number(arg, text, 1, 1'000'000, options.limits.maxConnectionsPerAddress)) return false;
         } else if (arg == "--min-password-length" && value(text)) {
             if (!number(arg, text, 1, 64, options.members.minPasswordLength)) return false;
+        } else if (arg == "--max-listing-lines" && value(text)) {
+            if (!number(arg, text, 1, 1'000'000, options.members.maxListingLines)) return false;
         } else if (arg == "--key-idle-seconds" && value(text)) {
             if (!number(arg, text, 1, 10LL * 365 * 24 * 3600, options.members.keyIdleSeconds)) return false;
         } else {

@@ -204,12 +204,12 @@ std::string MemberArea::chatText(const std::string& sent)
     return text == "lst" ? "lst " : text;
 }
 
-bool MemberArea::listingTooLong(const std::string& text)
+bool MemberArea::listingTooLong(const std::string& text) const
 {
     if (!text.starts_with("lst\r\n")) return false;
     // "lst", the lines, the separator: the lines are two fewer than the line breaks plus one.
     size_t breaks = size_t(std::count(text.begin(), text.end(), '\n'));
-    return breaks > kMaxListingLines + 1;
+    return breaks > m_settings.maxListingLines + 1;
 }
 
 bool MemberArea::post(MemberId member, const std::string& text)

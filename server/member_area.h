@@ -19,6 +19,8 @@ struct MemberAreaSettings {
     std::string defaultGroup = "Turma";  // the group a new member joins
     size_t minPasswordLength = 8;
     long long keyIdleSeconds = 7 * 24 * 3600;  // a key not used for this long stops working
+    // Lines a listing may carry: every studio in the chat draws what it receives.
+    size_t maxListingLines = 1000;
 };
 
 // One chat message as the poll sends it: the line made by the server, then the member's text.
@@ -42,8 +44,6 @@ public:
     // How stale a participant's last-seen time may be: well under the time-out, so polls every
     // 2 s need not each write it.
     static constexpr long long kSeenResolution = 4;
-    // Lines a listing may carry: every studio in the chat draws what it receives.
-    static constexpr size_t kMaxListingLines = 1000;
     static constexpr int kFailuresBeforeLock = 3;
     static constexpr long long kMaxLockSeconds = 60;  // an owner is never kept out longer
     // After "Sair" a key lapses this soon unless used again (entering again uses it).
@@ -79,8 +79,9 @@ public:
     // The stored text of a sent message: a listing keeps its lines between "lst" and the last
     // "-§-"; anything else becomes one line. Empty when nothing is left.
     static std::string chatText(const std::string& sent);
-    // True for a stored listing with more than kMaxListingLines lines.
-    static bool listingTooLong(const std::string& text);
+    // True for a stored listing with more than the settings' listing lines.
+    bool listingTooLong(const std::string& text) const;
+    size_t maxListingLines() const { return m_settings.maxListingLines; }
     // How long failures number `failures` keep an e-mail locked.
     static long long lockSeconds(int failures);
 

@@ -82,10 +82,10 @@ void send(const Context& context, const Request& request, Response& response)
     }
     std::string text = MemberArea::chatText(sent);
     if (text.empty()) return sendText(response, "Mensagem vazia.");
-    if (MemberArea::listingTooLong(text)) {
+    if (context.members->listingTooLong(text)) {
         response.status = 413;
-        return sendText(
-            response, "Listagem longa demais (m\xE1ximo " + std::to_string(MemberArea::kMaxListingLines) + " linhas).");
+        return sendText(response, "Listagem longa demais (m\xE1ximo " +
+                                      std::to_string(context.members->maxListingLines()) + " linhas).");
     }
     sendText(response, context.members->post(*id, text) ? "Ok" : kAccessError);
 }

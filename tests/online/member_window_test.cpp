@@ -143,7 +143,9 @@ void MemberWindowTest::initTestCase()
     writeFile(vip + "trinta.txt", thirty);
     writeFile(vip + "seis.txt", "Um\r\nPrimeiro\r\nshowreg\r\n-\r\nresto\r\nresto\r\n");
     writeFile(vip + "pagina.htm", "<html><body><a id='reg' href='pagina.htm?Cmd=showreg'>r</a></body></html>");
-    m_server = std::make_unique<ServerProcess>(m_content.path());
+    // A server that lets long listings through, as an older or a hostile one would.
+    m_server = std::make_unique<ServerProcess>(m_content.path(),
+                                               test::kShortPasswords + QStringList{"--max-listing-lines", "100000"});
     QVERIFY(m_server->isRunning());
 }
 
