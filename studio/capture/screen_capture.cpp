@@ -1,8 +1,8 @@
 #include "studio/capture/screen_capture.h"
 
-#include "studio/main_window.h"
-#include "studio/picture_button.h"
-#include "studio/skin.h"
+#include "studio/window/main_window.h"
+#include "studio/window/picture_button.h"
+#include "studio/window/skin.h"
 
 #include <QDateTime>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "studio/debugging/debugger.h"
 
-#include "studio/main_window.h"
-#include "studio/register_pages.h"
-#include "studio/script_editor.h"
-#include "studio/watch_panel.h"
+#include "studio/editing/script_editor.h"
+#include "studio/pages/register_pages.h"
+#include "studio/pages/watch_panel.h"
+#include "studio/window/main_window.h"
 
 #include <QLabel>
 #include <QListWidget>

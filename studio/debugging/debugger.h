@@ -5,7 +5,7 @@
 
 #include "engine/registers.h"
 #include "studio/debugging/breakpoints.h"
-#include "studio/studio_host.h"
+#include "studio/running/studio_host.h"
 
 #include <QObject>
 

@@ -2,8 +2,8 @@
 
 #include "engine/command_table.h"
 #include "studio/editing/command_help.h"
-#include "studio/main_window.h"
-#include "studio/script_editor.h"
+#include "studio/editing/script_editor.h"
+#include "studio/window/main_window.h"
 
 #include <QBoxLayout>
 #include <QLineEdit>

@@ -1,10 +1,10 @@
 #include "studio/sharing/export_action.h"
 
-#include "studio/load_page.h"
-#include "studio/main_window.h"
-#include "studio/picture_button.h"
+#include "studio/pages/load_page.h"
 #include "studio/sharing/game_export.h"
-#include "studio/skin.h"
+#include "studio/window/main_window.h"
+#include "studio/window/picture_button.h"
+#include "studio/window/skin.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -6,9 +6,9 @@
 #include "studio/editors/drawing/figure_files.h"
 #include "studio/editors/drawing/figure_snapshot.h"
 #include "studio/editors/drawing/figure_tools.h"
-#include "studio/page_label.h"
-#include "studio/picture_button.h"
-#include "studio/screen_view.h"
+#include "studio/window/page_label.h"
+#include "studio/window/picture_button.h"
+#include "screen/screen_view.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "studio/watch_panel.h"
+#include "studio/pages/watch_panel.h"
 
 #include "engine/registers.h"
 #include "engine/text_values.h"

@@ -1,4 +1,4 @@
-#include "studio/script_highlighter.h"
+#include "studio/editing/script_highlighter.h"
 
 #include "engine/command_table.h"
 

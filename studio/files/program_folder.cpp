@@ -1,4 +1,4 @@
-#include "studio/program_folder.h"
+#include "studio/files/program_folder.h"
 
 #include "engine/script_files.h"
 

@@ -1,4 +1,4 @@
-#include "studio/recovery_copy.h"
+#include "studio/files/recovery_copy.h"
 
 #include "engine/script_files.h"
 

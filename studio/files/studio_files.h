@@ -4,8 +4,8 @@
 // write replaces a file whole, and a run that loads another script into the editor never lets
 // that script's lines be saved under the user's script name.
 
-#include "studio/recovery_copy.h"
-#include "studio/settings_file.h"
+#include "studio/files/recovery_copy.h"
+#include "studio/files/settings_file.h"
 
 #include <QObject>
 #include <QString>

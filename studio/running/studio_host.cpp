@@ -1,11 +1,11 @@
-#include "studio/studio_host.h"
+#include "studio/running/studio_host.h"
 
 #include "graphics/cp1252.h"
-#include "studio/register_pages.h"
-#include "studio/screen_view.h"
-#include "studio/script_editor.h"
-#include "studio/studio_files.h"
-#include "studio/watch_panel.h"
+#include "screen/screen_view.h"
+#include "studio/editing/script_editor.h"
+#include "studio/files/studio_files.h"
+#include "studio/pages/register_pages.h"
+#include "studio/pages/watch_panel.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,7 +1,7 @@
-#include "studio/register_pages.h"
+#include "studio/pages/register_pages.h"
 
 #include "graphics/cp1252.h"
-#include "studio/watch_panel.h"
+#include "studio/pages/watch_panel.h"
 
 #include <QLabel>
 #include <QListWidget>

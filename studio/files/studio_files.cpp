@@ -1,10 +1,10 @@
-#include "studio/studio_files.h"
+#include "studio/files/studio_files.h"
 
 #include "engine/engine.h"
 #include "engine/script_files.h"
 #include "graphics/cp1252.h"
-#include "studio/program_folder.h"
-#include "studio/script_editor.h"
+#include "studio/editing/script_editor.h"
+#include "studio/files/program_folder.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,8 +4,8 @@
 
 #include "engine/engine.h"
 #include "studio/editors/drawing/figure_lines.h"
-#include "studio/studio_files.h"
-#include "studio/studio_host.h"
+#include "studio/files/studio_files.h"
+#include "studio/running/studio_host.h"
 
 #include <QPoint>
 #include <QWidget>

@@ -1,13 +1,13 @@
 // The main window's side of the drawing editor and the views: building the pages "Dodiroz",
 // "Matriz" and "Buffers", the colour converters on "Regs", and the ways in from "Load".
 
-#include "studio/main_window.h"
+#include "studio/window/main_window.h"
 
+#include "screen/screen_view.h"
 #include "studio/editors/drawing/drawing_page.h"
 #include "studio/editors/tilemap/tile_map_page.h"
-#include "studio/load_page.h"
-#include "studio/register_pages.h"
-#include "studio/screen_view.h"
+#include "studio/pages/load_page.h"
+#include "studio/pages/register_pages.h"
 #include "studio/views/buffers_page.h"
 #include "studio/views/colour_converters.h"
 #include "studio/views/plot_matrix_page.h"

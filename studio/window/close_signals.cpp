@@ -1,4 +1,4 @@
-#include "studio/close_signals.h"
+#include "studio/window/close_signals.h"
 
 #include <QSocketNotifier>
 

@@ -1,6 +1,6 @@
-#include "studio/folder_tree.h"
+#include "studio/pages/folder_tree.h"
 
-#include "studio/program_folder.h"
+#include "studio/files/program_folder.h"
 
 #include <QDir>
 #include <QFileIconProvider>

@@ -1,4 +1,4 @@
-#include "studio/close_button.h"
+#include "studio/window/close_button.h"
 
 #include <QPainter>
 

@@ -2,7 +2,7 @@
 // A picture button: it shows the shared released picture, the shared pressed picture while the
 // mouse button is held on it, and its caption; the action runs on click.
 
-#include "studio/skin.h"
+#include "studio/window/skin.h"
 
 #include <QAbstractButton>
 

@@ -1,4 +1,4 @@
-#include "studio/settings_file.h"
+#include "studio/files/settings_file.h"
 
 #include "engine/script_files.h"
 

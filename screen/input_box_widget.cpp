@@ -1,4 +1,4 @@
-#include "studio/input_box_widget.h"
+#include "screen/input_box_widget.h"
 
 #include "graphics/canvas.h"
 #include "graphics/cp1252.h"

@@ -1,8 +1,8 @@
-#include "studio/script_editor.h"
+#include "studio/editing/script_editor.h"
 
 #include "graphics/cp1252.h"
 #include "studio/debugging/breakpoints.h"
-#include "studio/script_highlighter.h"
+#include "studio/editing/script_highlighter.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "studio/screen_view.h"
+#include "screen/screen_view.h"
 
 #include "graphics/bitmap.h"
-#include "studio/input_box_widget.h"
+#include "screen/input_box_widget.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "studio/dialogs.h"
+#include "studio/window/dialogs.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,4 +1,4 @@
-#include "studio/picture_button.h"
+#include "studio/window/picture_button.h"
 
 #include <QPainter>
 

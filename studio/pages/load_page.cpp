@@ -1,9 +1,9 @@
-#include "studio/load_page.h"
+#include "studio/pages/load_page.h"
 
-#include "studio/folder_tree.h"
-#include "studio/page_label.h"
-#include "studio/picture_button.h"
-#include "studio/studio_files.h"
+#include "studio/files/studio_files.h"
+#include "studio/pages/folder_tree.h"
+#include "studio/window/page_label.h"
+#include "studio/window/picture_button.h"
 
 #include <QDir>
 #include <QFileIconProvider>

@@ -1,19 +1,19 @@
-#include "studio/main_window.h"
+#include "studio/window/main_window.h"
 
 #include "engine/screen_mode.h"
 #include "graphics/cp1252.h"
+#include "screen/input_box_widget.h"
+#include "screen/screen_view.h"
+#include "screen/virtual_keys.h"
+#include "studio/capture/screen_capture.h"
+#include "studio/debugging/debugger.h"
+#include "studio/editing/script_editor.h"
 #include "studio/editors/drawing/drawing_page.h"
 #include "studio/editors/sprite/sprite_page.h"
 #include "studio/editors/tilemap/tile_map_page.h"
-#include "studio/capture/screen_capture.h"
-#include "studio/debugging/debugger.h"
-#include "studio/input_box_widget.h"
-#include "studio/load_page.h"
-#include "studio/register_pages.h"
-#include "studio/screen_view.h"
-#include "studio/script_editor.h"
+#include "studio/pages/load_page.h"
+#include "studio/pages/register_pages.h"
 #include "studio/views/colour_converters.h"
-#include "studio/virtual_keys.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
-#include "studio/example_games.h"
+#include "studio/files/example_games.h"
 
 #include "engine/script_files.h"
-#include "studio/program_folder.h"
+#include "studio/files/program_folder.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "studio/virtual_keys.h"
+#include "screen/virtual_keys.h"
 
 #include <Qt>
 

@@ -1,4 +1,4 @@
-#include "studio/skin.h"
+#include "studio/window/skin.h"
 
 #include <QHash>
 #include <QLinearGradient>
