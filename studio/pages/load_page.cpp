@@ -2,6 +2,7 @@
 
 #include "studio/files/studio_files.h"
 #include "studio/pages/folder_tree.h"
+#include "studio/window/page_context.h"
 #include "studio/window/page_label.h"
 #include "studio/window/picture_button.h"
 
@@ -125,7 +126,7 @@ void paintMembers(QPainter& p, const QRectF& r)
 
 const QString LoadPage::kFolderExists = "Pasta/jogo já existe!!!";
 
-LoadPage::LoadPage(StudioFiles& files, QWidget* parent) : QWidget(parent), m_studioFiles(files)
+LoadPage::LoadPage(const PageContext& context, QWidget* parent) : QWidget(parent), m_studioFiles(*context.files)
 {
     setObjectName("Load");
     setAttribute(Qt::WA_StyledBackground);
@@ -133,7 +134,7 @@ LoadPage::LoadPage(StudioFiles& files, QWidget* parent) : QWidget(parent), m_stu
     buildLists();
     buildActions();
     buildEditorPictures();
-    connect(&files, &StudioFiles::gameFolderChanged, this, [this] { rereadFiles(); });
+    connect(&m_studioFiles, &StudioFiles::gameFolderChanged, this, [this] { rereadFiles(); });
 }
 
 void LoadPage::buildLists()
@@ -167,10 +168,11 @@ void LoadPage::buildActions()
     };
     // Buttons of the online services.
     action("Verificar versão", "btVrs", skin::Glyph::Update, QRect(kActionLeft, 120, kActionWidth, kActionHeight));
-    action("Atualizar...", "btAtu", skin::Glyph::Download, QRect(kActionLeft, 155, kActionWidth, kActionHeight));
+    QRect updatePlace(kActionLeft, 155, kActionWidth, kActionHeight);
+    // "Atualizar..." shows only while an update waits.
+    action("Atualizar...", "btAtu", skin::Glyph::Download, updatePlace)->hide();
     action("Download scripts", "btDown", skin::Glyph::Download, QRect(kActionLeft, 210, kActionWidth, kActionHeight));
     action("Manual, tutoriais e dicas", "btWeb", skin::Glyph::Book, QRect(kActionLeft, 245, kActionWidth, kActionHeight));
-    findChild<QWidget*>("btAtu")->hide();
 
     connect(action("Clear script", "btClear", skin::Glyph::Clear, QRect(kActionLeft, 280, kActionWidth, kActionHeight)),
             &QAbstractButton::clicked, this, &LoadPage::clearScript);

@@ -12,6 +12,7 @@ class QListWidget;
 namespace ludomat {
 
 class FolderTree;
+struct PageContext;
 class PictureButton;
 class StudioFiles;
 
@@ -21,7 +22,7 @@ public:
     // What "Nova pasta/jogo" says when the name is taken.
     static const QString kFolderExists;
 
-    LoadPage(StudioFiles& files, QWidget* parent = nullptr);
+    explicit LoadPage(const PageContext& context, QWidget* parent = nullptr);
 
     // "Arquivos": the name field shows the script's name, the message is cleared and both lists
     // are read again from disk.

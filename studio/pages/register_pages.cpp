@@ -1,7 +1,9 @@
 #include "studio/pages/register_pages.h"
 
+#include "engine/engine.h"
 #include "graphics/cp1252.h"
 #include "studio/pages/watch_panel.h"
+#include "studio/window/page_context.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -55,11 +57,12 @@ QString registerRow(const EngineState& state, int index)
     return name + ": " + fromCp1252(state.registers[index]);
 }
 
-RegisterPage::RegisterPage(EngineState& state, QWidget* parent) : QWidget(parent), m_state(state)
+RegisterPage::RegisterPage(const PageContext& context, QWidget* parent)
+    : QWidget(parent), m_state(context.engine->state())
 {
     setObjectName("Regs");
     setAttribute(Qt::WA_StyledBackground);
-    m_watches = new WatchPanel(state, this);
+    m_watches = new WatchPanel(m_state, this);
     m_watches->setGeometry(0, 0, WatchPanel::kPanelWidth, kPageHeight);
 
     auto* title = new QLabel("Todos os registradores", this);
@@ -87,7 +90,7 @@ void RegisterPage::refreshList()
     if (selected >= 0) m_list->setCurrentRow(selected);
 }
 
-AliasPage::AliasPage(EngineState& state, QWidget* parent) : QWidget(parent), m_state(state)
+AliasPage::AliasPage(const PageContext& context, QWidget* parent) : QWidget(parent), m_state(context.engine->state())
 {
     setObjectName("NomReg");
     setAttribute(Qt::WA_StyledBackground);

@@ -10,6 +10,7 @@ class QListWidget;
 
 namespace ludomat {
 
+struct PageContext;
 class WatchPanel;
 
 // One row of `Lbx1`: the number right-aligned to three places, or the last alias pointing at it,
@@ -22,9 +23,10 @@ public:
     // `Lbx1` lists the registers 0..249: the ones a "#" reference can read.
     static constexpr int kListedRegisters = 250;
 
-    explicit RegisterPage(EngineState& state, QWidget* parent = nullptr);
+    explicit RegisterPage(const PageContext& context, QWidget* parent = nullptr);
 
     WatchPanel& watches() { return *m_watches; }
+    QListWidget& list() { return *m_list; }  // Lbx1
     // Rewrites `Lbx1` from the registers, keeping its selected row ("ver regs", F3).
     void refreshList();
 
@@ -37,7 +39,7 @@ private:
 class AliasPage : public QWidget {
     Q_OBJECT
 public:
-    explicit AliasPage(EngineState& state, QWidget* parent = nullptr);
+    explicit AliasPage(const PageContext& context, QWidget* parent = nullptr);
     // Rewrites `LstRegs`, one row per alias in the order they were defined.
     void refreshList();
 

@@ -32,6 +32,8 @@ public:
     // Selects slot `slot` and opens `PegaRg` on its row with the label's text.
     void selectSlot(int slot);
     int selectedSlot() const { return m_selected; }
+    // The label `Rgkk` showing the text of the register slot kk watches.
+    QLabel& valueLabel(int slot) { return *m_labels[size_t(slot)]; }
 
 signals:
     // The user stored a text into a register through `PegaRg`.

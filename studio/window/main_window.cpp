@@ -5,6 +5,7 @@
 #include "studio/debugging/debugger.h"
 #include "studio/editing/editor_assist.h"
 #include "studio/editing/script_editor.h"
+#include "studio/editors/drawing/drawing_page.h"
 #include "studio/editors/sprite/sprite_page.h"
 #include "studio/editors/tilemap/tile_map_page.h"
 #include "studio/files/example_games.h"
@@ -14,6 +15,7 @@
 #include "studio/pages/register_pages.h"
 #include "studio/pages/watch_panel.h"
 #include "studio/sharing/export_action.h"
+#include "studio/views/plot_matrix_page.h"
 #include "studio/window/close_button.h"
 #include "studio/window/dialogs.h"
 #include "studio/window/picture_button.h"
@@ -111,16 +113,14 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     m_host = std::make_unique<StudioHost>(m_engine, views, windowHooks());
     m_engine.setHost(m_host.get());
 
-    // Every picture button, on the skin or on a page, clears the notice line when pressed.
-    for (PictureButton* button : findChildren<PictureButton*>())
-        connect(button, &QAbstractButton::pressed, m_status, &QLabel::clear);
     connectFiles();
     m_files->start();
     m_loadPage->enter();
-    m_debugger = new Debugger(*this);
-    m_notebook->addWidget(new HelpPage(*this));
-    m_capture = new ScreenCapture(*this);
-    m_export = new ExportAction(*this);
+    m_debugger = new Debugger(m_context, *m_registerPage, *m_host, this);
+    m_notebook->addWidget(new HelpPage(m_context));
+    m_capture = new ScreenCapture(m_context, m_screenPanel, this);
+    placeCaptureButtons();
+    m_export = new ExportAction(m_context, m_loadPage);
     m_assist = new EditorAssist(*m_editor, [this] {
         if (saveScript()) m_status->setText(QString("%1 gravado.").arg(m_files->showsOtherScript() ? m_files->shownName() : scriptName()));
     });
@@ -161,10 +161,33 @@ void MainWindow::buildPages()
     m_screen->setPicture(&m_engine.screen().tela);
 
     buildHeader(m_skinPage);
+    fillPageContext();
     buildNotebook(m_skinPage);
     buildButtons(m_skinPage);
     m_screenPanel->raise();
     connectScreen();
+}
+
+void MainWindow::fillPageContext()
+{
+    m_context.engine = &m_engine;
+    m_context.editor = m_editor;
+    m_context.files = m_files;
+    m_context.screen = m_screen;
+    m_context.setStatus = [this](const QString& text) { m_status->setText(text); };
+    m_context.showPage = [this](const QString& name) { showPage(name); };
+    m_context.screenChanged = [this] { m_screen->update(); };
+    m_context.refreshView = [this] { m_host->refreshView(); };
+    m_context.saveScript = [this] { return saveScript(); };
+    m_context.syncScript = [this] { syncScript(); };
+    m_context.execute = [this] { execute(); };
+    m_context.stopOrContinue = [this] { stopOrContinue(); };
+}
+
+void MainWindow::placeCaptureButtons()
+{
+    m_status->resize(m_status->width() - 110, m_status->height());
+    m_capture->placeButtons(m_skinPage, QPoint(m_status->geometry().right() + 4, m_status->y()), m_status->height());
 }
 
 void MainWindow::buildHeader(QWidget* skin)
@@ -202,13 +225,13 @@ void MainWindow::buildNotebook(QWidget* skin)
             layout->setContentsMargins(0, 0, 0, 0);
             layout->addWidget(m_editor);
         } else if (qstrcmp(name, "Load") == 0) {
-            page = m_loadPage = new LoadPage(*m_files);
+            page = m_loadPage = new LoadPage(m_context);
         } else if (qstrcmp(name, "Regs") == 0) {
-            page = m_registerPage = new RegisterPage(m_engine.state());
+            page = m_registerPage = new RegisterPage(m_context);
         } else if (qstrcmp(name, "TileMap") == 0 || qstrcmp(name, "Sprites") == 0) {
             continue;  // added in their place by buildEditorPages()
         } else if (qstrcmp(name, "NomReg") == 0) {
-            page = m_aliasPage = new AliasPage(m_engine.state());
+            page = m_aliasPage = new AliasPage(m_context);
         } else if (QWidget* visual = buildVisualPage(name)) {
             page = visual;
         } else {
@@ -228,22 +251,11 @@ void MainWindow::buildNotebook(QWidget* skin)
 
 void MainWindow::buildEditorPages()
 {
-    EditorContext context;
-    context.engine = &m_engine;
-    context.editor = m_editor;
-    context.files = m_files;
-    context.setStatus = [this](const QString& text) { m_status->setText(text); };
-    context.showPage = [this](const QString& name) { showPage(name); };
-    context.screenChanged = [this] { m_screen->update(); };
-    m_tileMapPage = new TileMapPage(context);
-    m_spritePage = new SpritePage(context);
+    m_tileMapPage = new TileMapPage(m_context);
+    m_spritePage = new SpritePage(m_context);
     // In the notebook's order: "TileMap" after "Dodiroz", "Sprites" after "Matriz".
-    m_notebook->insertWidget(m_notebook->indexOf(m_notebook->findChild<QWidget*>("Dodiroz")) + 1, m_tileMapPage);
-    m_notebook->insertWidget(m_notebook->indexOf(m_notebook->findChild<QWidget*>("Matriz")) + 1, m_spritePage);
-    connect(m_loadPage, &LoadPage::pictureClicked, this, [this](const QString& picture) {
-        if (picture == "imTiles") m_tileMapPage->enter();
-        if (picture == "imSprites") m_spritePage->enter();
-    });
+    m_notebook->insertWidget(m_notebook->indexOf(m_drawingPage) + 1, m_tileMapPage);
+    m_notebook->insertWidget(m_notebook->indexOf(m_matrixPage) + 1, m_spritePage);
 }
 
 PictureButton* MainWindow::addButton(QWidget* skin, const QString& caption, const char* name, int x, int width)

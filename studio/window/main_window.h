@@ -6,6 +6,7 @@
 #include "studio/editors/drawing/figure_lines.h"
 #include "studio/files/studio_files.h"
 #include "studio/running/studio_host.h"
+#include "studio/window/page_context.h"
 
 #include <QPoint>
 #include <QWidget>
@@ -128,6 +129,8 @@ protected:
 
 private:
     void buildPages();
+    // What every page may reach of the studio; filled in once the editor, files and screen exist.
+    void fillPageContext();
     void buildHeader(QWidget* skin);
     void buildNotebook(QWidget* skin);
     void buildButtons(QWidget* skin);
@@ -139,6 +142,8 @@ private:
     void connectFiles();
     void showScriptName(const QString& name);
     void centreOnScreen();
+    // The notice line makes room on its right for the capture buttons "Foto" and "GIF".
+    void placeCaptureButtons();
     void endRunningScript();
     void afterRun();
     // Writes the settings file and the script; on failure writes the recovery copy and, when
@@ -165,6 +170,7 @@ private:
 
     Engine m_engine;
     std::unique_ptr<StudioHost> m_host;
+    PageContext m_context;
     StudioFiles* m_files = nullptr;
     bool m_errorBoxes = true;
     bool m_shutDown = false;

@@ -14,6 +14,7 @@
 #include "studio/pages/load_page.h"
 #include "studio/pages/register_pages.h"
 #include "studio/views/colour_converters.h"
+#include "studio/window/picture_button.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QStackedWidget>
 
@@ -347,6 +349,14 @@ void MainWindow::dropEvent(QDropEvent* event)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::MouseButtonPress) {
+        // Every picture button, on the skin or on a page, clears the notice line when pressed.
+        auto* button = qobject_cast<PictureButton*>(watched);
+        if (button && button->window() == this && button->isEnabled() &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            m_status->clear();
+        return false;
+    }
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != this) return false;

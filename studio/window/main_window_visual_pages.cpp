@@ -1,10 +1,12 @@
 // The main window's side of the drawing editor and the views: building the pages "Dodiroz",
-// "Matriz" and "Buffers", the colour converters on "Regs", and the ways in from "Load".
+// "Matriz" and "Buffers", the colour converters on "Regs", and the ways in from the pictures of
+// "Load".
 
 #include "studio/window/main_window.h"
 
 #include "screen/screen_view.h"
 #include "studio/editors/drawing/drawing_page.h"
+#include "studio/editors/sprite/sprite_page.h"
 #include "studio/editors/tilemap/tile_map_page.h"
 #include "studio/pages/load_page.h"
 #include "studio/pages/register_pages.h"
@@ -12,7 +14,6 @@
 #include "studio/views/colour_converters.h"
 #include "studio/views/plot_matrix_page.h"
 
-#include <QAbstractButton>
 #include <QLabel>
 #include <QListWidget>
 
@@ -27,10 +28,9 @@ const QRect kConvertersRect(342, 290, ColourConverters::kSize.width(), ColourCon
 
 QWidget* MainWindow::buildVisualPage(const char* name)
 {
-    if (qstrcmp(name, "Dodiroz") == 0)
-        return m_drawingPage = new DrawingPage(m_engine, *m_screen, *m_editor, [this] { return gameFolder(); });
-    if (qstrcmp(name, "Matriz") == 0) return m_matrixPage = new PlotMatrixPage(m_engine);
-    if (qstrcmp(name, "Buffers") == 0) return m_buffersPage = new BuffersPage(m_engine);
+    if (qstrcmp(name, "Dodiroz") == 0) return m_drawingPage = new DrawingPage(m_context);
+    if (qstrcmp(name, "Matriz") == 0) return m_matrixPage = new PlotMatrixPage(m_context);
+    if (qstrcmp(name, "Buffers") == 0) return m_buffersPage = new BuffersPage(m_context);
     return nullptr;
 }
 
@@ -44,26 +44,19 @@ void MainWindow::connectVisualPages()
 
     m_converters = new ColourConverters(m_registerPage);
     m_converters->setGeometry(kConvertersRect);
-    if (auto* list = m_registerPage->findChild<QListWidget*>("Lbx1")) {
-        QRect shorter = list->geometry();
-        shorter.setBottom(kConvertersRect.top() - 6);
-        list->setGeometry(shorter);
-    }
+    QListWidget& list = m_registerPage->list();
+    QRect shorter = list.geometry();
+    shorter.setBottom(kConvertersRect.top() - 6);
+    list.setGeometry(shorter);
     connect(m_converters, &ColourConverters::notice, m_status, &QLabel::setText);
 
-    struct Way {
-        const char* picture;
-        std::function<void()> open;
-    };
-    const Way ways[] = {{"imDodiroz", [this] { openDrawing(FigureKind::Pixel); }},
-                        {"imBitmap", [this] { openDrawing(FigureKind::Plot); }},
-                        {"imMatriz", [this] { showMatrix(); }}};
-    for (const Way& way : ways) {
-        auto* picture = m_loadPage->findChild<QAbstractButton*>(way.picture);
-        if (!picture) continue;
-        picture->setToolTip(QString());
-        connect(picture, &QAbstractButton::clicked, this, way.open);
-    }
+    connect(m_loadPage, &LoadPage::pictureClicked, this, [this](const QString& picture) {
+        if (picture == "imDodiroz") openDrawing(FigureKind::Pixel);
+        if (picture == "imBitmap") openDrawing(FigureKind::Plot);
+        if (picture == "imMatriz") showMatrix();
+        if (picture == "imTiles") m_tileMapPage->enter();
+        if (picture == "imSprites") m_spritePage->enter();
+    });
 }
 
 void MainWindow::openDrawing(FigureKind kind)
