@@ -3,10 +3,10 @@
 #include "app/member_area.h"
 #include "app/online_link.h"
 #include "online/http_client.h"
-#include "studio/close_signals.h"
-#include "studio/dialogs.h"
-#include "studio/main_window.h"
-#include "studio/program_folder.h"
+#include "studio/files/program_folder.h"
+#include "studio/window/close_signals.h"
+#include "studio/window/dialogs.h"
+#include "studio/window/main_window.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -5,10 +5,10 @@
 #include "online/http_client.h"
 #include "online/member_window.h"
 #include "online/web_menu_window.h"
-#include "studio/folder_tree.h"
-#include "studio/load_page.h"
-#include "studio/main_window.h"
-#include "studio/script_editor.h"
+#include "studio/pages/folder_tree.h"
+#include "studio/pages/load_page.h"
+#include "studio/window/main_window.h"
+#include "studio/editing/script_editor.h"
 
 #include <QAbstractButton>
 #include <QFile>

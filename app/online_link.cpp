@@ -3,9 +3,9 @@
 #include "online/catalogue_panel.h"
 #include "online/http_client.h"
 #include "online/version_check.h"
-#include "studio/folder_tree.h"
-#include "studio/load_page.h"
-#include "studio/main_window.h"
+#include "studio/pages/folder_tree.h"
+#include "studio/pages/load_page.h"
+#include "studio/window/main_window.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

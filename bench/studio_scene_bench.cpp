@@ -4,8 +4,8 @@
 //
 // Usage: studio_scene_bench SCRIPT.scp PROGRAM_FOLDER FRAME_REGISTER
 
-#include "studio/main_window.h"
-#include "studio/program_folder.h"
+#include "studio/files/program_folder.h"
+#include "studio/window/main_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -8,8 +8,8 @@
 #include "engine/engine.h"
 #include "studio/editors/tilemap/map_grid_view.h"
 #include "studio/editors/tilemap/tile_map_page.h"
-#include "studio/main_window.h"
-#include "studio/program_folder.h"
+#include "studio/files/program_folder.h"
+#include "studio/window/main_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #include "studio/capture/screen_capture.h"
 
-#include "studio/main_window.h"
-#include "studio/picture_button.h"
-#include "studio/skin.h"
+#include "engine/engine.h"
+#include "studio/window/picture_button.h"
+#include "studio/window/skin.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -12,38 +12,35 @@
 
 namespace ludomat {
 
-ScreenCapture::ScreenCapture(MainWindow& window) : QObject(&window), m_window(window)
+ScreenCapture::ScreenCapture(const PageContext& context, QWidget* screenPanel, QObject* parent)
+    : QObject(parent), m_context(context)
 {
     m_timer = new QTimer(this);
     m_timer->setTimerType(Qt::PreciseTimer);
     m_timer->setInterval(kSampleIntervalMs);
     connect(m_timer, &QTimer::timeout, this, &ScreenCapture::sample);
 
-    QWidget* panel = window.findChild<QWidget*>("PanTel");
-    m_mark = new QLabel("● GRAVANDO", panel);
+    m_mark = new QLabel("● GRAVANDO", screenPanel);
     m_mark->setObjectName("MarcaGravando");
     m_mark->setStyleSheet("background: rgba(0,0,0,150); color: #ff3030; font-weight: bold; padding: 2px 6px;");
     m_mark->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_mark->move(8, 8);
     m_mark->adjustSize();
     m_mark->hide();
+}
 
-    // The notice line gives room on its right for the two buttons.
-    if (auto* notice = window.findChild<QLabel*>("Stx")) {
-        QWidget* skin = notice->parentWidget();
-        notice->resize(notice->width() - 110, notice->height());
-        int left = notice->geometry().right() + 4;
-        auto* photo = new PictureButton("Foto", skin::ButtonLook::Plain, skin::Glyph::None, skin);
-        photo->setObjectName("btFoto");
-        photo->setToolTip("Grava a tela como PNG na pasta do jogo (Ctrl+Shift+S)");
-        photo->setGeometry(left, notice->y(), 50, notice->height());
-        connect(photo, &QAbstractButton::clicked, this, &ScreenCapture::saveScreenshot);
-        auto* gif = new PictureButton("GIF", skin::ButtonLook::Plain, skin::Glyph::None, skin);
-        gif->setObjectName("btGif");
-        gif->setToolTip("Começa ou termina a gravação de um GIF animado (Ctrl+Shift+G)");
-        gif->setGeometry(left + 54, notice->y(), 50, notice->height());
-        connect(gif, &QAbstractButton::clicked, this, &ScreenCapture::toggleRecording);
-    }
+void ScreenCapture::placeButtons(QWidget* parent, QPoint topLeft, int height)
+{
+    auto* photo = new PictureButton("Foto", skin::ButtonLook::Plain, skin::Glyph::None, parent);
+    photo->setObjectName("btFoto");
+    photo->setToolTip("Grava a tela como PNG na pasta do jogo (Ctrl+Shift+S)");
+    photo->setGeometry(topLeft.x(), topLeft.y(), kButtonWidth, height);
+    connect(photo, &QAbstractButton::clicked, this, &ScreenCapture::saveScreenshot);
+    auto* gif = new PictureButton("GIF", skin::ButtonLook::Plain, skin::Glyph::None, parent);
+    gif->setObjectName("btGif");
+    gif->setToolTip("Começa ou termina a gravação de um GIF animado (Ctrl+Shift+G)");
+    gif->setGeometry(topLeft.x() + kButtonWidth + kButtonGap, topLeft.y(), kButtonWidth, height);
+    connect(gif, &QAbstractButton::clicked, this, &ScreenCapture::toggleRecording);
 }
 
 ScreenCapture::~ScreenCapture()
@@ -69,7 +66,7 @@ bool ScreenCapture::handleKey(QKeyEvent* event)
 QString ScreenCapture::freeName(const QString& prefix, const QString& extension) const
 {
     QString stamp = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
-    QString base = m_window.gameFolder() + prefix + "-" + stamp;
+    QString base = m_context.gameFolder() + prefix + "-" + stamp;
     QString path = base + extension;
     // Two pictures in the same second keep both.
     for (int n = 2; QFileInfo::exists(path) || QFileInfo::exists(path + ".part"); ++n)
@@ -79,14 +76,14 @@ QString ScreenCapture::freeName(const QString& prefix, const QString& extension)
 
 void ScreenCapture::tell(const QString& text)
 {
-    if (auto* notice = m_window.findChild<QLabel*>("Stx")) notice->setText(text);
+    m_context.setStatus(text);
 }
 
 QString ScreenCapture::saveScreenshot()
 {
     QString path = freeName("tela", ".png");
     try {
-        m_window.engine().screen().tela.save(path.toStdString());
+        m_context.engine->screen().tela.save(path.toStdString());
     } catch (const std::exception& e) {
         tell(QString("Não foi possível gravar a foto: %1").arg(QString::fromUtf8(e.what())));
         return {};
@@ -122,7 +119,7 @@ void ScreenCapture::toggleRecording()
 void ScreenCapture::sample()
 {
     if (!m_recorder.isRecording()) return;
-    const Bitmap& screen = m_window.engine().screen().tela;
+    const Bitmap& screen = m_context.engine->screen().tela;
     int64_t at = m_clock.elapsed();
     int kept = m_recorder.keptFrames();
     GifRecorder::Status status = m_recorder.addFrame(screen, at);

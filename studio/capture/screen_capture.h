@@ -5,9 +5,11 @@
 // picture) shows that a recording runs.
 
 #include "studio/capture/gif_recorder.h"
+#include "studio/window/page_context.h"
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPoint>
 
 #include <functional>
 
@@ -17,16 +19,21 @@ class QTimer;
 
 namespace ludomat {
 
-class MainWindow;
-
 class ScreenCapture : public QObject {
     Q_OBJECT
 public:
     // How often a recording looks at the screen: 25 pictures a second at most.
     static constexpr int kSampleIntervalMs = 40;
 
-    explicit ScreenCapture(MainWindow& window);
+    // The mark of a running recording shows over `screenPanel`.
+    ScreenCapture(const PageContext& context, QWidget* screenPanel, QObject* parent = nullptr);
     ~ScreenCapture() override;
+
+    // The buttons "Foto" and "GIF", side by side from `topLeft`; together kButtonsWidth wide.
+    static constexpr int kButtonWidth = 50;
+    static constexpr int kButtonGap = 4;
+    static constexpr int kButtonsWidth = 2 * kButtonWidth + kButtonGap;
+    void placeButtons(QWidget* parent, QPoint topLeft, int height);
 
     // Saves the screen as a PNG; the file's full path, or empty after telling the user why not.
     QString saveScreenshot();
@@ -50,7 +57,7 @@ private:
     void stopRecording(const QString& why);
     void tell(const QString& text);
 
-    MainWindow& m_window;
+    PageContext m_context;
     GifRecorder m_recorder;
     QTimer* m_timer = nullptr;
     QElapsedTimer m_clock;

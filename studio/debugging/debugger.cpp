@@ -1,9 +1,11 @@
 #include "studio/debugging/debugger.h"
 
-#include "studio/main_window.h"
-#include "studio/register_pages.h"
-#include "studio/script_editor.h"
-#include "studio/watch_panel.h"
+#include "engine/engine.h"
+#include "studio/editing/script_editor.h"
+#include "studio/files/studio_files.h"
+#include "studio/pages/register_pages.h"
+#include "studio/pages/watch_panel.h"
+#include "studio/window/page_context.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -22,15 +24,16 @@ const QColor kChangedText(0x8a, 0x1c, 0x00);
 
 const char Debugger::kChangedStyle[] = "background: #ffd8a8; color: #8a1c00; font-weight: bold;";
 
-Debugger::Debugger(MainWindow& window) : QObject(&window), m_window(window)
+Debugger::Debugger(const PageContext& context, RegisterPage& registers, StudioHost& host, QObject* parent)
+    : QObject(parent), m_context(context), m_registers(registers)
 {
-    m_store = std::make_unique<BreakpointStore>(window.programFolder() + kBreakpointFileName);
+    m_store = std::make_unique<BreakpointStore>(context.files->programFolder() + kBreakpointFileName);
     m_storeTimer = new QTimer(this);
     m_storeTimer->setSingleShot(true);
     m_storeTimer->setInterval(kStoreDelayMs);
     connect(m_storeTimer, &QTimer::timeout, this, &Debugger::storeBreakpoints);
 
-    ScriptEditor& editor = window.editor();
+    ScriptEditor& editor = *context.editor;
     connect(&editor, &ScriptEditor::breakpointsChanged, this, [this] {
         pushBreakpoints();
         m_storeTimer->start();
@@ -40,8 +43,8 @@ Debugger::Debugger(MainWindow& window) : QObject(&window), m_window(window)
         pushBreakpoints();
         m_storeTimer->start();
     });
-    connect(&window.files(), &StudioFiles::linesReplaced, this, &Debugger::loadBreakpoints);
-    window.host().setRunObserver([this](RunEvent event) { runEvent(event); });
+    connect(context.files, &StudioFiles::linesReplaced, this, &Debugger::loadBreakpoints);
+    host.setRunObserver([this](RunEvent event) { runEvent(event); });
     loadBreakpoints();
 }
 
@@ -49,7 +52,7 @@ Debugger::~Debugger() = default;
 
 QString Debugger::editorFile() const
 {
-    StudioFiles& files = m_window.files();
+    StudioFiles& files = *m_context.files;
     return files.showsOtherScript() ? QString() : files.scriptPath();
 }
 
@@ -57,14 +60,14 @@ void Debugger::loadBreakpoints()
 {
     // The lines the pending store was for are gone; what was stored last stands.
     m_storeTimer->stop();
-    setBreakpointLines(m_window.editor().document(), m_store->linesFor(editorFile()));
-    m_window.editor().gutter()->update();
+    setBreakpointLines(m_context.editor->document(), m_store->linesFor(editorFile()));
+    m_context.editor->gutter()->update();
     pushBreakpoints();
 }
 
 void Debugger::pushBreakpoints()
 {
-    m_window.engine().setBreakpoints(breakpointLines(m_window.editor().document()));
+    m_context.engine->setBreakpoints(breakpointLines(m_context.editor->document()));
 }
 
 void Debugger::storeBreakpoints()
@@ -76,37 +79,36 @@ void Debugger::storeBreakpoints()
     // A list that cannot be written costs only the remembered marks, never the script: say so in
     // the notice line instead of interrupting the user.
     QString error;
-    if (!m_store->setLinesFor(file, breakpointLines(m_window.editor().document()), &error))
-        if (auto* notice = m_window.findChild<QLabel*>("Stx")) notice->setText(error);
+    if (!m_store->setLinesFor(file, breakpointLines(m_context.editor->document()), &error)) m_context.setStatus(error);
 }
 
 void Debugger::runToCaret()
 {
-    Engine& engine = m_window.engine();
-    int target = m_window.editor().caretLine();
+    Engine& engine = *m_context.engine;
+    int target = m_context.editor->caretLine();
     if (engine.state().isRunning) {
         // A run waiting inside a command goes on and stops there.
         engine.setRunToLine(target);
         return;
     }
-    m_window.syncScript();
+    m_context.syncScript();
     pushBreakpoints();
     if (engine.state().stopCaption == StopCaption::Cont) {
         // Clicking the target line moved the resume point; the run goes on from where it stopped.
         if (m_pausedAt >= 0) engine.setCaretLine(m_pausedAt);
         engine.setRunToLine(target);
-        m_window.stopOrContinue();
+        m_context.stopOrContinue();
         return;
     }
     engine.setRunToLine(target);
-    m_window.execute();
+    m_context.execute();
     // A run that never reached the line must not stop a later one there.
     engine.setRunToLine(-1);
 }
 
 void Debugger::runEvent(RunEvent event)
 {
-    const RegisterTable& registers = m_window.engine().state().registers;
+    const RegisterTable& registers = m_context.engine->state().registers;
     if (event == RunEvent::Started) {
         // Marks of the last pause do not describe a running game.
         markChanges(false);
@@ -115,7 +117,7 @@ void Debugger::runEvent(RunEvent event)
         for (int i = 0; i < kRegisterCount; ++i) m_lastSeen[size_t(i)] = registers[i];
         return;
     }
-    m_pausedAt = m_window.engine().state().pausedLine;
+    m_pausedAt = m_context.engine->state().pausedLine;
     markChanges(false);
     m_changed.clear();
     for (int i = 0; i < kRegisterCount; ++i) {
@@ -123,27 +125,24 @@ void Debugger::runEvent(RunEvent event)
         m_changed.push_back(i);
         m_lastSeen[size_t(i)] = registers[i];
     }
-    m_window.registerPage().refreshList();
+    m_registers.refreshList();
     markChanges(true);
 }
 
 void Debugger::markChanges(bool show)
 {
-    RegisterPage& page = m_window.registerPage();
-    const EngineState& state = m_window.engine().state();
+    const EngineState& state = m_context.engine->state();
     std::vector<bool> changed(kRegisterCount, false);
     for (int index : m_changed) changed[size_t(index)] = true;
     for (int k = 0; k < kWatchSlotCount; ++k) {
-        auto* label = page.findChild<QLabel*>(QString("Rg%1").arg(k, 2, 10, QChar('0')));
-        if (!label) continue;
+        QLabel* label = &m_registers.watches().valueLabel(k);
         int watched = state.watchSlots[size_t(k)];
         bool mark = show && watched >= 0 && watched < kRegisterCount && changed[size_t(watched)];
         label->setProperty("changed", mark);
         label->setStyleSheet(mark ? kChangedStyle : "");
         label->setToolTip(mark ? "Mudou desde a última pausa" : QString());
     }
-    auto* list = page.findChild<QListWidget*>("Lbx1");
-    if (!list) return;
+    QListWidget* list = &m_registers.list();
     for (int index : m_changed) {
         QListWidgetItem* item = list->item(index);
         if (!item) continue;

@@ -5,7 +5,8 @@
 
 #include "engine/registers.h"
 #include "studio/debugging/breakpoints.h"
-#include "studio/studio_host.h"
+#include "studio/running/studio_host.h"
+#include "studio/window/page_context.h"
 
 #include <QObject>
 
@@ -18,7 +19,7 @@ class QTimer;
 
 namespace ludomat {
 
-class MainWindow;
+class RegisterPage;
 
 class Debugger : public QObject {
     Q_OBJECT
@@ -26,7 +27,8 @@ public:
     // The colours of a changed register's watch label and list row.
     static const char kChangedStyle[];
 
-    explicit Debugger(MainWindow& window);
+    // `registers` is the page "Regs", where changed registers are marked.
+    Debugger(const PageContext& context, RegisterPage& registers, StudioHost& host, QObject* parent = nullptr);
     ~Debugger() override;
 
     // Runs from where the run stands paused (or from the start when no run is paused) and pauses
@@ -46,7 +48,8 @@ private:
     void loadBreakpoints();
     void pushBreakpoints();
 
-    MainWindow& m_window;
+    PageContext m_context;
+    RegisterPage& m_registers;
     std::unique_ptr<BreakpointStore> m_store;
     QTimer* m_storeTimer = nullptr;
     std::array<std::string, kRegisterCount> m_lastSeen;

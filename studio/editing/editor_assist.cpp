@@ -2,7 +2,7 @@
 
 #include "engine/command_table.h"
 #include "studio/editing/command_help.h"
-#include "studio/script_editor.h"
+#include "studio/editing/script_editor.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>

@@ -1,7 +1,7 @@
 // The search bar of the editor: find, replace and go to line, under the editor on its page.
 
 #include "studio/editing/editor_assist.h"
-#include "studio/script_editor.h"
+#include "studio/editing/script_editor.h"
 
 #include <QBoxLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "studio/editors/editor_art.h"
 
-#include "studio/skin.h"
+#include "studio/window/skin.h"
 
 #include <QLinearGradient>
 #include <QPainter>

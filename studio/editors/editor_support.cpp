@@ -2,7 +2,7 @@
 
 #include "engine/script_files.h"
 #include "graphics/bitmap.h"
-#include "studio/script_editor.h"
+#include "studio/editing/script_editor.h"
 
 #include <QBuffer>
 #include <QImage>

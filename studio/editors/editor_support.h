@@ -1,6 +1,8 @@
 #pragma once
-// What the tile-map and sprite editor pages share: their view of the studio (engine, script
-// editor, game folder, notice line, page switching), file-name checks and the script-line writer.
+// What the tile-map and sprite editor pages share: their view of the studio (the page context),
+// file-name checks and the script-line writer.
+
+#include "studio/window/page_context.h"
 
 #include <QLabel>
 #include <QString>
@@ -12,19 +14,10 @@ class QByteArray;
 namespace ludomat {
 
 class Bitmap;
-class Engine;
 class ScriptEditor;
-class StudioFiles;
 
-// The window's side of an editor page; the window fills it in.
-struct EditorContext {
-    Engine* engine = nullptr;
-    ScriptEditor* editor = nullptr;
-    StudioFiles* files = nullptr;
-    std::function<void(const QString&)> setStatus;  // Stx
-    std::function<void(const QString&)> showPage;   // a notebook page by name
-    std::function<void()> screenChanged;            // repaint Tela
-};
+// The editor pages see the studio as every page does.
+using EditorContext = PageContext;
 
 // A name typed for a file of the game folder: not empty, no folder separator, no "..", no
 // control characters. False with a message (Portuguese) naming the fault.

@@ -1,9 +1,10 @@
 #include "studio/help/help_page.h"
 
 #include "engine/command_table.h"
+#include "engine/engine.h"
 #include "studio/editing/command_help.h"
-#include "studio/main_window.h"
-#include "studio/script_editor.h"
+#include "studio/editing/script_editor.h"
+#include "studio/window/page_context.h"
 
 #include <QBoxLayout>
 #include <QLineEdit>
@@ -44,7 +45,7 @@ QString utf8(std::string_view text)
 
 }  // namespace
 
-HelpPage::HelpPage(MainWindow& window) : m_window(window)
+HelpPage::HelpPage(const PageContext& context, QWidget* parent) : QWidget(parent), m_context(context)
 {
     setObjectName("Ajuda");
     setAttribute(Qt::WA_StyledBackground);
@@ -180,7 +181,7 @@ int HelpPage::visibleCount() const
 bool HelpPage::tryExample()
 {
     const CommandInfo* entry = entryOf(m_list->currentItem());
-    Engine& engine = m_window.engine();
+    Engine& engine = *m_context.engine;
     if (!entry || entry->example.empty() || engine.state().isRunning) return false;
     std::vector<std::string> lines;
     // Examples are plain ASCII, so they are already the script's own bytes.
@@ -194,14 +195,14 @@ bool HelpPage::tryExample()
     engine.execute("exemplo");
     // The user's lines go back into the engine, and a pause inside the example is not theirs to
     // continue.
-    engine.script().setLines(m_window.editor().lines());
+    engine.script().setLines(m_context.editor->lines());
     if (engine.state().stopCaption == StopCaption::Cont) {
         engine.state().stopCaption = StopCaption::Stop;
         engine.state().pausedLine = -1;
     }
-    m_window.editor().setRunLine(-1);
-    m_window.host().refreshView();
-    m_window.showPage("Ajuda");
+    m_context.editor->setRunLine(-1);
+    m_context.refreshView();
+    m_context.showPage("Ajuda");
     return true;
 }
 

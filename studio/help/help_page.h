@@ -3,6 +3,8 @@
 // parameters, help text and example, a search field, and "Experimentar", which runs the example
 // on the screen without touching the user's script. Everything shown is read from the table.
 
+#include "studio/window/page_context.h"
+
 #include <QWidget>
 
 class QLineEdit;
@@ -14,12 +16,11 @@ class QTreeWidgetItem;
 namespace ludomat {
 
 struct CommandInfo;
-class MainWindow;
 
 class HelpPage : public QWidget {
     Q_OBJECT
 public:
-    explicit HelpPage(MainWindow& window);
+    explicit HelpPage(const PageContext& context, QWidget* parent = nullptr);
 
     // Shows only the commands whose words, parameters or help contain `text` (all when empty).
     void search(const QString& text);
@@ -37,7 +38,7 @@ private:
     void showDetails(QTreeWidgetItem* item);
     static const CommandInfo* entryOf(const QTreeWidgetItem* item);
 
-    MainWindow& m_window;
+    PageContext m_context;
     QLineEdit* m_search = nullptr;
     QTreeWidget* m_list = nullptr;
     QTextBrowser* m_details = nullptr;

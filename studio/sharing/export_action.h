@@ -2,6 +2,8 @@
 // The button "Exportar jogo" of the page "Load": packs the current game folder with its player
 // (see game_export.h) where the user chooses, starting with the script in the editor.
 
+#include "studio/window/page_context.h"
+
 #include <QObject>
 #include <QString>
 
@@ -9,12 +11,11 @@
 
 namespace ludomat {
 
-class MainWindow;
-
 class ExportAction : public QObject {
     Q_OBJECT
 public:
-    explicit ExportAction(MainWindow& window);
+    // The button goes on `loadPage`.
+    ExportAction(const PageContext& context, QWidget* loadPage);
 
     // Exports the game to `output` (a new folder or a ".tar.gz"); tells the user how it went.
     bool exportTo(const QString& output);
@@ -25,7 +26,8 @@ public:
 private:
     QString chooseOutput();
 
-    MainWindow& m_window;
+    PageContext m_context;
+    QWidget* m_loadPage = nullptr;
     std::function<QString()> m_choose;
 };
 

@@ -3,6 +3,7 @@
 #include "engine/engine.h"
 #include "graphics/blit.h"
 #include "graphics/cp1252.h"
+#include "studio/window/page_context.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -53,7 +54,7 @@ QString sizeText(const Bitmap& b)
 
 }  // namespace
 
-BuffersPage::BuffersPage(Engine& engine, QWidget* parent) : QWidget(parent), m_engine(engine)
+BuffersPage::BuffersPage(const PageContext& context, QWidget* parent) : QWidget(parent), m_engine(*context.engine)
 {
     setObjectName("Buffers");
     setAttribute(Qt::WA_StyledBackground);

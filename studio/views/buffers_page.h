@@ -10,6 +10,7 @@ class QTimer;
 namespace ludomat {
 
 class Engine;
+struct PageContext;
 
 class BuffersPage : public QWidget {
     Q_OBJECT
@@ -17,7 +18,7 @@ public:
     // How often the shown page follows the buffers while a script draws.
     static constexpr int kFollowIntervalMs = 200;
 
-    explicit BuffersPage(Engine& engine, QWidget* parent = nullptr);
+    explicit BuffersPage(const PageContext& context, QWidget* parent = nullptr);
 
     // Reads the buffers, their sizes and the current line again.
     void refresh();

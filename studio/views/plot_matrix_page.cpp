@@ -1,6 +1,7 @@
 #include "studio/views/plot_matrix_page.h"
 
 #include "engine/engine.h"
+#include "studio/window/page_context.h"
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
@@ -51,7 +52,7 @@ private:
     std::vector<uint8_t> m_cells;
 };
 
-PlotMatrixPage::PlotMatrixPage(Engine& engine, QWidget* parent) : QWidget(parent), m_engine(engine)
+PlotMatrixPage::PlotMatrixPage(const PageContext& context, QWidget* parent) : QWidget(parent), m_engine(*context.engine)
 {
     setObjectName("Matriz");
     setAttribute(Qt::WA_StyledBackground);

@@ -10,12 +10,13 @@ class QTableView;
 namespace ludomat {
 
 class Engine;
+struct PageContext;
 class PlotMatrixModel;
 
 class PlotMatrixPage : public QWidget {
     Q_OBJECT
 public:
-    explicit PlotMatrixPage(Engine& engine, QWidget* parent = nullptr);
+    explicit PlotMatrixPage(const PageContext& context, QWidget* parent = nullptr);
     // Reads the matrix and the plot size again (F8, the "Matriz" picture).
     void refresh();
 

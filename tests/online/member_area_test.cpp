@@ -8,7 +8,7 @@
 #include "online/http_client.h"
 #include "online/member_window.h"
 #include "online/web_menu_window.h"
-#include "studio/load_page.h"
+#include "studio/pages/load_page.h"
 #include "test_servers.h"
 #include "widget_test_support.h"
 

@@ -6,8 +6,8 @@
 #include "online/catalogue_panel.h"
 #include "online/http_client.h"
 #include "online/version_check.h"
-#include "studio/load_page.h"
-#include "studio/studio_files.h"
+#include "studio/files/studio_files.h"
+#include "studio/pages/load_page.h"
 #include "test_servers.h"
 #include "widget_test_support.h"
 

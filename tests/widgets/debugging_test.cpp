@@ -4,7 +4,7 @@
 
 #include "studio/debugging/breakpoints.h"
 #include "studio/debugging/debugger.h"
-#include "studio/script_editor.h"
+#include "studio/editing/script_editor.h"
 
 #include <QLabel>
 #include <QListWidget>

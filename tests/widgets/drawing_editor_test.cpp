@@ -5,9 +5,9 @@
 #include "widget_test_support.h"
 
 #include "engine/engine.h"
+#include "screen/screen_view.h"
+#include "studio/editing/script_editor.h"
 #include "studio/editors/drawing/drawing_page.h"
-#include "studio/screen_view.h"
-#include "studio/script_editor.h"
 #include "studio/views/colour_converters.h"
 #include "studio/views/plot_matrix_page.h"
 

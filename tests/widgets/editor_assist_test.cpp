@@ -4,7 +4,7 @@
 #include "widget_test_support.h"
 
 #include "studio/editing/editor_assist.h"
-#include "studio/script_editor.h"
+#include "studio/editing/script_editor.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>

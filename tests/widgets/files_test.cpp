@@ -3,10 +3,10 @@
 
 #include "widget_test_support.h"
 
-#include "studio/example_games.h"
-#include "studio/folder_tree.h"
-#include "studio/load_page.h"
-#include "studio/script_editor.h"
+#include "studio/editing/script_editor.h"
+#include "studio/files/example_games.h"
+#include "studio/pages/folder_tree.h"
+#include "studio/pages/load_page.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,8 +5,8 @@
 
 #include "engine/command_table.h"
 #include "engine/script_error.h"
+#include "studio/editing/script_editor.h"
 #include "studio/help/help_page.h"
-#include "studio/script_editor.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -5,9 +5,9 @@
 #include "widget_test_support.h"
 
 #include "graphics/bitmap.h"
-#include "studio/load_page.h"
-#include "studio/recovery_copy.h"
-#include "studio/script_editor.h"
+#include "studio/editing/script_editor.h"
+#include "studio/files/recovery_copy.h"
+#include "studio/pages/load_page.h"
 
 #include <QAbstractButton>
 #include <QDialog>

@@ -3,9 +3,9 @@
 
 #include "widget_test_support.h"
 
-#include "studio/script_editor.h"
-#include "studio/script_highlighter.h"
-#include "studio/watch_panel.h"
+#include "studio/editing/script_editor.h"
+#include "studio/editing/script_highlighter.h"
+#include "studio/pages/watch_panel.h"
 
 #include <QFile>
 #include <QScreen>

@@ -2,7 +2,7 @@
 
 #include "widget_test_support.h"
 
-#include "studio/script_editor.h"
+#include "studio/editing/script_editor.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

@@ -2,10 +2,10 @@
 
 #include "widget_test_support.h"
 
-#include "studio/input_box_widget.h"
-#include "studio/load_page.h"
-#include "studio/screen_view.h"
-#include "studio/script_editor.h"
+#include "screen/input_box_widget.h"
+#include "screen/screen_view.h"
+#include "studio/editing/script_editor.h"
+#include "studio/pages/load_page.h"
 
 #include <QLabel>
 #include <QTemporaryDir>

@@ -6,11 +6,11 @@
 
 #include "engine/engine.h"
 #include "graphics/tile_map_file.h"
+#include "studio/editing/script_editor.h"
 #include "studio/editors/editor_art.h"
 #include "studio/editors/tilemap/map_grid_view.h"
 #include "studio/editors/tilemap/tile_map_page.h"
 #include "studio/editors/tilemap/tile_widgets.h"
-#include "studio/script_editor.h"
 
 #include <QFile>
 #include <QImage>

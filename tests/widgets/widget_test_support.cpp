@@ -1,7 +1,7 @@
 #include "widget_test_support.h"
 
 #include "graphics/cp1252.h"
-#include "studio/script_editor.h"
+#include "studio/editing/script_editor.h"
 
 #include <QAbstractButton>
 #include <QElapsedTimer>

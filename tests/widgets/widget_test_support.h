@@ -1,8 +1,8 @@
 #pragma once
 // Helpers shared by the studio's widget tests.
 
-#include "studio/main_window.h"
-#include "studio/program_folder.h"
+#include "studio/files/program_folder.h"
+#include "studio/window/main_window.h"
 
 #include <QApplication>
 #include <QByteArray>

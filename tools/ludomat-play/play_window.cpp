@@ -1,9 +1,9 @@
 #include "tools/ludomat-play/play_window.h"
 
 #include "graphics/cp1252.h"
-#include "studio/input_box_widget.h"
-#include "studio/screen_view.h"
-#include "studio/virtual_keys.h"
+#include "screen/input_box_widget.h"
+#include "screen/screen_view.h"
+#include "screen/virtual_keys.h"
 
 #include <QApplication>
 #include <QCloseEvent>

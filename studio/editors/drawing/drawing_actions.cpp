@@ -10,8 +10,8 @@
 #include "studio/editors/drawing/figure_preview.h"
 #include "studio/editors/drawing/figure_snapshot.h"
 #include "studio/editors/drawing/figure_tools.h"
-#include "studio/screen_view.h"
-#include "studio/script_editor.h"
+#include "screen/screen_view.h"
+#include "studio/editing/script_editor.h"
 
 #include <QFileInfo>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #include "studio/editors/drawing/drawing_artwork.h"
 
-#include "studio/skin.h"
+#include "studio/window/skin.h"
 
 #include <QLinearGradient>
 #include <QPainter>

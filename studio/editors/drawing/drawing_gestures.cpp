@@ -4,7 +4,7 @@
 #include "engine/engine.h"
 #include "studio/editors/drawing/drawing_page.h"
 #include "studio/editors/drawing/figure_tools.h"
-#include "studio/screen_view.h"
+#include "screen/screen_view.h"
 
 namespace ludomat {
 

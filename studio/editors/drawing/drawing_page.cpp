@@ -1,14 +1,15 @@
 #include "studio/editors/drawing/drawing_page.h"
 
 #include "engine/engine.h"
+#include "screen/screen_view.h"
 #include "studio/editors/drawing/drawing_artwork.h"
 #include "studio/editors/drawing/drawing_widgets.h"
 #include "studio/editors/drawing/figure_files.h"
 #include "studio/editors/drawing/figure_snapshot.h"
 #include "studio/editors/drawing/figure_tools.h"
-#include "studio/page_label.h"
-#include "studio/picture_button.h"
-#include "studio/screen_view.h"
+#include "studio/window/page_context.h"
+#include "studio/window/page_label.h"
+#include "studio/window/picture_button.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -47,9 +48,12 @@ QLineEdit* field(QWidget* parent, const char* name, const QRect& geometry, const
 
 }  // namespace
 
-DrawingPage::DrawingPage(Engine& engine, ScreenView& screen, ScriptEditor& editor, std::function<QString()> gameFolder,
-                         QWidget* parent)
-    : QWidget(parent), m_engine(engine), m_screen(screen), m_editor(editor), m_gameFolder(std::move(gameFolder))
+DrawingPage::DrawingPage(const PageContext& context, QWidget* parent)
+    : QWidget(parent),
+      m_engine(*context.engine),
+      m_screen(*context.screen),
+      m_editor(*context.editor),
+      m_gameFolder([context] { return context.gameFolder(); })
 {
     setObjectName("Dodiroz");
     setAttribute(Qt::WA_StyledBackground);

@@ -28,6 +28,7 @@ namespace ludomat {
 class Engine;
 class PictureButton;
 class ScreenView;
+struct PageContext;
 class ScriptEditor;
 class FigureTool;
 struct FigureSnapshot;
@@ -41,9 +42,8 @@ public:
     // Undo keeps at least this many steps.
     static constexpr int kUndoSteps = 200;
 
-    // `gameFolder` gives the folder figures are saved in and listed from, ending in "/".
-    DrawingPage(Engine& engine, ScreenView& screen, ScriptEditor& editor, std::function<QString()> gameFolder,
-                QWidget* parent = nullptr);
+    // Figures are saved in and listed from the context's game folder.
+    explicit DrawingPage(const PageContext& context, QWidget* parent = nullptr);
     ~DrawingPage() override;
 
     // Opening from the "Dodiroz" (pixel) or "Bitmap" (plot) picture, F9 or F10.

@@ -4,7 +4,7 @@
 #include "studio/editors/drawing/drawing_page.h"
 #include "studio/editors/drawing/figure_snapshot.h"
 #include "studio/editors/drawing/figure_tools.h"
-#include "studio/screen_view.h"
+#include "screen/screen_view.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

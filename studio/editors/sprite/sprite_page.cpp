@@ -7,7 +7,7 @@
 #include "graphics/sprite_table.h"
 #include "studio/editors/editor_art.h"
 #include "studio/editors/sprite/collision_handle.h"
-#include "studio/picture_button.h"
+#include "studio/window/picture_button.h"
 
 #include <QLabel>
 #include <QLineEdit>

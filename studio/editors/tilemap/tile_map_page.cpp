@@ -11,9 +11,9 @@
 #include "studio/editors/tilemap/map_edits.h"
 #include "studio/editors/tilemap/map_grid_view.h"
 #include "studio/editors/tilemap/tile_widgets.h"
-#include "studio/page_label.h"
-#include "studio/picture_button.h"
-#include "studio/studio_files.h"
+#include "studio/window/page_label.h"
+#include "studio/window/picture_button.h"
+#include "studio/files/studio_files.h"
 
 #include <QButtonGroup>
 #include <QDir>

@@ -13,7 +13,7 @@
 #include "studio/editors/editor_art.h"
 #include "studio/editors/tilemap/map_grid_view.h"
 #include "studio/editors/tilemap/tile_widgets.h"
-#include "studio/studio_files.h"
+#include "studio/files/studio_files.h"
 
 #include <QDir>
 #include <QFileInfo>
