@@ -1,7 +1,7 @@
 #include "app/online_views.h"
 
-#include "studio/load_page.h"
-#include "studio/main_window.h"
+#include "studio/pages/load_page.h"
+#include "studio/window/main_window.h"
 
 #include <QAbstractButton>
 #include <QLabel>
