@@ -15,7 +15,11 @@ namespace {
 
 std::filesystem::path toPath(const QString& file) { return std::filesystem::path(file.toStdString()); }
 
-QString reasonText(const std::string& reason) { return QString::fromLocal8Bit(reason.c_str()); }
+// The engine words its reasons in the game text's code page.
+QString reasonText(const std::string& reason)
+{
+    return fromCp1252(reason);
+}
 
 bool setError(QString* error, const QString& text)
 {
