@@ -235,6 +235,7 @@ void MainWindow::buildEditorPages()
     context.setStatus = [this](const QString& text) { m_status->setText(text); };
     context.showPage = [this](const QString& name) { showPage(name); };
     context.screenChanged = [this] { m_screen->update(); };
+    context.askToSave = [this](const QString& name) { return askToSave(name); };
     m_tileMapPage = new TileMapPage(context);
     m_spritePage = new SpritePage(context);
     // In the notebook's order: "TileMap" after "Dodiroz", "Sprites" after "Matriz".

@@ -63,6 +63,7 @@ DrawingPage::DrawingPage(Engine& engine, ScreenView& screen, ScriptEditor& edito
     setupKindControls();
     setFigureLines(figureHeader(m_kind, 1, 5, 5));
     rememberLast(capture());
+    markSaved();
 }
 
 DrawingPage::~DrawingPage() = default;
