@@ -33,6 +33,7 @@ struct CommandLine {
     QString programFolder;
     QString server;
     QStringList scripts;
+    bool recover = false;
 };
 
 CommandLine parseCommandLine(const QCoreApplication& app)
@@ -51,10 +52,13 @@ CommandLine parseCommandLine(const QCoreApplication& app)
                               "Endereço do servidor do Ludomat (padrão: LUDOMAT_SERVER, ou http://127.0.0.1:8087/).",
                               "URL");
     parser.addOption(server);
+    QCommandLineOption recover("recover",
+                               "Recupera sem perguntar o script não salvo que uma sessão interrompida deixou.");
+    parser.addOption(recover);
     parser.addPositionalArgument("script.scp", "Script a abrir no editor; a pasta dele passa a ser a pasta do jogo.",
                                  "[script.scp]");
     parser.process(app);
-    return {parser.value(programFolder), parser.value(server), parser.positionalArguments()};
+    return {parser.value(programFolder), parser.value(server), parser.positionalArguments(), parser.isSet(recover)};
 }
 
 // Help and version need no display: they are answered before the window system is touched.
@@ -110,9 +114,13 @@ int main(int argc, char** argv)
         QCoreApplication::quit();
     });
     const QStringList scripts = command.scripts;
+    const bool recover = command.recover;
     // Once the window shows: first what an interrupted session left, then the file asked for.
-    QTimer::singleShot(0, &window, [&window, scripts] {
-        window.offerRecovery();
+    QTimer::singleShot(0, &window, [&window, scripts, recover] {
+        if (recover)
+            window.offerRecovery([](const ludomat::RecoveredScript&) { return true; });
+        else
+            window.offerRecovery();
         if (!scripts.isEmpty()) window.openScriptFile(scripts.first());
     });
     return app.exec();

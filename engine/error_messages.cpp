@@ -134,7 +134,7 @@ std::string reasonText(int errorNumber)
     case ENOENT: return toCp1252(QString::fromUtf8("o arquivo não existe"));
     case EACCES:
     case EPERM: return toCp1252(QString::fromUtf8("sem permissão"));
-    case EISDIR: return "é uma pasta";
+    case EISDIR: return toCp1252(QString::fromUtf8("é uma pasta"));
     case ENOSPC:
     case EDQUOT: return toCp1252(QString::fromUtf8("o disco está cheio"));
     case EROFS: return toCp1252(QString::fromUtf8("o disco só permite leitura"));

@@ -15,7 +15,11 @@ namespace {
 
 std::filesystem::path toPath(const QString& file) { return std::filesystem::path(file.toStdString()); }
 
-QString reasonText(const std::string& reason) { return QString::fromLocal8Bit(reason.c_str()); }
+// The engine words its reasons in the game text's code page.
+QString reasonText(const std::string& reason)
+{
+    return fromCp1252(reason);
+}
 
 bool setError(QString* error, const QString& text)
 {
@@ -183,11 +187,12 @@ bool StudioFiles::load(const QString& fileName, QString* error)
     if (refuseWhileRunning(error)) return false;
     if (!isPlainFileName(fileName)) return setError(error, "Nenhum script escolhido.");
     QString path = gameFolder() + fileName;
+    // What the user typed goes to its own file before other lines take the editor, and before
+    // the file is read: it may be that very file.
+    if (!saveIfUnsaved(error)) return false;
     std::string reason;
     auto lines = readScriptFile(toPath(path), &reason);
     if (!lines) return setError(error, QString("Não foi possível ler %1: %2").arg(path, reasonText(reason)));
-    // What the user typed goes to its own file before other lines take the editor.
-    if (!saveIfUnsaved(error)) return false;
     m_shownName.clear();
     m_ownLines.clear();
     setScriptName(fileName);
@@ -224,11 +229,12 @@ bool StudioFiles::openFile(const QString& path, QString* error)
 {
     if (refuseWhileRunning(error)) return false;
     QFileInfo info(path);
+    // Unsaved lines (recovered ones, too) reach their file before any file is read: it may be
+    // that very file, and the editor must then show them, not what the file held before.
+    if (!saveIfUnsaved(error)) return false;
     std::string reason;
     auto lines = readScriptFile(toPath(info.absoluteFilePath()), &reason);
-    if (!lines)
-        return setError(error, QString("Não foi possível ler %1: %2").arg(path, reasonText(reason)));
-    if (!saveIfUnsaved(error)) return false;
+    if (!lines) return setError(error, QString("Não foi possível ler %1: %2").arg(path, reasonText(reason)));
     m_shownName.clear();
     m_ownLines.clear();
     setGameFolder(info.absolutePath());

@@ -182,6 +182,7 @@ void MainWindow::fillPageContext()
     m_context.syncScript = [this] { syncScript(); };
     m_context.execute = [this] { execute(); };
     m_context.stopOrContinue = [this] { stopOrContinue(); };
+    m_context.askToSave = [this](const QString& name) { return askToSave(name); };
 }
 
 void MainWindow::placeCaptureButtons()

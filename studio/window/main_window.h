@@ -4,6 +4,7 @@
 
 #include "engine/engine.h"
 #include "studio/editors/drawing/figure_lines.h"
+#include "studio/editors/editor_support.h"
 #include "studio/files/studio_files.h"
 #include "studio/running/studio_host.h"
 #include "studio/window/page_context.h"
@@ -96,6 +97,12 @@ public:
     // Answers "Fechar mesmo assim?" when the script or the settings could not be written at
     // close; by default a question box asks the user (or, with error boxes off, closing goes on).
     void setCloseQuestion(std::function<bool(const QString& question)> ask) { m_closeQuestion = std::move(ask); }
+    // Answers "Salvar as alterações em NOME?" for the editor pages; by default a box asks (when
+    // the session ends from outside the changes are saved; with error boxes off they are dropped).
+    void setSaveQuestion(SaveQuestion ask) { m_saveQuestion = std::move(ask); }
+    // Every editor page with unsaved changes asks whether to save them; false when the user
+    // cancels or a save fails (then the studio goes on as it was).
+    bool settleEditorDocuments();
 
     // Writes the editor's lines to the file they came from; false (after telling the user) on failure.
     bool saveScript();
@@ -150,6 +157,7 @@ private:
     // `mayAsk`, asks whether to close anyway. True when the window may close.
     bool shutdown(bool mayAsk);
     bool askCloseAnyway(const QString& question);
+    SaveAnswer askToSave(const QString& documentName);
     void reportCaret(int line);
     bool handleKey(QKeyEvent* event);
     // The mouse over `Tela` and Enter in the input box, handed to the engine. Either may start
@@ -177,6 +185,7 @@ private:
     bool m_fullScreen = false;
     bool m_unattended = false;
     std::function<bool(const QString&)> m_closeQuestion;
+    SaveQuestion m_saveQuestion;
 
     QStackedWidget* m_outer = nullptr;     // Abok0
     QWidget* m_skinPage = nullptr;

@@ -82,6 +82,8 @@ void MainWindow::syncScript()
 
 void MainWindow::execute()
 {
+    // The run reads the map, the strip and the figures from disk: the editors' changes go first.
+    if (!settleEditorDocuments()) return;
     // The script is always saved before it runs; one that cannot be saved does not run.
     QString error;
     if (!m_files->prepareRun(&error) || !m_files->saveEditor(&error)) {
@@ -304,6 +306,10 @@ void MainWindow::closeUnattended()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     endRunningScript();
+    if (!m_shutDown && !settleEditorDocuments()) {
+        event->ignore();
+        return;
+    }
     if (!shutdown(!m_unattended)) {
         // The user keeps the window to save elsewhere; a run ended by closing stays ended.
         m_host->setClosing(false);

@@ -38,6 +38,7 @@ void MainWindow::connectVisualPages()
 {
     connect(m_drawingPage, &DrawingPage::transferred, this, &MainWindow::showListing);
     connect(m_drawingPage, &DrawingPage::notice, m_status, &QLabel::setText);
+    m_drawingPage->setSaveQuestion([this](const QString& name) { return askToSave(name); });
     connect(m_drawingPage, &DrawingPage::tileMapRequested, this, [this] { m_tileMapPage->enter(); });
     // `Arq2` lists the figures of the folder chosen on "Load", whenever it is chosen.
     connect(m_files, &StudioFiles::gameFolderChanged, m_drawingPage, &DrawingPage::rereadFigureFiles);
@@ -57,6 +58,21 @@ void MainWindow::connectVisualPages()
         if (picture == "imTiles") m_tileMapPage->enter();
         if (picture == "imSprites") m_spritePage->enter();
     });
+}
+
+SaveAnswer MainWindow::askToSave(const QString& documentName)
+{
+    if (m_saveQuestion) return m_saveQuestion(documentName);
+    // A session ended from outside keeps what the user made; with the boxes off (tests) the
+    // changes go, as if nobody had made them.
+    if (m_unattended) return SaveAnswer::Save;
+    if (!m_errorBoxes) return SaveAnswer::Discard;
+    return askInBox(this, documentName);
+}
+
+bool MainWindow::settleEditorDocuments()
+{
+    return m_tileMapPage->settleChanges() && m_drawingPage->settleChanges() && m_spritePage->settleChanges();
 }
 
 void MainWindow::openDrawing(FigureKind kind)

@@ -16,6 +16,10 @@ class ScriptEditor;
 class StudioFiles;
 struct EngineState;
 
+// The answers to "Salvar as alterações em NOME?", asked before a changed document is left.
+enum class SaveAnswer { Save, Discard, Cancel };
+using SaveQuestion = std::function<SaveAnswer(const QString& documentName)>;
+
 struct PageContext {
     // Pages read its state; the editor pages change what they edit (map, tiles, sprites) and the
     // help page runs its examples on it.
@@ -32,6 +36,7 @@ struct PageContext {
     std::function<void()> syncScript;               // the editor's lines into the engine
     std::function<void()> execute;                  // "Executar"
     std::function<void()> stopOrContinue;           // "Stop"/"Cont"
+    SaveQuestion askToSave;                         // a changed document is about to be left
 
     const EngineState& state() const;
     // Ends with "/".

@@ -5,9 +5,16 @@
 #include "widget_test_support.h"
 
 #include "engine/engine.h"
+#include "engine/script.h"
+#include "engine/script_files.h"
+#include "graphics/cp1252.h"
 #include "studio/editors/editor_art.h"
 #include "studio/editors/sprite/collision_handle.h"
+#include "studio/editors/sprite/sprite_lines.h"
 #include "studio/editors/sprite/sprite_page.h"
+#include "studio/editing/script_editor.h"
+
+#include <QDirIterator>
 
 #include <QAbstractButton>
 #include <QImage>
@@ -17,6 +24,8 @@
 #include <QStackedWidget>
 #include <QTemporaryDir>
 
+#include <map>
+
 using namespace ludomat;
 using namespace ludomat::test;
 
@@ -25,6 +34,8 @@ class SpriteEditorTest : public QObject {
 
 private slots:
     void framesPreviewScaleHandlesAndScriptLines();
+    void writtenLinesKeepTheScriptsOwnText();
+    void unchangedWriteBackLeavesEveryExampleGameAsItWas();
 };
 
 namespace {
@@ -87,7 +98,7 @@ void SpriteEditorTest::framesPreviewScaleHandlesAndScriptLines()
     QWidget* sheet = window->findChild<QWidget*>("sptImg");
     QTest::mouseMove(sheet, QPoint(70, 10));
     QCOMPARE(field(*window, "sptAtu"), QString("2"));
-    QCOMPARE(window->engine().sprites().at(0).currentFrame, 2);
+    QCOMPARE(page.document().at(0).currentFrame, 2);
     QImage preview = window->findChild<QLabel*>("sptSpt")->pixmap().toImage();
     QCOMPARE(preview.size(), QSize(32, 32));
     QCOMPARE(preview.pixel(5, 5) & 0xFFFFFF, 0x0000CCu);
@@ -121,7 +132,7 @@ void SpriteEditorTest::framesPreviewScaleHandlesAndScriptLines()
     for (int i = 0; i < 25; ++i) QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() - 4, bar->height() / 2));
     QCOMPARE(bar->value(), 75);
     QCOMPARE(field(*window, "sptEsc"), QString("1.5"));
-    QCOMPARE(window->engine().sprites().at(0).scale, 1.5);
+    QCOMPARE(page.document().at(0).scale, 1.5);
     click(*window, "sptProx");
     QCOMPARE(bar->value(), 50);
     click(*window, "sptAnt");
@@ -151,17 +162,101 @@ void SpriteEditorTest::framesPreviewScaleHandlesAndScriptLines()
     QCOMPARE(labelText(*window, "lbClz"), QString("2,4,28,27"));
     dragHandle(bottom, -10);
     QCOMPARE(labelText(*window, "lbClz"), QString("2,4,28,18"));
-    const SpriteRecord& hero = window->engine().sprites().at(0);
+    const SpriteRecord& hero = page.document().at(0);
     QCOMPARE(hero.collisionWidth, 28);
     QCOMPARE(hero.collisionHeight, 18);
 
-    // The captions write the lines: "loadsprite" its own line, "sprite" the comment line first.
+    // The run's table is untouched; the captions write only what changed into the first line
+    // holding the command (a comment holds none): the collision box, and the scale appended.
+    QCOMPARE(window->engine().sprites().at(0).collisionWidth, 17);
     QTest::mouseClick(window->findChild<QLabel*>("Label65"), Qt::LeftButton);
     QCOMPARE(currentPage(*window), QString("Fonte"));
     QTest::keyClick(window.get(), Qt::Key_F12);
     QTest::mouseClick(window->findChild<QLabel*>("Label61"), Qt::LeftButton);
-    QCOMPARE(editorLines(*window), QStringList({"  loadsprite hero,hero.png,3,2,4,28,18", "  sprite hero,10,20,0,1.5",
-                                                "  loadsprite odd,odd.png,3", "  sprite hero,10,20,2", "  fim"}));
+    QCOMPARE(editorLines(*window), QStringList({"  loadsprite hero,hero.png,3,2,4,28,18", "// sprite hero: o herói",
+                                                "  loadsprite odd,odd.png,3", "  sprite hero,10,20,2,1.5", "  fim"}));
+}
+
+void SpriteEditorTest::writtenLinesKeepTheScriptsOwnText()
+{
+    // Each line as scripts write it; only the parameters given change, the rest is kept to the byte.
+    const struct {
+        QString line, word, name;
+        std::map<int, QString> changes;
+        QString expected;  // empty: the line holds no such command
+    } cases[] = {
+        {"if= 13,0,sprite,moeda1,100,20", "sprite", "moeda1", {{4, "1.5"}}, "if= 13,0,sprite,moeda1,100,20,F3,1.5"},
+        {"sprite heroi,#20,#21,#25", "sprite", "heroi", {{4, "2"}}, "sprite heroi,#20,#21,#25,2"},
+        {"sprite fantasma,60,#20", "sprite", "fantasma", {{4, "0.5"}}, "sprite fantasma,60,#20,F3,0.5"},
+        {"  sprite  nave , 10 ,20,1,3  ", "sprite", "nave", {{4, "1.5"}}, "  sprite  nave , 10 ,20,1,1.5  "},
+        {"loadsprite moeda1,moeda.png,4,4,4,12,12,3",
+         "loadsprite",
+         "moeda1",
+         {{3, "5"}, {6, "9"}},
+         "loadsprite moeda1,moeda.png,4,5,4,12,9,3"},
+        {"loadsprite a,a.png", "loadsprite", "a", {{4, "7"}}, "loadsprite a,a.png,F2,F3,7"},
+        {"sprite heroi,1,2", "sprite", "heroi", {}, "sprite heroi,1,2"},
+        {"// sprite heroi: o herói", "sprite", "heroi", {{4, "2"}}, ""},
+        {"sprite heroina,1,2", "sprite", "heroi", {{4, "2"}}, ""},
+        {"loadsprite heroi,h.png", "sprite", "heroi", {{4, "2"}}, ""},
+    };
+    for (const auto& c : cases) {
+        auto params = findSpriteCommand(c.line, c.word, c.name);
+        QCOMPARE(params.has_value(), !c.expected.isEmpty());
+        if (!params) continue;
+        QCOMPARE(rewriteParameters(c.line, *params, c.changes, [](int i) { return QString("F%1").arg(i); }),
+                 c.expected);
+    }
+}
+
+void SpriteEditorTest::unchangedWriteBackLeavesEveryExampleGameAsItWas()
+{
+    const QString examples = QStringLiteral(LUDOMAT_EXAMPLES_DIR);
+    if (!QDir(examples).exists()) QSKIP("the example games are not there");
+    QTemporaryDir folder;
+    auto window = openWindow(folder);
+    SpritePage& page = window->spritePage();
+    int sprites = 0;
+    QDirIterator it(examples, {"*.scp"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        auto lines = readScriptFile(std::filesystem::path(path.toStdString()));
+        QVERIFY(lines);
+        window->editor().setLines(*lines);
+        // The sprites a run of the script would leave, each with settings of its own.
+        SpriteTable& table = window->engine().sprites();
+        table.clear();
+        for (const std::string& line : *lines) {
+            ParsedLine parsed;
+            std::string trimmed(QString::fromStdString(line).trimmed().toStdString());
+            if (trimmed.empty()) continue;
+            parseCommandLine(trimmed, parsed);
+            if (parsed.word != "loadsprite" || parsed.paramCount == 0) continue;
+            std::string name(parsed.params[0]);
+            if (table.find(name)) continue;
+            SpriteRecord& s = table.add(name);
+            s.frameCount = 2;
+            s.sheetWidth = 40;
+            s.sheetHeight = 20;
+            s.scale = 1 + table.size();
+            s.collisionWidth = 3 + table.size();
+        }
+        if (table.size() == 0) continue;
+        QVERIFY(page.enter());
+        for (int i = 0; i < table.size(); ++i, ++sprites) {
+            QTest::mouseClick(window->findChild<QLabel*>("Label65"), Qt::LeftButton);
+            QTest::keyClick(window.get(), Qt::Key_F12);
+            QTest::mouseClick(window->findChild<QLabel*>("Label61"), Qt::LeftButton);
+            QTest::keyClick(window.get(), Qt::Key_F12);
+            click(*window, "sptProx");
+        }
+        const std::vector<std::string> written = window->editor().lines();
+        QCOMPARE(written.size(), lines->size());
+        for (size_t i = 0; i < written.size(); ++i)
+            QVERIFY2(written[i] == (*lines)[i],
+                     qPrintable(QString("%1, line %2: %3").arg(path).arg(i).arg(fromCp1252(written[i]))));
+    }
+    QVERIFY2(sprites > 0, "no example game defines a sprite");
 }
 
 LUDOMAT_WIDGET_TEST_MAIN(SpriteEditorTest)

@@ -59,6 +59,7 @@ private slots:
     void helpAndVersionNeedNoDisplay();
     void programFolderIsMadeOrRefused();
     void signalsCloseLikeTheCloseButton();
+    void recoveredLinesStayAfterARestartWithTheScript();
 };
 
 void StudioProcessTest::helpAndVersionNeedNoDisplay()
@@ -118,6 +119,47 @@ void StudioProcessTest::signalsCloseLikeTheCloseButton()
         QCOMPARE(settings.value(1), program + "/");
         QCOMPARE(lines(program + "/prog01.scp").value(0), QString("//=== Meu primeiro programa ").append(QString(21, '=')));
     }
+}
+
+void StudioProcessTest::recoveredLinesStayAfterARestartWithTheScript()
+{
+    QTemporaryDir folder;
+    const QString program = folder.filePath("estudio");
+    const QString script = folder.filePath("G/jogo.scp");
+    QVERIFY(QDir(folder.path()).mkpath("G"));
+    auto write = [](const QString& path, const QStringList& lines) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write((lines.join("\r\n") + "\r\n").toUtf8());
+    };
+    const QStringList old{"  pausa 1", "  fim"};
+    const QStringList typed{"  reg= 1,digitado", "  pausa 1", "  fim"};
+    write(script, old);
+
+    // A session with the script, whose typed lines reached the recovery copy, dies by a kill.
+    QProcess first;
+    first.setProcessEnvironment(offscreen());
+    first.start(kStudio, {"--program-folder", program, script});
+    QVERIFY(first.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(catches(first.processId(), SIGTERM), 15000);
+    write(program + "/Ludomat.recuperar", QStringList{script} + typed);
+    ::kill(pid_t(first.processId()), SIGKILL);
+    QVERIFY(first.waitForFinished(15000));
+
+    // The same command line again, the question answered "Sim", then closed as usual.
+    QProcess second;
+    second.setProcessEnvironment(offscreen());
+    second.start(kStudio, {"--program-folder", program, "--recover", script});
+    QVERIFY(second.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(catches(second.processId(), SIGTERM), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(program + "/Ludomat.recuperar"), 15000);
+    // The editor then shows the recovered lines, so closing keeps them.
+    ::kill(pid_t(second.processId()), SIGTERM);
+    bool ended = second.waitForFinished(15000);
+    if (!ended) second.kill();
+    QVERIFY(ended);
+    QCOMPARE(lines(script), typed);
+    QVERIFY(!QFile::exists(program + "/Ludomat.recuperar"));
 }
 
 QTEST_GUILESS_MAIN(StudioProcessTest)

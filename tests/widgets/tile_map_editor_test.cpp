@@ -37,6 +37,8 @@ private slots:
     void strokesFillsAndListChangesUndoAsOneStepEach();
     void pagePicksTilesAndReopensTheMapFile();
     void mapPaintedHereIsDrawnAlikeByAScript();
+    void mapBuiltHerePlaysFromAnEmptyScript();
+    void fastStrokesLeaveNoGapsAndFieldsUndoTheirOwnTyping();
 };
 
 namespace {
@@ -83,7 +85,7 @@ void drag(MainWindow& window, const QList<QPoint>& cells)
 
 QString cell(MainWindow& window, int c, int r)
 {
-    return QString::fromStdString(window.engine().mapGrid().cellText(c, r));
+    return QString::fromStdString(window.tileMapPage().document().map().cellText(c, r));
 }
 
 void pressKeys(MainWindow& window, QKeySequence keys)
@@ -120,8 +122,8 @@ void TileMapEditorTest::savedMapsAndTileStripsFollowTheNamingRules()
     click(*window, "btTMcoluna");
     click(*window, "btTMcoluna");
     click(*window, "btTMlinha");
-    QCOMPARE(window->engine().mapGrid().columns(), 3);
-    QCOMPARE(window->engine().mapGrid().rows(), 2);
+    QCOMPARE(window->tileMapPage().document().map().columns(), 3);
+    QCOMPARE(window->tileMapPage().document().map().rows(), 2);
     const int values[2][3] = {{1, 2, 0}, {10, 0, 255}};
     for (int r = 0; r < 2; ++r)
         for (int c = 0; c < 3; ++c) typeCell(*window, QPoint(c, r), QString::number(values[r][c]));
@@ -211,8 +213,9 @@ void TileMapEditorTest::loadAndViewRowsReplaceOnlyTheirOwnLine()
     enterText(*window, "edTMtiles", "novo.png");
     QTest::mouseClick(window->findChild<QLabel*>("lbTMload"), Qt::LeftButton);
     QCOMPARE(currentPage(*window), QString("Fonte"));
-    QCOMPARE(editorLines(*window),
-             QStringList({"// fase", "  tilemap 1,1", "  tilemap novo.tlm,novo.png", "  tilemap 2,2", "  fim"}));
+    // The script sets no tile size before it: the one the strip needs goes above.
+    QCOMPARE(editorLines(*window), QStringList({"// fase", "  tilemap 1,1", "  defplot= 5,5",
+                                                "  tilemap novo.tlm,novo.png", "  tilemap 2,2", "  fim"}));
 
     openPage(*window);
     const char* values[] = {"3", "4", "10", "5", "x", "7"};
@@ -220,8 +223,8 @@ void TileMapEditorTest::loadAndViewRowsReplaceOnlyTheirOwnLine()
     // A field that is no number shows 0.
     QCOMPARE(window->findChild<QLineEdit*>("edTMv4")->text(), QString("0"));
     QTest::mouseClick(window->findChild<QLabel*>("lbTMview"), Qt::LeftButton);
-    QCOMPARE(editorLines(*window),
-             QStringList({"// fase", "  tilemap 3,4,10,5,0,7", "  tilemap novo.tlm,novo.png", "  tilemap 2,2", "  fim"}));
+    QCOMPARE(editorLines(*window), QStringList({"// fase", "  tilemap 3,4,10,5,0,7", "  defplot= 5,5",
+                                                "  tilemap novo.tlm,novo.png", "  tilemap 2,2", "  fim"}));
     QVERIFY(window->editor().isEdited());
 
     // With no "tilemap" line, the line goes in at the caret.
@@ -231,7 +234,15 @@ void TileMapEditorTest::loadAndViewRowsReplaceOnlyTheirOwnLine()
     enterText(*window, "edTMmapa", "novo.tlm");
     enterText(*window, "edTMtiles", "novo.png");
     QTest::mouseClick(window->findChild<QLabel*>("lbTMload"), Qt::LeftButton);
-    QCOMPARE(editorLines(*window), QStringList({"a", "  tilemap novo.tlm,novo.png", "b", "c"}));
+    QCOMPARE(editorLines(*window), QStringList({"a", "  defplot= 5,5", "  tilemap novo.tlm,novo.png", "b", "c"}));
+    // A tile size set earlier stays the script's own.
+    setScript(*window, {"  defplot 10,10", "c"});
+    window->editor().selectLine(1);
+    openPage(*window);
+    enterText(*window, "edTMmapa", "novo.tlm");
+    enterText(*window, "edTMtiles", "novo.png");
+    QTest::mouseClick(window->findChild<QLabel*>("lbTMload"), Qt::LeftButton);
+    QCOMPARE(editorLines(*window), QStringList({"  defplot 10,10", "  tilemap novo.tlm,novo.png", "c"}));
 }
 
 void TileMapEditorTest::strokesFillsAndListChangesUndoAsOneStepEach()
@@ -242,8 +253,8 @@ void TileMapEditorTest::strokesFillsAndListChangesUndoAsOneStepEach()
     TileMapPage& page = window->tileMapPage();
     for (int i = 0; i < 9; ++i) click(*window, "btTMcoluna");
     for (int i = 0; i < 5; ++i) click(*window, "btTMlinha");
-    QCOMPARE(window->engine().mapGrid().columns(), 10);
-    QCOMPARE(window->engine().mapGrid().rows(), 6);
+    QCOMPARE(window->tileMapPage().document().map().columns(), 10);
+    QCOMPARE(window->tileMapPage().document().map().rows(), 6);
     QCOMPARE(page.undoStack().count(), 14);
 
     // A brush stroke over a row and back down a column is one step.
@@ -294,9 +305,9 @@ void TileMapEditorTest::strokesFillsAndListChangesUndoAsOneStepEach()
 
     // clearmap, + coluna and [ + ] come back with undo too.
     click(*window, "btTMclear");
-    QCOMPARE(window->engine().mapGrid().columns(), 1);
+    QCOMPARE(window->tileMapPage().document().map().columns(), 1);
     pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QCOMPARE(window->engine().mapGrid().columns(), 10);
+    QCOMPARE(window->tileMapPage().document().map().columns(), 10);
     QCOMPARE(cell(*window, 3, 4), QString("2"));
     click(*window, "btTMcoluna");
     click(*window, "btTMadd");
@@ -304,7 +315,7 @@ void TileMapEditorTest::strokesFillsAndListChangesUndoAsOneStepEach()
     pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
     QCOMPARE(labelText(*window, "lbTMtls"), QString("tiles: 1"));
     pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QCOMPARE(window->engine().mapGrid().columns(), 10);
+    QCOMPARE(window->tileMapPage().document().map().columns(), 10);
 
     // At least a hundred steps are kept.
     page.setTool(TileMapPage::Tool::Select);
@@ -312,15 +323,16 @@ void TileMapEditorTest::strokesFillsAndListChangesUndoAsOneStepEach()
     for (int i = 0; i < 120; ++i) pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
     QCOMPARE(cell(*window, 4, 5), QString("0"));
 
-    // A run that loads another map under the open page: the old steps are dropped, not
-    // written into the new map.
+    // A run that loads another map, the changes discarded: the page opens on that map, and the
+    // old steps are gone rather than written into it.
     typeCell(*window, QPoint(0, 0), "8");
     writeFile(folder.filePath("outro.tlm"), "0102\r\n");
     setScript(*window, {"  tilemap outro.tlm", "  fim"});
+    window->setSaveQuestion([](const QString&) { return SaveAnswer::Discard; });
     window->execute();
-    window->showPage("TileMap");
+    openPage(*window);
     pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QCOMPARE(window->engine().mapGrid().columns(), 2);
+    QCOMPARE(window->tileMapPage().document().map().columns(), 2);
     QCOMPARE(cell(*window, 0, 0), QString("1"));
     QCOMPARE(page.undoStack().count(), 0);
 }
@@ -409,13 +421,13 @@ void TileMapEditorTest::mapPaintedHereIsDrawnAlikeByAScript()
     for (int j = 0; j < 5; ++j)
         for (int i = 0; i < 5; ++i) QTest::mouseMove(zoom, QPoint(10 * i + 5, 10 * j + 5));
     QTest::mouseRelease(zoom, Qt::LeftButton, Qt::NoModifier, QPoint(45, 45));
-    QCOMPARE(window->engine().tileSet().picture().pixel(13, 4), Rgb(picked.toUInt(nullptr, 16)));
+    QCOMPARE(window->tileMapPage().document().tiles().picture().pixel(13, 4), Rgb(picked.toUInt(nullptr, 16)));
     // That whole stroke is one undo step, and comes back with redo.
     pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QCOMPARE(window->engine().tileSet().picture().pixel(13, 4), Rgb(0xFFFFFF));
-    QCOMPARE(window->engine().tileSet().picture().pixel(7, 2), Rgb(0x00CC00));
+    QCOMPARE(window->tileMapPage().document().tiles().picture().pixel(13, 4), Rgb(0xFFFFFF));
+    QCOMPARE(window->tileMapPage().document().tiles().picture().pixel(7, 2), Rgb(0x00CC00));
     pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Y));
-    QCOMPARE(window->engine().tileSet().picture().pixel(13, 4), Rgb(picked.toUInt(nullptr, 16)));
+    QCOMPARE(window->tileMapPage().document().tiles().picture().pixel(13, 4), Rgb(picked.toUInt(nullptr, 16)));
 
     // A 4 x 3 map: tile 1 and 2 here and there, one cell set to 0 on purpose.
     for (int i = 0; i < 3; ++i) click(*window, "btTMcoluna");
@@ -447,8 +459,8 @@ void TileMapEditorTest::mapPaintedHereIsDrawnAlikeByAScript()
     openPage(*window);
     QTest::mouseClick(window->findChild<QLabel*>("lbTMview"), Qt::LeftButton);
     QCOMPARE(editorLines(*window),
-             QStringList({"  corfnd= 203040", "  clearbuf", "  tilemap rt.tlm,rt.bmp", "  tilemap 2,3,4,3,0,0", "", "",
-                          "  refresh", "  fim"}));
+             QStringList({"  corfnd= 203040", "  clearbuf", "  defplot= 5,5", "  tilemap rt.tlm,rt.bmp",
+                          "  tilemap 2,3,4,3,0,0", "", "", "  refresh", "  fim"}));
     writeFile(folder.filePath("rt.scp"), editorLines(*window).join("\r\n").toUtf8() + "\r\n");
     QProcess run;
     run.start(LUDOMAT_RUN_PATH, {"--game-folder", folder.path(), "--snapshot", folder.filePath("shot.png"),
@@ -467,6 +479,110 @@ void TileMapEditorTest::mapPaintedHereIsDrawnAlikeByAScript()
     QCOMPARE(gridded.pixel(2, 2), Rgb(0x203040));
     QCOMPARE(gridded.pixel(12, 17), Rgb(0x00CC00));
 #endif
+}
+
+void TileMapEditorTest::mapBuiltHerePlaysFromAnEmptyScript()
+{
+#ifndef LUDOMAT_RUN_PATH
+    QSKIP("ludomat-run is not built");
+#else
+    QTemporaryDir folder;
+    auto window = openWindow(folder);
+    // Tiles of 8 x 6, set by an earlier run; the script written here must say so itself.
+    setScript(*window, {"  defplot 8,6", "  fim"});
+    window->execute();
+    openPage(*window);
+    TileMapPage& page = window->tileMapPage();
+    QCOMPARE(labelText(*window, "lbTMdef"), QString("tiles: 8 x 6 grid: 95 x 70"));
+    const Rgb colours[] = {0xC03020, 0x2040D0};
+    for (Rgb colour : colours) {
+        page.setCurrentColour(colour);
+        click(*window, "btTMadd");
+    }
+    // A 3 x 2 map: 1 2 1 / 2 1 1.
+    for (int i = 0; i < 2; ++i) click(*window, "btTMcoluna");
+    click(*window, "btTMlinha");
+    const int tiles[2][3] = {{1, 2, 1}, {2, 1, 1}};
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 3; ++c) typeCell(*window, QPoint(c, r), QString::number(tiles[r][c]));
+    enterText(*window, "edTMmapa", "m.tlm");
+    click(*window, "btTMsaveMap");
+    enterText(*window, "edTMtiles", "m.bmp");
+    click(*window, "btTMsaveTiles");
+    // Enter in a view field sets the view, which the page shows again when it reopens.
+    const char* view[] = {"2", "1", "3", "2", "0", "0"};
+    for (int i = 0; i < 6; ++i) enterText(*window, qPrintable(QString("edTMv%1").arg(i)), view[i]);
+    QCOMPARE(window->engine().mapView(), (MapView{2, 1, 3, 2, 0, 0}));
+    click(*window, "btLst");
+    openPage(*window);
+    QCOMPARE(window->findChild<QLineEdit*>("edTMv2")->text(), QString("3"));
+    click(*window, "btTMver");
+    const Bitmap seen = window->engine().screen().tela;
+    QCOMPARE(seen.pixel(2 * 8 + 1, 1 * 6 + 1), colours[0]);
+
+    // The two words into an empty script: the tile size above the load line, the view after it.
+    setScript(*window, {""});
+    window->editor().selectLine(0);
+    QTest::mouseClick(window->findChild<QLabel*>("lbTMload"), Qt::LeftButton);
+    QVERIFY2(page.message().contains("defplot= 8,6"), qPrintable(page.message()));
+    openPage(*window);
+    QTest::mouseClick(window->findChild<QLabel*>("lbTMview"), Qt::LeftButton);
+    QCOMPARE(editorLines(*window), QStringList({"  defplot= 8,6", "  tilemap m.tlm,m.bmp", "  tilemap 2,1,3,2,0,0"}));
+    writeFile(folder.filePath("jogo.scp"), editorLines(*window).join("\r\n").toUtf8() + "\r\n");
+    QProcess run;
+    run.start(LUDOMAT_RUN_PATH,
+              {"--game-folder", folder.path(), "--snapshot", folder.filePath("jogo.png"), folder.filePath("jogo.scp")});
+    QVERIFY(run.waitForFinished(60000));
+    QVERIFY2(run.exitCode() == 0, run.readAllStandardError().constData());
+    // The map window itself (3 x 2 tiles of 8 x 6 at tile 2, 1), pixel for pixel.
+    const QRect window3x2(2 * 8, 1 * 6, 3 * 8, 2 * 6);
+    QCOMPARE(QImage(folder.filePath("jogo.png")).convertToFormat(QImage::Format_RGB32).copy(window3x2),
+             seen.view().convertToFormat(QImage::Format_RGB32).copy(window3x2));
+#endif
+}
+
+void TileMapEditorTest::fastStrokesLeaveNoGapsAndFieldsUndoTheirOwnTyping()
+{
+    QTemporaryDir folder;
+    auto window = openWindow(folder);
+    openPage(*window);
+    TileMapPage& page = window->tileMapPage();
+    for (int i = 0; i < 7; ++i) click(*window, "btTMcoluna");
+    for (int i = 0; i < 5; ++i) click(*window, "btTMlinha");
+    // A mouse that jumps from corner to corner paints every cell between, in one step.
+    page.selectTile(4);
+    page.setTool(TileMapPage::Tool::Brush);
+    const int steps = page.undoStack().count();
+    drag(*window, {QPoint(0, 0), QPoint(7, 5), QPoint(7, 0)});
+    QCOMPARE(page.undoStack().count(), steps + 1);
+    for (QPoint c : {QPoint(0, 0), QPoint(1, 1), QPoint(3, 2), QPoint(6, 4), QPoint(7, 5), QPoint(7, 3), QPoint(7, 1)})
+        QVERIFY2(cell(*window, c.x(), c.y()) == "4", qPrintable(QString("cell %1,%2").arg(c.x()).arg(c.y())));
+    QCOMPARE(cell(*window, 0, 5), QString("0"));
+    // So does the pixel pen in the zoom view.
+    auto* zoom = window->findChild<QWidget*>("TMzoom");
+    page.selectTile(0);
+    page.setCurrentColour(0x00AA00);
+    QTest::mousePress(zoom, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::mouseMove(zoom, QPoint(45, 45));
+    QTest::mouseRelease(zoom, Qt::LeftButton, Qt::NoModifier, QPoint(45, 45));
+    for (int k = 0; k < 5; ++k) QCOMPARE(page.document().tiles().picture().pixel(k, k), Rgb(0x00AA00));
+
+    // Ctrl+Z in a field undoes the typing there, and nothing of the map.
+    auto* name = window->findChild<QLineEdit*>("edTMmapa");
+    name->setFocus();
+    typeText(name, "abc");
+    const int before = page.undoStack().index();
+    QTest::keySequence(name, QKeySequence::Undo);
+    QCOMPARE(name->text(), QString());
+    QCOMPARE(page.undoStack().index(), before);
+    QCOMPARE(cell(*window, 7, 5), QString("4"));
+    // Elsewhere it undoes the document: the pixel stroke, then the map stroke.
+    grid(*window).setFocus();
+    pressKeys(*window, QKeySequence::Undo);
+    QVERIFY(page.document().tiles().picture().pixel(4, 4) != Rgb(0x00AA00));
+    QCOMPARE(cell(*window, 7, 5), QString("4"));
+    pressKeys(*window, QKeySequence::Undo);
+    QCOMPARE(cell(*window, 7, 5), QString("0"));
 }
 
 LUDOMAT_WIDGET_TEST_MAIN(TileMapEditorTest)

@@ -2,6 +2,7 @@
 
 #include "engine/engine.h"
 #include "graphics/blit.h"
+#include "graphics/cp1252.h"
 #include "graphics/plot_grid.h"
 #include "studio/editors/drawing/drawing_artwork.h"
 #include "studio/editors/drawing/drawing_page.h"
@@ -28,7 +29,7 @@ namespace {
 Rgb colourOrBlack(const std::string& text)
 {
     Rgb colour = 0;
-    return parseColourText(QString::fromStdString(text), &colour) ? colour : 0x000000;
+    return parseColourText(fromCp1252(text), &colour) ? colour : 0x000000;
 }
 
 Rect wholeScreen()
@@ -49,8 +50,40 @@ void DrawingPage::showScreen()
     m_screen.update();
 }
 
+QString DrawingPage::figureFileName() const
+{
+    return m_name->text() + figureExtension(m_kind);
+}
+
+void DrawingPage::markSaved()
+{
+    m_savedLines = figureLines();
+    m_undo->setClean();
+}
+
+bool DrawingPage::settleChanges()
+{
+    return settleChanges(false);
+}
+
+bool DrawingPage::settleChanges(bool replacing)
+{
+    if (!isModified()) return true;
+    const QString name = figureFileName();
+    SaveAnswer answer = m_askToSave ? m_askToSave(name) : askInBox(this, name);
+    if (answer == SaveAnswer::Cancel) return false;
+    if (answer == SaveAnswer::Save) return saveFigureFile();
+    // Lines about to be replaced stay one undo away; otherwise the saved lines come back.
+    if (replacing) return true;
+    beginStep();
+    setFigureLines(m_savedLines);
+    commitStep("Descartar");
+    return true;
+}
+
 void DrawingPage::open(FigureKind kind)
 {
+    if (!settleChanges(true)) return;
     emit notice(QString());
     beginStep();
     m_kind = kind;
@@ -62,6 +95,7 @@ void DrawingPage::open(FigureKind kind)
                                 m_engine.plotSettings().plotHeight()));
     showSwatches();
     commitStep("Abrir");
+    markSaved();
 }
 
 void DrawingPage::setupKind()
@@ -81,6 +115,7 @@ void DrawingPage::setupKind()
         }
     }
     if (!loaded) resetFigureText();
+    markSaved();
     const int k = int(m_kind);
     if (!m_introShown[size_t(k)]) {
         m_introShown[size_t(k)] = true;
@@ -164,20 +199,23 @@ void DrawingPage::switchKind()
     commitStep("Trocar tipo");
 }
 
-void DrawingPage::saveFigureFile()
+bool DrawingPage::saveFigureFile()
 {
     QString error;
     if (!saveFigure(m_gameFolder(), m_name->text(), m_kind, figureLines(), &error)) {
         setMessage(error);
-        return;
+        return false;
     }
+    markSaved();
     setMessage(QString());
-    emit notice("Figura gravada: " + m_name->text() + figureExtension(m_kind));
+    emit notice("Figura gravada: " + figureFileName());
     rereadFigureFiles();
+    return true;
 }
 
 void DrawingPage::openFigureFile(const QString& fileName)
 {
+    if (!settleChanges(true)) return;
     const QString path = m_gameFolder() + fileName;
     QString error;
     auto lines = loadFigure(path, &error);
@@ -192,6 +230,7 @@ void DrawingPage::openFigureFile(const QString& fileName)
     m_name->setText(fileName.endsWith(extension, Qt::CaseInsensitive) ? fileName.chopped(extension.size()) : fileName);
     previewFigure();
     commitStep("Abrir figura");
+    markSaved();
 }
 
 void DrawingPage::pickSwatch(Marker marker)

@@ -2,6 +2,7 @@
 // gesture is one undo step.
 
 #include "engine/engine.h"
+#include "graphics/cp1252.h"
 #include "studio/editors/drawing/drawing_page.h"
 #include "studio/editors/drawing/figure_tools.h"
 #include "screen/screen_view.h"
@@ -15,7 +16,7 @@ void DrawingPage::withTool(const std::function<void(FigureTool&, ToolContext&)>&
     ToolContext context{m_engine.screen(),
                         m_engine.plotSettings(),
                         lines,
-                        QString::fromStdString(m_engine.textSettings().inkColour),
+                        fromCp1252(m_engine.textSettings().inkColour),
                         m_drawColour,
                         m_paperSwatch,
                         paperColour(),

@@ -67,6 +67,7 @@ DrawingPage::DrawingPage(const PageContext& context, QWidget* parent)
     setupKindControls();
     setFigureLines(figureHeader(m_kind, 1, 5, 5));
     rememberLast(capture());
+    markSaved();
 }
 
 DrawingPage::~DrawingPage() = default;

@@ -8,6 +8,7 @@
 #include "graphics/bitmap.h"
 #include "graphics/rect.h"
 #include "studio/editors/drawing/figure_lines.h"
+#include "studio/editors/editor_support.h"
 
 #include <QPoint>
 #include <QWidget>
@@ -63,7 +64,7 @@ public:
     void clearScreen();                            // "Clear tela"
     void resetFigureText();                        // "Clear pixels" / "Clear plots"
     void switchKind();                             // the title picture and the switch picture
-    void saveFigureFile();                         // "save:"
+    bool saveFigureFile();                         // "save:"
     void drawGrid();                               // "Matriz plot / unplot"
     void openFigureFile(const QString& fileName);  // double click in `Arq2`
     void rereadFigureFiles();
@@ -78,6 +79,15 @@ public:
 
     // Enter in a size field: 0 the pixel size or the plot width, 1 the plot height.
     void enterSize(int field);
+
+    // The figure differs from the lines it was opened, read or saved with.
+    bool isModified() const { return figureLines() != m_savedLines; }
+    // "save:" name and extension: the file the figure belongs to.
+    QString figureFileName() const;
+    // Before the figure is replaced or left (a run, closing): when it has unsaved changes, asks
+    // "Salvar as alterações em NOME?". False when the user cancels or the save fails.
+    bool settleChanges();
+    void setSaveQuestion(SaveQuestion ask) { m_askToSave = std::move(ask); }
 
     QStringList figureLines() const;
     void setFigureLines(const QStringList& lines);
@@ -111,6 +121,9 @@ private:
     void showSizes();
     void showSwatches();
     void setMessage(const QString& text);
+    void markSaved();
+    // settleChanges(); `replacing`: new lines take the figure's place right after.
+    bool settleChanges(bool replacing);
 
     // Runs one part of a gesture on the active tool, with the figure's lines and the screen.
     void withTool(const std::function<void(FigureTool&, ToolContext&)>& act);
@@ -149,6 +162,8 @@ private:
     std::array<bool, 2> m_introShown{false, false};
 
     QUndoStack* m_undo = nullptr;
+    QStringList m_savedLines;
+    SaveQuestion m_askToSave;
     std::unique_ptr<FigureSnapshot> m_before;
     // The state after the last step, and its screen unpacked, to tell cheaply whether a new
     // step changed the screen.

@@ -33,8 +33,7 @@ bool saveFigure(const QString& folder, const QString& name, FigureKind kind, con
     std::string reason;
     if (writeScriptFile(toPath(path), bytes, &reason)) return true;
     if (error)
-        *error = QString("Não foi possível gravar a figura %1: %2")
-                     .arg(QFileInfo(path).fileName(), QString::fromLocal8Bit(reason));
+        *error = QString("Não foi possível gravar a figura %1: %2").arg(QFileInfo(path).fileName(), fromCp1252(reason));
     return false;
 }
 
@@ -44,8 +43,8 @@ std::optional<QStringList> loadFigure(const QString& path, QString* error)
     auto lines = readScriptFile(toPath(path), &reason);
     if (!lines) {
         if (error)
-            *error = QString("Não foi possível ler a figura %1: %2")
-                         .arg(QFileInfo(path).fileName(), QString::fromLocal8Bit(reason));
+            *error =
+                QString("Não foi possível ler a figura %1: %2").arg(QFileInfo(path).fileName(), fromCp1252(reason));
         return std::nullopt;
     }
     QStringList out;

@@ -207,7 +207,7 @@ PreviewOutcome previewFigure(Engine& engine, const QStringList& lines)
             previewer.run(splitLine(trimmed, engine.state().registers));
         } catch (const std::exception& e) {
             outcome.completed = false;
-            outcome.error = QString::fromLocal8Bit(e.what());
+            outcome.error = fromCp1252(e.what());
             outcome.line = i;
             return outcome;
         }

@@ -7,6 +7,7 @@
 #include "graphics/sprite_table.h"
 #include "studio/editors/editor_art.h"
 #include "studio/editors/sprite/collision_handle.h"
+#include "studio/editors/sprite/sprite_lines.h"
 #include "studio/window/picture_button.h"
 
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 
 #include <cmath>
 #include <functional>
@@ -66,14 +68,42 @@ SpritePage::SpritePage(const EditorContext& context, QWidget* parent) : QWidget(
     setAttribute(Qt::WA_StyledBackground);
     buildFields();
     buildPanel();
+    m_document.changed = [this](int index) {
+        SpriteRecord* s = sprite();
+        if (index != m_index || !s) return;
+        {
+            QSignalBlocker block(m_scaleBar);
+            m_scaleBar->setValue(int(std::lround(s->scale * kScaleSteps)));
+        }
+        m_scale->setText(QString::number(s->scale));
+        showCollision();
+    };
+    auto shortcut = [this](const QKeySequence& keys, void (SpritePage::*slot)()) {
+        auto* s = new QShortcut(keys, this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+        connect(s, &QShortcut::activated, this, slot);
+    };
+    shortcut(QKeySequence::Undo, &SpritePage::undo);
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &SpritePage::redo);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), &SpritePage::redo);
+}
+
+void SpritePage::undo()
+{
+    m_document.undoStack().undo();
+}
+
+void SpritePage::redo()
+{
+    m_document.undoStack().redo();
 }
 
 QLineEdit* SpritePage::shownField(const char* name, const QString& caption, int x, int y, int width)
 {
-    label(this, caption, QRect(x, y, 110, 20))->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Wide enough for "Largura do sprite:"; the fields sit just after.
+    label(this, caption, QRect(x, y, 120, 20))->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto* f = new QLineEdit(this);
     f->setObjectName(name);
-    f->setGeometry(x + 114, y, width, 22);
+    f->setGeometry(x + 124, y, width, 22);
     f->setReadOnly(true);
     return f;
 }
@@ -157,7 +187,7 @@ void SpritePage::buildPanel()
         m_handles[i]->setObjectName(names[i]);
         connect(m_handles[i], &CollisionHandle::pressed, this, [this, i](int at) { handlePressed(i, at); });
         connect(m_handles[i], &CollisionHandle::moved, this, [this, i](int at) { handleMoved(i, at); });
-        connect(m_handles[i], &CollisionHandle::released, this, [this] { m_dragging = false; });
+        connect(m_handles[i], &CollisionHandle::released, this, &SpritePage::handleReleased);
     }
 
     auto* caption = new ClickCaption("Área de colisão:", this);
@@ -171,16 +201,16 @@ void SpritePage::buildPanel()
 
 SpriteRecord* SpritePage::sprite()
 {
-    SpriteTable& table = m_context.engine->sprites();
-    if (table.size() == 0) return nullptr;
+    if (m_document.size() == 0) return nullptr;
     // A later run may have defined fewer sprites than the index shown before.
-    m_index = std::clamp(m_index, 0, table.size() - 1);
-    return &table.at(m_index);
+    m_index = std::clamp(m_index, 0, m_document.size() - 1);
+    return &m_document.at(m_index);
 }
 
 bool SpritePage::enter()
 {
     if (m_context.setStatus) m_context.setStatus(QString());
+    if (!m_document.isModified()) m_document.take(m_context.engine->sprites());
     if (!sprite()) {
         if (m_context.setStatus) m_context.setStatus(kNoSprites);
         return false;
@@ -204,7 +234,7 @@ void SpritePage::previous()
 
 void SpritePage::next()
 {
-    if (!sprite() || m_index >= m_context.engine->sprites().size() - 1) return;
+    if (!sprite() || m_index >= m_document.size() - 1) return;
     ++m_index;
     showSprite();
 }
@@ -213,7 +243,7 @@ void SpritePage::showSprite()
 {
     SpriteRecord* s = sprite();
     if (!s) return;
-    m_counter->setText(QString("Sprites total: %1  Atual: %2").arg(m_context.engine->sprites().size()).arg(m_index));
+    m_counter->setText(QString("Sprites total: %1  Atual: %2").arg(m_document.size()).arg(m_index));
     m_name->setText(fromCp1252(s->name));
     m_file->setText(fromCp1252(s->file));
     m_width->setText(QString::number(s->sheetWidth));
@@ -224,7 +254,7 @@ void SpritePage::showSprite()
     {
         // Moving the bar must not write the truncated position back as the scale.
         QSignalBlocker block(m_scaleBar);
-        m_scaleBar->setValue(int(s->scale * kScaleSteps));
+        m_scaleBar->setValue(int(std::lround(s->scale * kScaleSteps)));
     }
     m_frameWidth->setText(QString::number(s->frameWidth()));
     m_sheet->setPixmap(s->sheet.isEmpty() ? QPixmap() : QPixmap::fromImage(s->sheet.view().copy()));
@@ -285,7 +315,7 @@ void SpritePage::previewOnScreen()
                 drawn = true;
             }
         } catch (const ScriptError& e) {
-            if (m_context.setStatus) m_context.setStatus(QString::fromStdString(e.what()));
+            if (m_context.setStatus) m_context.setStatus(fromCp1252(e.what()));
         }
     }
     if (!drawn) screen.screenCanvas.fillRect(Rect::fromXywh(0, 0, kBaseWidth, kBaseHeight));
@@ -302,14 +332,28 @@ void SpritePage::setScalePosition(int position)
 {
     SpriteRecord* s = sprite();
     if (!s) return;
-    s->scale = double(position) / kScaleSteps;
+    SpriteSettings after = SpriteSettings::of(*s);
+    after.scale = double(position) / kScaleSteps;
+    m_document.change(m_index, SpriteSettings::of(*s), after, false);
     m_scale->setText(QString::number(s->scale));
 }
 
 void SpritePage::handlePressed(int, int at)
 {
+    SpriteRecord* s = sprite();
+    if (!s) return;
     m_dragging = true;
     m_dragStart = at;
+    m_dragBefore = SpriteSettings::of(*s);
+}
+
+void SpritePage::handleReleased()
+{
+    SpriteRecord* s = sprite();
+    if (!m_dragging || !s) return;
+    m_dragging = false;
+    // The whole drag is one step.
+    m_document.change(m_index, m_dragBefore, SpriteSettings::of(*s), true);
 }
 
 void SpritePage::handleMoved(int which, int at)
@@ -350,29 +394,77 @@ void SpritePage::handleMoved(int which, int at)
     m_collision->setText(QString("%1,%2,%3,%4").arg(s->collisionX).arg(s->collisionY).arg(s->collisionWidth).arg(s->collisionHeight));
 }
 
-void SpritePage::writeLoadspriteLine()
+bool SpritePage::settleChanges()
 {
-    SpriteRecord* s = sprite();
-    if (!s) return;
-    QString name = fromCp1252(s->name);
-    QString line = QString("  loadsprite %1,%2,%3,%4").arg(name, fromCp1252(s->file)).arg(s->frameCount).arg(m_collision->text());
-    int written = writeScriptLine(*m_context.editor,
-                                  [&](const QString& text) { return text.contains("loadsprite") && text.contains(name); },
-                                  line, false);
-    if (written >= 0 && m_context.showPage) m_context.showPage("Fonte");
+    QStringList names;
+    for (int i = 0; i < m_document.size(); ++i)
+        if (m_document.isModified(i)) names << fromCp1252(m_document.at(i).name);
+    if (names.isEmpty()) return true;
+    const QString name = names.join(", ");
+    SaveAnswer answer = m_context.askToSave ? m_context.askToSave(name) : askInBox(this, name);
+    if (answer == SaveAnswer::Cancel) return false;
+    for (int i = 0; i < m_document.size(); ++i) {
+        if (!m_document.isModified(i)) continue;
+        if (answer == SaveAnswer::Save) {
+            writeLoadspriteLineFor(i);
+            writeSpriteLineFor(i);
+        }
+        // Written, or no line to write to, or dropped: the run defines what the page shows next.
+        m_document.markSaved(i, SpriteDocument::Settings::All);
+    }
+    if (answer == SaveAnswer::Discard) m_document.take(m_context.engine->sprites());
+    if (sprite()) showSprite();
+    return true;
 }
 
-void SpritePage::writeSpriteLine()
+bool SpritePage::writeLoadspriteLineFor(int index)
 {
-    SpriteRecord* s = sprite();
-    if (!s) return;
-    QString name = fromCp1252(s->name);
-    QString line = QString("  sprite %1,%2,%3,%4,%5").arg(name).arg(s->x).arg(s->y).arg(s->currentFrame).arg(m_scale->text());
-    int written = writeScriptLine(
-        *m_context.editor,
-        [&](const QString& text) { return text.contains("sprite") && !text.contains("loadsprite") && text.contains(name); },
-        line, false);
-    if (written >= 0 && m_context.showPage) m_context.showPage("Fonte");
+    if (index < 0 || index >= m_document.size()) return false;
+    const SpriteRecord& s = m_document.at(index);
+    const SpriteSettings& was = m_document.saved(index);
+    // Only the edges the user moved; the cycle count and everything else stay as written.
+    std::map<int, QString> changes;
+    const int now[] = {s.collisionX, s.collisionY, s.collisionWidth, s.collisionHeight};
+    const int before[] = {was.collisionX, was.collisionY, was.collisionWidth, was.collisionHeight};
+    for (int i = 0; i < 4; ++i)
+        if (now[i] != before[i]) changes[3 + i] = QString::number(now[i]);
+    auto fill = [&](int parameter) {
+        if (parameter == 1) return fromCp1252(s.file);
+        if (parameter == 2) return QString::number(s.frameCount);
+        return QString::number(now[std::clamp(parameter - 3, 0, 3)]);
+    };
+    const QString name = fromCp1252(s.name);
+    int written = rewriteScriptLine(*m_context.editor, [&](const QString& line) -> std::optional<QString> {
+        if (!line.contains("loadsprite") || !line.contains(name)) return std::nullopt;
+        auto params = findSpriteCommand(line, "loadsprite", name);
+        if (!params) return std::nullopt;
+        return rewriteParameters(line, *params, changes, fill);
+    });
+    if (written < 0) return false;
+    m_document.markSaved(index, SpriteDocument::Settings::Collision);
+    if (m_context.showPage) m_context.showPage("Fonte");
+    return true;
+}
+
+bool SpritePage::writeSpriteLineFor(int index)
+{
+    if (index < 0 || index >= m_document.size()) return false;
+    const SpriteRecord& s = m_document.at(index);
+    std::map<int, QString> changes;
+    if (s.scale != m_document.saved(index).scale) changes[4] = QString::number(s.scale);
+    // An empty position or frame keeps the sprite's current one when the line runs.
+    auto fill = [](int) { return QString(); };
+    const QString name = fromCp1252(s.name);
+    int written = rewriteScriptLine(*m_context.editor, [&](const QString& line) -> std::optional<QString> {
+        if (!line.contains("sprite") || line.contains("loadsprite") || !line.contains(name)) return std::nullopt;
+        auto params = findSpriteCommand(line, "sprite", name);
+        if (!params) return std::nullopt;
+        return rewriteParameters(line, *params, changes, fill);
+    });
+    if (written < 0) return false;
+    m_document.markSaved(index, SpriteDocument::Settings::Scale);
+    if (m_context.showPage) m_context.showPage("Fonte");
+    return true;
 }
 
 }  // namespace ludomat

@@ -1,10 +1,11 @@
 #pragma once
 // The page "Sprites": the sprites the last run defined, one at a time. It steps their frames,
-// previews a frame on the run-time screen, sets the scale and drags the collision box, all
-// straight into the shared sprite table, and writes the "loadsprite" and "sprite" lines back
-// into the script.
+// previews a frame on the run-time screen, sets the scale and drags the collision box on a copy
+// of its own (the engine's table is not touched), and writes the "loadsprite" and "sprite" lines
+// back into the script.
 
 #include "studio/editors/editor_support.h"
+#include "studio/editors/sprite/sprite_document.h"
 
 #include <QWidget>
 
@@ -25,8 +26,16 @@ public:
 
     SpritePage(const EditorContext& context, QWidget* parent = nullptr);
 
-    // Opens the page; false (with the notice in Stx) when no sprite is defined.
+    // Opens the page; false (with the notice in Stx) when no sprite is defined. Without unsaved
+    // changes the page takes the sprites the last run left.
     bool enter();
+    // Before the studio goes on without the changes (a run, closing): when some sprite's scale or
+    // collision box differs from the script's lines, asks "Salvar as alterações em NOME?";
+    // "Salvar" writes the lines. False when the user cancels.
+    bool settleChanges();
+    SpriteDocument& document() { return m_document; }
+    void undo();
+    void redo();
     void previous();
     void next();
     // The frame under horizontal position x of the sheet view.
@@ -34,8 +43,8 @@ public:
     // "ver na tela": the current frame on the screen, then the next frame.
     void previewOnScreen();
     void setScalePosition(int position);
-    void writeLoadspriteLine();
-    void writeSpriteLine();
+    void writeLoadspriteLine() { writeLoadspriteLineFor(m_index); }
+    void writeSpriteLine() { writeSpriteLineFor(m_index); }
 
     int shownIndex() const { return m_index; }
     CollisionHandle* handle(int i) const { return m_handles[i]; }
@@ -50,8 +59,13 @@ private:
     void showCollision();
     void handlePressed(int handle, int at);
     void handleMoved(int handle, int at);
+    void handleReleased();
+    bool writeLoadspriteLineFor(int index);
+    bool writeSpriteLineFor(int index);
 
     EditorContext m_context;
+    SpriteDocument m_document;
+    SpriteSettings m_dragBefore;
     int m_index = 0;
     bool m_introShown = false;
     bool m_dragging = false;

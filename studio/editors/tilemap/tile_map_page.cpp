@@ -83,11 +83,11 @@ TileMapPage::TileMapPage(const EditorContext& context, QWidget* parent) : QWidge
 {
     setObjectName("TileMap");
     setAttribute(Qt::WA_StyledBackground);
-    m_undo = new QUndoStack(this);
-    m_undo->setUndoLimit(kMapUndoLimit);
-    // The strip starts as one tile in the pen's colour.
+    m_undo = &m_document.undoStack();
+    // The strip starts as one tile in the pen's colour, the engine's as well as the page's.
     const PlotSettings& plots = m_context.engine->plotSettings();
     m_context.engine->tileSet().reset(plots.plotWidth(), plots.plotHeight(), m_colour);
+    m_document.replaceTiles(m_context.engine->tileSet());
 
     auto* title = new TitlePicture(this);
     title->setObjectName("imTMtitulo");
@@ -144,7 +144,11 @@ void TileMapPage::buildLoadRows()
         m_viewFields[i] = field(QString("edTMv%1").arg(i).toLatin1().constData(), QRect(x, 120, 35, 22));
         if (i > 0) pageLabel(this, ",", "lbTMvirg", QRect(x - 8, 122, 6, 18));
         QLineEdit* f = m_viewFields[i];
-        connect(f, &QLineEdit::returnPressed, this, [f] { f->setText(QString::number(f->text().trimmed().toInt())); });
+        connect(f, &QLineEdit::returnPressed, this, [this] {
+            // The view is set at once, so it outlives the page and reaches the view line.
+            bool drawTiles = true;
+            viewFromFields(&drawTiles);
+        });
     }
 
     connect(button(this, "grid", "btTMgrid", QRect(355, 85, 70, 24)), &QAbstractButton::clicked, this,
@@ -170,7 +174,7 @@ void TileMapPage::buildTileTools()
     auto* stripBox = new QScrollArea(this);
     stripBox->setObjectName("sbTMtls");
     stripBox->setGeometry(300, 175, 300, 35);
-    m_strip = new TileStripView(m_context.engine->tileSet());
+    m_strip = new TileStripView(m_document.tiles());
     stripBox->setWidget(m_strip);
     stripBox->setWidgetResizable(false);
     connect(m_strip, &TileStripView::pressedAt, this,
@@ -195,18 +199,19 @@ void TileMapPage::buildTileTools()
     zoomBox->setObjectName("sbTMzoom");
     zoomBox->setGeometry(10, 240, 180, 170);
     zoomBox->setStyleSheet("QScrollArea { background: black; }");
-    m_zoom = new TileZoomView(m_context.engine->tileSet());
+    m_zoom = new TileZoomView(m_document.tiles());
     zoomBox->setWidget(m_zoom);
-    connect(m_zoom, &TileZoomView::strokeStarted, this, [this] { m_pixelsBefore = m_context.engine->tileSet().picture(); });
+    connect(m_zoom, &TileZoomView::strokeStarted, this, [this] { m_pixelsBefore = m_document.tiles().picture(); });
     connect(m_zoom, &TileZoomView::strokeFinished, this, [this] {
-        TileSet& tiles = m_context.engine->tileSet();
+        TileSet& tiles = m_document.tiles();
         if (tiles.picture() == m_pixelsBefore) return;
-        m_undo->push(new PaintPixels(tiles, std::move(m_pixelsBefore), tiles.picture(), [this] { stripEdited(); }));
+        m_document.push(TileMapDocument::Part::Tiles,
+                        new PaintPixels(tiles, std::move(m_pixelsBefore), tiles.picture(), [this] { stripEdited(); }));
         m_pixelsBefore = Bitmap();
     });
     connect(m_zoom, &TileZoomView::pixelPainted, this, [this](int i, int j) {
         const int w = m_context.engine->plotSettings().plotWidth();
-        m_context.engine->tileSet().picture().setPixel(i + m_currentTile * w, j, m_colour);
+        m_document.tiles().picture().setPixel(i + m_currentTile * w, j, m_colour);
         m_strip->update();
     });
 }
@@ -222,7 +227,7 @@ void TileMapPage::buildMapTools()
     connect(button(this, "clearmap", "btTMclear", QRect(495, 213, 100, 24)), &QAbstractButton::clicked, this,
             &TileMapPage::clearMap);
 
-    m_grid = new MapGridView(m_context.engine->mapGrid(), this);
+    m_grid = new MapGridView(m_document.map(), this);
     m_grid->setGeometry(200, 245, 396, 170);
     connect(m_grid, &MapGridView::cellPressed, this,
             [this](QPoint cell, Qt::MouseButton b, Qt::KeyboardModifiers) { cellPressed(cell, b); });
@@ -274,8 +279,9 @@ void TileMapPage::buildMapTools()
     m_hover = pageLabel(this, QString(), "lbTMhover", QRect(x + 134, 41, 430 - x - 134, 16));
 }
 
-void TileMapPage::tellUser(const QString& text)
+void TileMapPage::tellUser(const QString& text, bool success)
 {
+    m_message->setStyleSheet(success ? "color: #2e7d32;" : "color: #b03a2e;");
     m_message->setText(text);
     m_message->setToolTip(text);
     if (m_context.setStatus) m_context.setStatus(text);
@@ -288,7 +294,7 @@ void TileMapPage::refreshLabels()
     const PlotSettings& plots = m_context.engine->plotSettings();
     const int w = plots.plotWidth(), h = plots.plotHeight();
     m_sizeLabel->setText(QString("tiles: %1 x %2 grid: %3 x %4").arg(w).arg(h).arg(760 / w).arg(420 / h));
-    m_tileCount->setText(QString("tiles: %1").arg(m_context.engine->tileSet().picture().width() / w));
+    m_tileCount->setText(QString("tiles: %1").arg(m_document.tiles().picture().width() / w));
     m_tileLabel->setText(QString("tile: %1").arg(m_currentTile));
     m_swatch->setStyleSheet(QString("background: #%1; border: 1px solid black;").arg(colourText(m_colour)));
 }
@@ -296,7 +302,6 @@ void TileMapPage::refreshLabels()
 void TileMapPage::mapEdited()
 {
     m_grid->mapChanged();
-    rememberMapIdentity();
 }
 
 void TileMapPage::stripEdited()
@@ -309,30 +314,29 @@ void TileMapPage::stripEdited()
 
 void TileMapPage::addTile()
 {
-    historyIsCurrent();
     const PlotSettings& plots = m_context.engine->plotSettings();
-    m_undo->push(new AddTile(m_context.engine->tileSet(), plots.plotWidth(), plots.plotHeight(), m_colour,
-                             [this] { stripEdited(); }));
+    m_document.push(TileMapDocument::Part::Tiles, new AddTile(m_document.tiles(), plots.plotWidth(), plots.plotHeight(),
+                                                              m_colour, [this] { stripEdited(); }));
 }
 
 void TileMapPage::addRow()
 {
-    historyIsCurrent();
-    if (m_context.engine->mapGrid().rows() >= kMaxMapRows) return tellUser("O mapa já tem o máximo de linhas.");
-    m_undo->push(new ResizeMap(m_context.engine->mapGrid(), ResizeMap::Kind::AddRow, [this] { mapEdited(); }));
+    if (m_document.map().rows() >= kMaxMapRows) return tellUser("O mapa já tem o máximo de linhas.");
+    m_document.push(TileMapDocument::Part::Map,
+                    new ResizeMap(m_document.map(), ResizeMap::Kind::AddRow, [this] { mapEdited(); }));
 }
 
 void TileMapPage::addColumn()
 {
-    historyIsCurrent();
-    if (m_context.engine->mapGrid().columns() >= kMaxMapColumns) return tellUser("O mapa já tem o máximo de colunas.");
-    m_undo->push(new ResizeMap(m_context.engine->mapGrid(), ResizeMap::Kind::AddColumn, [this] { mapEdited(); }));
+    if (m_document.map().columns() >= kMaxMapColumns) return tellUser("O mapa já tem o máximo de colunas.");
+    m_document.push(TileMapDocument::Part::Map,
+                    new ResizeMap(m_document.map(), ResizeMap::Kind::AddColumn, [this] { mapEdited(); }));
 }
 
 void TileMapPage::clearMap()
 {
-    historyIsCurrent();
-    m_undo->push(new ResizeMap(m_context.engine->mapGrid(), ResizeMap::Kind::Clear, [this] { mapEdited(); }));
+    m_document.push(TileMapDocument::Part::Map,
+                    new ResizeMap(m_document.map(), ResizeMap::Kind::Clear, [this] { mapEdited(); }));
 }
 
 void TileMapPage::selectTile(int tile)
@@ -358,40 +362,27 @@ void TileMapPage::setTool(Tool tool)
 
 void TileMapPage::undo()
 {
-    if (historyIsCurrent()) m_undo->undo();
+    m_undo->undo();
 }
 
 void TileMapPage::redo()
 {
-    if (historyIsCurrent()) m_undo->redo();
-}
-
-bool TileMapPage::historyIsCurrent()
-{
-    const MapGrid& grid = m_context.engine->mapGrid();
-    if (grid.name() == m_mapName && grid.columns() == m_mapColumns && grid.rows() == m_mapRows) return true;
-    // A run loaded another map (or "defplot" reset the strip) under the page: the old steps
-    // would write into it, so they go, and the view follows the new map.
-    m_undo->clear();
-    rememberMapIdentity();
-    m_grid->mapChanged();
-    m_strip->stripChanged();
-    return false;
+    m_undo->redo();
 }
 
 void TileMapPage::pushPaint(CellEdit cells, std::string after, bool applied, const QString& what)
 {
     if (cells.isEmpty()) return;
-    historyIsCurrent();
-    m_undo->push(new PaintTile(m_context.engine->mapGrid(), std::move(cells), std::move(after), applied,
-                               [this] { mapEdited(); }, what));
+    m_document.push(TileMapDocument::Part::Map,
+                    new PaintTile(
+                        m_document.map(), std::move(cells), std::move(after), applied, [this] { mapEdited(); }, what));
     if (applied) mapEdited();
 }
 
 void TileMapPage::placeOnSelectedCell()
 {
     QPoint cell = m_grid->selectedCell();
-    const MapGrid& grid = m_context.engine->mapGrid();
+    const MapGrid& grid = m_document.map();
     if (!grid.contains(cell.x(), cell.y())) return;
     std::string text = std::to_string(m_currentTile);
     if (grid.cellText(cell.x(), cell.y()) == text) return;
@@ -402,8 +393,7 @@ void TileMapPage::placeOnSelectedCell()
 
 void TileMapPage::cellPressed(QPoint cell, Qt::MouseButton button)
 {
-    historyIsCurrent();
-    MapGrid& grid = m_context.engine->mapGrid();
+    MapGrid& grid = m_document.map();
     if (button == Qt::RightButton) {
         // Right click picks the tile under the mouse, whatever the tool.
         if (auto tile = grid.tile(cell.x(), cell.y())) selectTile(*tile);
@@ -418,6 +408,7 @@ void TileMapPage::cellPressed(QPoint cell, Qt::MouseButton button)
         break;
     case Tool::Brush:
         m_stroke.emplace(grid.columns());
+        m_strokeCell = cell;
         paintCell(cell);
         break;
     case Tool::Rectangle:
@@ -430,7 +421,7 @@ void TileMapPage::cellPressed(QPoint cell, Qt::MouseButton button)
 
 void TileMapPage::paintCell(QPoint cell)
 {
-    MapGrid& grid = m_context.engine->mapGrid();
+    MapGrid& grid = m_document.map();
     std::string text = std::to_string(m_currentTile);
     const std::string& before = grid.cellText(cell.x(), cell.y());
     if (!m_stroke || !grid.contains(cell.x(), cell.y()) || before == text) return;
@@ -441,7 +432,16 @@ void TileMapPage::paintCell(QPoint cell)
 
 void TileMapPage::cellDragged(QPoint cell)
 {
-    if (m_stroke) paintCell(cell);
+    if (m_stroke && m_document.map().contains(cell.x(), cell.y())) {
+        // The mouse skips cells when it moves fast: the line between covers them.
+        if (m_strokeCell.x() < 0)
+            paintCell(cell);
+        else
+            forEachCellOnLine(m_strokeCell, cell, [this](QPoint c) { paintCell(c); });
+        m_strokeCell = cell;
+    } else if (m_stroke) {
+        m_strokeCell = {-1, -1};
+    }
     if (m_rectangleStart.x() >= 0) {
         m_rectangleEnd = cell;
         m_grid->setMarkedArea(QRect(m_rectangleStart, cell).normalized());
@@ -463,14 +463,14 @@ void TileMapPage::cellReleased(QPoint cell)
         // Released outside the map: the last cell the drag reached stands.
         if (cell.x() < 0) cell = m_rectangleEnd;
         std::string text = std::to_string(m_currentTile);
-        pushPaint(rectangleFill(m_context.engine->mapGrid(), start.x(), start.y(), cell.x(), cell.y(), text), text,
-                  false, "retângulo");
+        pushPaint(rectangleFill(m_document.map(), start.x(), start.y(), cell.x(), cell.y(), text), text, false,
+                  "retângulo");
     }
 }
 
 void TileMapPage::cellHovered(QPoint cell)
 {
-    const MapGrid& grid = m_context.engine->mapGrid();
+    const MapGrid& grid = m_document.map();
     if (!grid.contains(cell.x(), cell.y())) {
         m_hover->clear();
         return;
@@ -483,7 +483,7 @@ void TileMapPage::cellHovered(QPoint cell)
 
 void TileMapPage::cellTyped(QPoint cell, const QString& text)
 {
-    const MapGrid& grid = m_context.engine->mapGrid();
+    const MapGrid& grid = m_document.map();
     std::string typed = toCp1252(text.trimmed());
     if (grid.cellText(cell.x(), cell.y()) == typed) return;
     CellEdit edit(grid.columns());

@@ -4,6 +4,7 @@
 #include "studio/editors/tilemap/tile_map_page.h"
 
 #include "engine/engine.h"
+#include "engine/error_messages.h"
 #include "engine/game_pictures.h"
 #include "engine/script_error.h"
 #include "engine/tile_drawing.h"
@@ -13,6 +14,7 @@
 #include "studio/editors/editor_art.h"
 #include "studio/editors/tilemap/map_grid_view.h"
 #include "studio/editors/tilemap/tile_widgets.h"
+#include "studio/editing/script_editor.h"
 #include "studio/files/studio_files.h"
 
 #include <QDir>
@@ -20,7 +22,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QUndoStack>
+
+#include <cerrno>
 
 namespace ludomat {
 
@@ -34,7 +40,70 @@ bool namesPictureFile(const QString& name)
     return name.contains(".bmp") || name.contains(".gif") || name.contains(".jpg") || name.contains(".png");
 }
 
+bool isLoadLine(const QString& text)
+{
+    return text.contains("tilemap") && namesPictureFile(text);
+}
+
+// Whether a line before `line` sets the plot size with "defplot" (or "defplot=").
+bool setsPlotSizeBefore(const ScriptEditor& editor, int line)
+{
+    QTextBlock block = editor.document()->begin();
+    for (int i = 0; i < line && block.isValid(); ++i, block = block.next()) {
+        const QString word = block.text().trimmed().section(' ', 0, 0);
+        if (word == "defplot" || word == "defplot=") return true;
+    }
+    return false;
+}
+
+int findScriptLine(const ScriptEditor& editor, const std::function<bool(const QString&)>& matches)
+{
+    for (QTextBlock block = editor.document()->begin(); block.isValid(); block = block.next())
+        if (matches(block.text())) return block.blockNumber();
+    return -1;
+}
+
+void selectScriptLine(ScriptEditor& editor, int line)
+{
+    QTextCursor cursor(editor.document()->findBlockByNumber(line));
+    editor.setTextCursor(cursor);
+}
+
+// The engine's own wording of a map file that cannot be read.
+QString tileMapErrorText(const std::string& name, const TileMapError& e)
+{
+    switch (e.kind()) {
+        case TileMapErrorKind::TooLarge:
+            return fromCp1252(errorText(ErrorMessage::TileMapTooLarge, name));
+        case TileMapErrorKind::BadCell:
+            return fromCp1252(errorText(ErrorMessage::TileMapBadCell, name, std::to_string(e.line()), e.detail()));
+        case TileMapErrorKind::ShortLine:
+            return fromCp1252(errorText(ErrorMessage::TileMapShortLine, name, std::to_string(e.line())));
+        default:
+            return fromCp1252(reasonText(e.errorNumber() ? e.errorNumber() : EIO));
+    }
+}
+
+// The file "save map:" writes for the text of the "mapa" field.
+QString mapFileName(QString name)
+{
+    if (name.isEmpty()) name = "000.tlm";
+    if (!name.contains(".tlm")) name += ".tlm";
+    return name;
+}
+
+// The file "save tiles:" writes for the text of the "tiles" field.
+QString tilesFileName(QString name)
+{
+    if (name.isEmpty()) name = "000.bmp";
+    if (!name.contains('.')) name += ".bmp";
+    // The extension becomes "bmp"; a short one ("t.p") is replaced whole rather than eating
+    // into the name.
+    return name.left(name.lastIndexOf('.') + 1) + "bmp";
+}
+
 }  // namespace
+
 void TileMapPage::enter()
 {
     if (m_context.setStatus) m_context.setStatus(QString());
@@ -52,31 +121,95 @@ void TileMapPage::enter()
                              .arg(plots.plotHeight())
                              .arg(760 / plots.plotWidth())
                              .arg(420 / plots.plotHeight()));
-    m_mapField->setText(fromCp1252(engine.mapGrid().name()));
-    m_tilesName->setText(fromCp1252(engine.tileSet().name()));
+    rereadFiles();
+    bool ok = true;
+    // A run may have loaded another map or strip since; edits not yet saved are never replaced.
+    if (!m_document.tilesModified() && (!(m_document.tiles().picture() == engine.tileSet().picture()) ||
+                                        m_document.tiles().name() != engine.tileSet().name()))
+        m_document.replaceTiles(engine.tileSet());
+    if (!m_document.mapModified()) {
+        QString name = fromCp1252(engine.mapGrid().name());
+        if (!name.isEmpty())
+            ok = readMap(name);
+        else if (!(m_document.map() == engine.mapGrid()) || !m_document.map().name().empty())
+            m_document.replaceMap(engine.mapGrid());
+    }
+    m_mapField->setText(fromCp1252(m_document.map().name()));
+    m_tilesName->setText(fromCp1252(m_document.tiles().name()));
     const MapView& view = engine.mapView();
     const int values[] = {view.px, view.py, view.width, view.height, view.firstRow, view.firstColumn};
     for (int i = 0; i < 6; ++i) m_viewFields[i]->setText(QString::number(values[i]));
     m_zoom->showTile(m_currentTile, plots.plotWidth(), plots.plotHeight());
-    rereadFiles();
-    // A run may have loaded another map since: the history then belongs to a map that is gone.
-    const MapGrid& grid = engine.mapGrid();
-    historyIsCurrent();
-    // The map file is read again, unless that would throw away edits not yet saved.
-    QString name = fromCp1252(grid.name());
-    bool ok = true;
-    if (!name.isEmpty() && m_undo->isClean()) ok = readMap(name);
-    if (ok) m_tileCount->setText(QString("tiles: %1").arg(engine.tileSet().picture().width() / plots.plotWidth()));
+    if (ok) m_tileCount->setText(QString("tiles: %1").arg(m_document.tiles().picture().width() / plots.plotWidth()));
     m_grid->mapChanged();
     m_strip->stripChanged();
 }
 
-void TileMapPage::rememberMapIdentity()
+void TileMapPage::publish(TileMapDocument::Part part)
 {
-    const MapGrid& grid = m_context.engine->mapGrid();
-    m_mapName = grid.name();
-    m_mapColumns = grid.columns();
-    m_mapRows = grid.rows();
+    // The engine holds what the files hold, so a run without a load line draws the saved map.
+    if (part == TileMapDocument::Part::Map)
+        m_context.engine->mapGrid() = m_document.map();
+    else
+        m_context.engine->tileSet() = m_document.tiles();
+    m_document.markSaved(part);
+}
+
+QString TileMapPage::changedFilesName() const
+{
+    QStringList names;
+    if (m_document.mapModified()) names << documentFileName(TileMapDocument::Part::Map);
+    if (m_document.tilesModified()) names << documentFileName(TileMapDocument::Part::Tiles);
+    return names.join(" e ");
+}
+
+QString TileMapPage::documentFileName(TileMapDocument::Part part) const
+{
+    // While another file is being loaded its name is in the field: the edits belong to the
+    // file they were read from.
+    const bool map = part == TileMapDocument::Part::Map;
+    const std::string& own = map ? m_document.map().name() : m_document.tiles().name();
+    const QString typed = (map ? m_mapField : m_tilesName)->text();
+    const QString name = m_replacing && !own.empty() ? fromCp1252(own) : m_replacing ? QString() : typed;
+    return map ? mapFileName(name) : tilesFileName(name);
+}
+
+bool TileMapPage::saveDocumentPart(TileMapDocument::Part part)
+{
+    QLineEdit* field = part == TileMapDocument::Part::Map ? m_mapField : m_tilesName;
+    const QString typed = field->text();
+    field->setText(documentFileName(part));
+    const bool saved = part == TileMapDocument::Part::Map ? saveMap() : saveTiles();
+    if (m_replacing) field->setText(typed);
+    return saved;
+}
+
+bool TileMapPage::settleChanges()
+{
+    return settleChanges(true, true);
+}
+
+bool TileMapPage::settleChanges(bool map, bool tiles)
+{
+    map = map && m_document.mapModified();
+    tiles = tiles && m_document.tilesModified();
+    if (!map && !tiles) return true;
+    const QString name = changedFilesName();
+    SaveAnswer answer = m_context.askToSave ? m_context.askToSave(name) : askInBox(this, name);
+    if (answer == SaveAnswer::Cancel) return false;
+    if (answer == SaveAnswer::Save)
+        return (!map || saveDocumentPart(TileMapDocument::Part::Map)) &&
+               (!tiles || saveDocumentPart(TileMapDocument::Part::Tiles));
+    // Back to what the files hold, which the engine has.
+    if (map) {
+        m_document.replaceMap(m_context.engine->mapGrid());
+        mapEdited();
+    }
+    if (tiles) {
+        m_document.replaceTiles(m_context.engine->tileSet());
+        stripEdited();
+    }
+    return true;
 }
 
 void TileMapPage::rereadFiles()
@@ -101,14 +234,17 @@ bool TileMapPage::readMap(const QString& name)
     try {
         MapGrid grid = readTileMapFile(std::filesystem::path(path.toStdString()), toCp1252(name));
         grid.setName(toCp1252(name));
-        m_context.engine->mapGrid() = std::move(grid);
+        // Only a map that could be read replaces unsaved edits, and only if the user agrees.
+        m_replacing = true;
+        const bool settled = settleChanges(true, false);
+        m_replacing = false;
+        if (!settled) return false;
+        m_context.engine->mapGrid() = grid;
+        m_document.replaceMap(std::move(grid));
     } catch (const TileMapError& e) {
-        tellUser(QString("Mapa não lido (%1): %2").arg(name, QString::fromStdString(e.what())));
+        tellUser(QString("Mapa não lido (%1): %2").arg(name, tileMapErrorText(toCp1252(name), e)));
         return false;
     }
-    m_undo->clear();
-    m_undo->setClean();
-    rememberMapIdentity();
     m_grid->mapChanged();
     return true;
 }
@@ -127,13 +263,18 @@ bool TileMapPage::readTiles(const QString& name)
     try {
         if (!loadGamePicture(engine, bytes, picture)) return false;
     } catch (const ScriptError& e) {
-        tellUser(QString("Figura não lida (%1): %2").arg(name, QString::fromStdString(e.what())));
+        tellUser(QString("Figura não lida (%1): %2").arg(name, fromCp1252(e.what())));
         return false;
     }
-    engine.tileSet().setPicture(std::move(picture));
-    engine.tileSet().setName(bytes);
-    // The strip's history would put back pixels of another picture.
-    m_undo->clear();
+    m_replacing = true;
+    const bool settled = settleChanges(false, true);
+    m_replacing = false;
+    if (!settled) return false;
+    TileSet tiles;
+    tiles.setPicture(std::move(picture));
+    tiles.setName(bytes);
+    engine.tileSet() = tiles;
+    m_document.replaceTiles(std::move(tiles));
     stripEdited();
     return true;
 }
@@ -148,8 +289,10 @@ void TileMapPage::loadMapField()
 
 void TileMapPage::loadTilesField()
 {
-    if (m_tilesName->text().isEmpty()) return;
-    readTiles(m_tilesName->text());
+    const QString name = m_tilesName->text();
+    // A name that does not exist is passed over quietly.
+    if (name.isEmpty() || !QFileInfo::exists(m_context.files->gameFolder() + name)) return;
+    readTiles(name);
 }
 
 void TileMapPage::openListedFile(const QString& name)
@@ -163,16 +306,14 @@ void TileMapPage::openListedFile(const QString& name)
 
 bool TileMapPage::saveMap()
 {
-    QString name = m_mapField->text();
-    if (name.isEmpty()) name = "000.tlm";
-    if (!name.contains(".tlm")) name += ".tlm";
+    QString name = mapFileName(m_mapField->text());
     m_mapField->setText(name);
     QString error;
     if (!checkGameFileName(name, &error)) {
         tellUser(error);
         return false;
     }
-    const MapGrid& grid = m_context.engine->mapGrid();
+    const MapGrid& grid = m_document.map();
     // Every cell is converted before anything is written; a bad one is named.
     std::string text;
     try {
@@ -186,17 +327,16 @@ bool TileMapPage::saveMap()
         return false;
     }
     // The page reads this file again when it reopens: it must be the map just saved.
-    m_context.engine->mapGrid().setName(toCp1252(name));
-    m_undo->setClean();
-    rememberMapIdentity();
-    tellUser(QString("Mapa gravado: %1").arg(name));
+    m_document.map().setName(toCp1252(name));
+    publish(TileMapDocument::Part::Map);
+    tellUser(QString("Mapa gravado: %1").arg(name), true);
     rereadFiles();
     return true;
 }
 
 void TileMapPage::reportBadCell(const QString& what, const QRect& area)
 {
-    const MapGrid& grid = m_context.engine->mapGrid();
+    const MapGrid& grid = m_document.map();
     const int right = std::min<long long>((long long)area.x() + area.width(), grid.columns());
     const int bottom = std::min<long long>((long long)area.y() + area.height(), grid.rows());
     for (int r = std::max(area.y(), 0); r < bottom; ++r)
@@ -216,25 +356,20 @@ void TileMapPage::reportBadCell(const QString& what, const QRect& area)
 
 bool TileMapPage::saveTiles()
 {
-    QString name = m_tilesName->text();
-    if (name.isEmpty()) name = "000.bmp";
-    if (!name.contains('.')) name += ".bmp";
-    // The extension becomes "bmp"; a short one ("t.p") is replaced whole rather than eating
-    // into the name.
-    name = name.left(name.lastIndexOf('.') + 1) + "bmp";
+    QString name = tilesFileName(m_tilesName->text());
     m_tilesName->setText(name);
     QString error;
     if (!checkGameFileName(name, &error)) {
         tellUser(error);
         return false;
     }
-    if (!writeGameFile(m_context.files->gameFolder(), name, bmpFileBytes(m_context.engine->tileSet().picture()),
-                       &error)) {
+    if (!writeGameFile(m_context.files->gameFolder(), name, bmpFileBytes(m_document.tiles().picture()), &error)) {
         tellUser(error);
         return false;
     }
-    m_context.engine->tileSet().setName(toCp1252(name));
-    tellUser(QString("Tiles gravados: %1").arg(name));
+    m_document.tiles().setName(toCp1252(name));
+    publish(TileMapDocument::Part::Tiles);
+    tellUser(QString("Tiles gravados: %1").arg(name), true);
     rereadFiles();
     return true;
 }
@@ -276,16 +411,24 @@ void TileMapPage::showMap()
                         std::copy_n(picture.scanLine(y), std::min(picture.width(), buffer.width()), buffer.scanLine(y));
                 }
             } catch (const ScriptError& e) {
-                tellUser(QString("Fundo não lido (%1): %2").arg(background, QString::fromStdString(e.what())));
+                tellUser(QString("Fundo não lido (%1): %2").arg(background, fromCp1252(e.what())));
             }
         }
     }
     bool drawTiles = true;
     MapView view = viewFromFields(&drawTiles);
     if (drawTiles) {
+        // The engine draws its own map and strip: the document's stand in for the moment.
+        auto trade = [&] {
+            std::swap(engine.mapGrid(), m_document.map());
+            std::swap(engine.tileSet(), m_document.tiles());
+        };
+        trade();
         try {
             drawMapWindow(engine, view, false);
+            trade();
         } catch (const ScriptError&) {
+            trade();
             reportBadCell("Mapa desenhado só até a célula inválida",
                           QRect(view.firstColumn, view.firstRow, view.width, view.height));
         }
@@ -306,8 +449,17 @@ void TileMapPage::showGrid()
 void TileMapPage::writeLoadLine()
 {
     QString line = "  tilemap " + m_mapField->text() + "," + m_tilesName->text();
-    writeScriptLine(*m_context.editor,
-                    [](const QString& text) { return text.contains("tilemap") && namesPictureFile(text); }, line, true);
+    ScriptEditor& editor = *m_context.editor;
+    int at = writeScriptLine(editor, isLoadLine, line, true);
+    // The strip is cut into tiles of the plot size: a script that sets none before loading it
+    // would cut it at whatever size came before.
+    if (at >= 0 && !setsPlotSizeBefore(editor, at)) {
+        const PlotSettings& plots = m_context.engine->plotSettings();
+        const QString defplot = QString("  defplot= %1,%2").arg(plots.plotWidth()).arg(plots.plotHeight());
+        insertScriptLine(editor, at, defplot);
+        selectScriptLine(editor, at + 1);
+        tellUser(QString("\"%1\" escrita acima do tilemap: o tamanho dos tiles.").arg(defplot.trimmed()), true);
+    }
     if (m_context.showPage) m_context.showPage("Fonte");
 }
 
@@ -316,9 +468,13 @@ void TileMapPage::writeViewLine()
     QStringList values;
     for (QLineEdit* f : m_viewFields) values << f->text();
     QString line = "  tilemap " + values.join(',');
-    writeScriptLine(*m_context.editor,
-                    [](const QString& text) { return text.contains("tilemap") && !namesPictureFile(text); }, line,
-                    true);
+    ScriptEditor& editor = *m_context.editor;
+    auto isViewLine = [](const QString& text) { return text.contains("tilemap") && !namesPictureFile(text); };
+    // A new view line goes after the load line: the map must be loaded before it is drawn.
+    if (writeScriptLine(editor, isViewLine, line, false) < 0) {
+        int load = findScriptLine(editor, isLoadLine);
+        insertScriptLine(editor, load >= 0 ? load + 1 : editor.caretLine(), line);
+    }
     if (m_context.showPage) m_context.showPage("Fonte");
 }
 

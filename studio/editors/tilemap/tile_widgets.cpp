@@ -2,6 +2,7 @@
 
 #include "graphics/tile_set.h"
 #include "studio/editors/editor_art.h"
+#include "studio/editors/editor_support.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -73,6 +74,7 @@ void TileZoomView::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton) return;
     emit strokeStarted();
+    m_lastPixel = {-1, -1};
     paintAt(event->position().toPoint());
 }
 
@@ -88,11 +90,23 @@ void TileZoomView::mouseMoveEvent(QMouseEvent* event)
 
 void TileZoomView::paintAt(QPoint point)
 {
-    if (point.x() < 0 || point.y() < 0) return;
-    int i = point.x() / kZoom, j = point.y() / kZoom;
-    if (i >= m_tileWidth || j >= m_tileHeight) return;
-    emit pixelPainted(i, j);
-    update(kZoom * i, kZoom * j, kZoom, kZoom);
+    const QPoint pixel(point.x() < 0 ? -1 : point.x() / kZoom, point.y() < 0 ? -1 : point.y() / kZoom);
+    const bool inside = pixel.x() >= 0 && pixel.y() >= 0 && pixel.x() < m_tileWidth && pixel.y() < m_tileHeight;
+    if (!inside) {
+        m_lastPixel = {-1, -1};
+        return;
+    }
+    if (m_lastPixel.x() < 0)
+        paintPixel(pixel);
+    else
+        forEachCellOnLine(m_lastPixel, pixel, [this](QPoint p) { paintPixel(p); });
+    m_lastPixel = pixel;
+}
+
+void TileZoomView::paintPixel(QPoint pixel)
+{
+    emit pixelPainted(pixel.x(), pixel.y());
+    update(kZoom * pixel.x(), kZoom * pixel.y(), kZoom, kZoom);
 }
 
 ColourPalette::ColourPalette(int side, QWidget* parent) : QWidget(parent), m_picture(editor_art::colourPalette(side))

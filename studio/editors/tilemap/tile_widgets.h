@@ -58,8 +58,10 @@ protected:
 
 private:
     void paintAt(QPoint point);
+    void paintPixel(QPoint pixel);
 
     const TileSet& m_tiles;
+    QPoint m_lastPixel{-1, -1};  // where the stroke was at the last mouse event
     int m_tile = 0;
     int m_tileWidth = 5;
     int m_tileHeight = 5;
