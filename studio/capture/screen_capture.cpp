@@ -1,5 +1,6 @@
 #include "studio/capture/screen_capture.h"
 
+#include "studio/capture/capture_names.h"
 #include "studio/main_window.h"
 #include "studio/picture_button.h"
 #include "studio/skin.h"
@@ -68,7 +69,7 @@ bool ScreenCapture::handleKey(QKeyEvent* event)
 
 QString ScreenCapture::freeName(const QString& prefix, const QString& extension) const
 {
-    QString stamp = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
+    QString stamp = QDateTime::currentDateTime().toString(kCaptureStampFormat);
     QString base = m_window.gameFolder() + prefix + "-" + stamp;
     QString path = base + extension;
     // Two pictures in the same second keep both.
@@ -84,7 +85,7 @@ void ScreenCapture::tell(const QString& text)
 
 QString ScreenCapture::saveScreenshot()
 {
-    QString path = freeName("tela", ".png");
+    QString path = freeName(kScreenshotPrefix, kScreenshotExtension);
     try {
         m_window.engine().screen().tela.save(path.toStdString());
     } catch (const std::exception& e) {
@@ -102,7 +103,7 @@ void ScreenCapture::toggleRecording()
         stopRecording({});
         return;
     }
-    QString path = freeName("jogo", ".gif");
+    QString path = freeName(kRecordingPrefix, kRecordingExtension);
     QString error;
     if (!m_recorder.start(path, &error)) {
         tell(error);
