@@ -1,5 +1,6 @@
 // ludomat: the studio.
 
+#include "app/main_window_lifetime.h"
 #include "app/member_area.h"
 #include "app/online_link.h"
 #include "online/http_client.h"
@@ -14,10 +15,10 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -47,9 +48,8 @@ CommandLine parseCommandLine(const QCoreApplication& app)
                                      "Uma pasta que não existe é criada.",
                                      "DIR");
     parser.addOption(programFolder);
-    QCommandLineOption server("server",
-                              "Endereço do servidor do Ludomat (padrão: LUDOMAT_SERVER, ou http://127.0.0.1:8087/).",
-                              "URL");
+    QCommandLineOption server(
+        "server", "Endereço do servidor do Ludomat (padrão: LUDOMAT_SERVER, ou http://127.0.0.1:8087/).", "URL");
     parser.addOption(server);
     parser.addPositionalArgument("script.scp", "Script a abrir no editor; a pasta dele passa a ser a pasta do jogo.",
                                  "[script.scp]");
@@ -104,6 +104,7 @@ int main(int argc, char** argv)
     ludomat::OnlineLink online(window, ludomat::chooseServerRoot(command.server));
     ludomat::MemberArea members(window, online.http());
     window.show();
+    ludomat::quitWhenClosed(window);
     // Logout, shutdown or a closed terminal close the studio as its close button does.
     ludomat::CloseSignals closeSignals([&window](int) {
         window.closeUnattended();
