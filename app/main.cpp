@@ -6,6 +6,7 @@
 #include "online/http_client.h"
 #include "studio/close_signals.h"
 #include "studio/dialogs.h"
+#include "studio/example_games.h"
 #include "studio/main_window.h"
 #include "studio/program_folder.h"
 
@@ -100,7 +101,11 @@ int main(int argc, char** argv)
     CommandLine command = parseCommandLine(app);
     if (!prepareProgramFolder(command.programFolder)) return 2;
 
-    ludomat::MainWindow window(command.programFolder);
+    // Every program folder gets the example games once, whichever folder the user chose.
+    QString folder = ludomat::withTrailingSlash(command.programFolder.isEmpty() ? ludomat::defaultProgramFolder()
+                                                                                : command.programFolder);
+    ludomat::offerExampleGames(ludomat::exampleGamesFolder(), folder);
+    ludomat::MainWindow window(folder);
     ludomat::OnlineLink online(window, ludomat::chooseServerRoot(command.server));
     ludomat::MemberArea members(window, online.http());
     window.show();

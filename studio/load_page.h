@@ -34,6 +34,7 @@ public:
     void saveScript();
     void clearScript();
     void createFolder();
+    QString folderForNewGame() const;
 
     FolderTree& folders() { return *m_folders; }
     QListWidget& files() { return *m_files; }

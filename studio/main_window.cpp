@@ -7,7 +7,6 @@
 #include "studio/editing/editor_assist.h"
 #include "studio/editors/sprite/sprite_page.h"
 #include "studio/editors/tilemap/tile_map_page.h"
-#include "studio/example_games.h"
 #include "studio/help/help_page.h"
 #include "studio/load_page.h"
 #include "studio/picture_button.h"
@@ -91,7 +90,6 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     m_engine.setProgramFolder(folder.toStdString());
     m_engine.setGameFolder(folder.toStdString());
     m_engine.state().screenMode = 1;
-    offerExampleGames(installedExamplesFolder(), folder);
 
     m_editor = new ScriptEditor;
     m_files = new StudioFiles(m_engine, *m_editor, folder, this);
