@@ -216,3 +216,22 @@ TEST(ExportedGame, LauncherIsValidAndStartsTheGame)
         QProcess::execute("pkill", {"-f", "-x", QString("./ludomat-play jogo meu jogo.scp")});
     }
 }
+
+// Each tool explains itself in Portuguese, the toolkit's own lines included, with no display.
+TEST(ToolHelp, SpeaksPortugueseWithoutADisplay)
+{
+    for (const char* program : {LUDOMAT_RUN, LUDOMAT_PLAY, LUDOMAT_EXPORT}) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+        process.setProcessEnvironment(env);
+        process.start(program, {"--help"});
+        ASSERT_TRUE(process.waitForFinished(30'000)) << program;
+        QString help = QString::fromUtf8(process.readAllStandardOutput());
+        EXPECT_EQ(process.exitCode(), 0) << program;
+        for (const char* expected : {"Uso: ", "Opções:", "Mostra a ajuda", "Mostra informações sobre a versão"})
+            EXPECT_TRUE(help.contains(QString::fromUtf8(expected))) << program << " sem \"" << expected << "\"\n"
+                                                                    << help.toStdString();
+        EXPECT_FALSE(help.contains("Usage:")) << program;
+    }
+}
