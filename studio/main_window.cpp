@@ -5,6 +5,7 @@
 #include "studio/debugging/debugger.h"
 #include "studio/dialogs.h"
 #include "studio/editing/editor_assist.h"
+#include "studio/editing/warnings_panel.h"
 #include "studio/editors/sprite/sprite_page.h"
 #include "studio/editors/tilemap/tile_map_page.h"
 #include "studio/help/help_page.h"
@@ -20,11 +21,12 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-#include <QMouseEvent>
 #include <QWindow>
 
 #include <algorithm>
@@ -120,8 +122,16 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     m_capture = new ScreenCapture(*this);
     m_export = new ExportAction(*this);
     m_assist = new EditorAssist(*m_editor, [this] {
-        if (saveScript()) m_status->setText(QString("%1 gravado.").arg(m_files->showsOtherScript() ? m_files->shownName() : scriptName()));
+        if (saveScript())
+            m_status->setText(
+                QString("%1 gravado.").arg(m_files->showsOtherScript() ? m_files->shownName() : scriptName()));
     });
+    // After the editor's help, so a warning under the mouse is told before the command's help.
+    m_warnings = new WarningsPanel(
+        *m_editor, [this] { return gameFolder(); }, this);
+    if (auto* fonte = qobject_cast<QBoxLayout*>(m_editor->parentWidget()->layout()))
+        fonte->addWidget(m_warnings->list());
+    m_warnings->checkNow();
     m_host->refreshView();
     // Keys reach the window before its controls, so F1 steps wherever the focus is.
     qApp->installEventFilter(this);

@@ -25,6 +25,7 @@ class ColourConverters;
 class Debugger;
 class DrawingPage;
 class EditorAssist;
+class WarningsPanel;
 class ExportAction;
 class LoadPage;
 class PictureButton;
@@ -65,6 +66,7 @@ public:
     SpritePage& spritePage() { return *m_spritePage; }
     Debugger& debugger() { return *m_debugger; }
     EditorAssist& editorAssist() { return *m_assist; }
+    WarningsPanel& warnings() { return *m_warnings; }
     ScreenCapture& capture() { return *m_capture; }
     ExportAction& exportAction() { return *m_export; }
 
@@ -75,16 +77,16 @@ public:
     QString scriptPath() const { return m_files->scriptPath(); }
 
     // The buttons and keys, callable from code.
-    void execute();          // "Executar"
-    void stopOrContinue();   // "Stop"/"Cont"
-    void stepLine();         // F1
-    void showRegisters();    // "Registradores", F3
-    void showListing();      // "Listagem", F4
-    void showFiles();        // "Arquivos"
-    void showAliases();      // F2
+    void execute();                     // "Executar"
+    void stopOrContinue();              // "Stop"/"Cont"
+    void stepLine();                    // F1
+    void showRegisters();               // "Registradores", F3
+    void showListing();                 // "Listagem", F4
+    void showFiles();                   // "Arquivos"
+    void showAliases();                 // F2
     void openDrawing(FigureKind kind);  // "Dodiroz" (F9) and "Bitmap" (F10)
-    void showMatrix();       // "Matriz", F8
-    void showBuffers();      // F6
+    void showMatrix();                  // "Matriz", F8
+    void showBuffers();                 // F6
     bool showPage(const QString& name);
     QString currentPage() const;
     // The close button; closing ends a running script first and saves the editor's lines.
@@ -172,7 +174,7 @@ private:
     bool m_unattended = false;
     std::function<bool(const QString&)> m_closeQuestion;
 
-    QStackedWidget* m_outer = nullptr;     // Abok0
+    QStackedWidget* m_outer = nullptr;  // Abok0
     QWidget* m_skinPage = nullptr;
     QWidget* m_fullScreenPage = nullptr;   // Modo4
     QWidget* m_screenPanel = nullptr;      // PanTel
@@ -198,6 +200,7 @@ private:
     CloseButton* m_closeButton = nullptr;
     Debugger* m_debugger = nullptr;
     EditorAssist* m_assist = nullptr;
+    WarningsPanel* m_warnings = nullptr;
     ScreenCapture* m_capture = nullptr;
     ExportAction* m_export = nullptr;
 };
