@@ -118,6 +118,8 @@ int main(int argc, char** argv)
     const QStringList scripts = command.scripts;
     // Once the window shows: first what an interrupted session left, then the file asked for.
     QTimer::singleShot(0, &window, [&window, scripts] {
+        // The very first start opens on the lessons; a later one on the editor, as it was left.
+        if (window.startedFresh()) window.showPrimer();
         window.offerRecovery();
         if (!scripts.isEmpty()) window.openScriptFile(scripts.first());
     });

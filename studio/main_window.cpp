@@ -15,11 +15,13 @@
 #include "studio/register_pages.h"
 #include "studio/screen_view.h"
 #include "studio/script_editor.h"
+#include "studio/settings_file.h"
 #include "studio/sharing/export_action.h"
 #include "studio/skin.h"
 #include "studio/watch_panel.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -93,6 +95,7 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     m_engine.setGameFolder(folder.toStdString());
     m_engine.state().screenMode = 1;
 
+    m_startedFresh = !QFileInfo::exists(folder + kSettingsFileName);
     m_editor = new ScriptEditor;
     m_files = new StudioFiles(m_engine, *m_editor, folder, this);
     buildPages();
@@ -118,7 +121,7 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     m_files->start();
     m_loadPage->enter();
     m_debugger = new Debugger(*this);
-    m_notebook->addWidget(new HelpPage(*this));
+    m_notebook->addWidget(m_help = new HelpPage(*this));
     m_capture = new ScreenCapture(*this);
     m_export = new ExportAction(*this);
     m_assist = new EditorAssist(*m_editor, [this] {
@@ -136,6 +139,12 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     // Keys reach the window before its controls, so F1 steps wherever the focus is.
     qApp->installEventFilter(this);
     centreOnScreen();
+}
+
+void MainWindow::showPrimer()
+{
+    showPage("Ajuda");
+    m_help->showLesson(0);
 }
 
 MainWindow::~MainWindow()

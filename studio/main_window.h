@@ -26,6 +26,7 @@ class Debugger;
 class DrawingPage;
 class EditorAssist;
 class WarningsPanel;
+class HelpPage;
 class ExportAction;
 class LoadPage;
 class PictureButton;
@@ -67,6 +68,10 @@ public:
     Debugger& debugger() { return *m_debugger; }
     EditorAssist& editorAssist() { return *m_assist; }
     WarningsPanel& warnings() { return *m_warnings; }
+    // True when this program folder had no settings file yet: the studio's very first start there.
+    bool startedFresh() const { return m_startedFresh; }
+    // The help page on the first lesson of "Comece aqui".
+    void showPrimer();
     ScreenCapture& capture() { return *m_capture; }
     ExportAction& exportAction() { return *m_export; }
 
@@ -201,6 +206,8 @@ private:
     Debugger* m_debugger = nullptr;
     EditorAssist* m_assist = nullptr;
     WarningsPanel* m_warnings = nullptr;
+    HelpPage* m_help = nullptr;
+    bool m_startedFresh = false;
     ScreenCapture* m_capture = nullptr;
     ExportAction* m_export = nullptr;
 };
