@@ -1,8 +1,10 @@
 // ludomat: the studio.
 
+#include "app/main_window_lifetime.h"
 #include "app/member_area.h"
 #include "app/online_link.h"
 #include "online/http_client.h"
+#include "studio/files/example_games.h"
 #include "studio/files/program_folder.h"
 #include "studio/window/close_signals.h"
 #include "studio/window/dialogs.h"
@@ -14,10 +16,10 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -48,9 +50,8 @@ CommandLine parseCommandLine(const QCoreApplication& app)
                                      "Uma pasta que não existe é criada.",
                                      "DIR");
     parser.addOption(programFolder);
-    QCommandLineOption server("server",
-                              "Endereço do servidor do Ludomat (padrão: LUDOMAT_SERVER, ou http://127.0.0.1:8087/).",
-                              "URL");
+    QCommandLineOption server(
+        "server", "Endereço do servidor do Ludomat (padrão: LUDOMAT_SERVER, ou http://127.0.0.1:8087/).", "URL");
     parser.addOption(server);
     QCommandLineOption recover("recover",
                                "Recupera sem perguntar o script não salvo que uma sessão interrompida deixou.");
@@ -104,10 +105,15 @@ int main(int argc, char** argv)
     CommandLine command = parseCommandLine(app);
     if (!prepareProgramFolder(command.programFolder)) return 2;
 
-    ludomat::MainWindow window(command.programFolder);
+    // Every program folder gets the example games once, whichever folder the user chose.
+    QString folder = ludomat::withTrailingSlash(command.programFolder.isEmpty() ? ludomat::defaultProgramFolder()
+                                                                                : command.programFolder);
+    ludomat::offerExampleGames(ludomat::exampleGamesFolder(), folder);
+    ludomat::MainWindow window(folder);
     ludomat::OnlineLink online(window, ludomat::chooseServerRoot(command.server));
     ludomat::MemberArea members(window, online.http());
     window.show();
+    ludomat::quitWhenClosed(window);
     // Logout, shutdown or a closed terminal close the studio as its close button does.
     ludomat::CloseSignals closeSignals([&window](int) {
         window.closeUnattended();
@@ -117,6 +123,8 @@ int main(int argc, char** argv)
     const bool recover = command.recover;
     // Once the window shows: first what an interrupted session left, then the file asked for.
     QTimer::singleShot(0, &window, [&window, scripts, recover] {
+        // The very first start opens on the lessons; a later one on the editor, as it was left.
+        if (window.startedFresh()) window.showPrimer();
         if (recover)
             window.offerRecovery([](const ludomat::RecoveredScript&) { return true; });
         else

@@ -13,6 +13,7 @@ packages=(
   xvfb xauth
   qt6-translations-l10n
   dpkg-dev lintian curl
+  desktop-file-utils libglib2.0-bin
 )
 packages+=("$@")
 

@@ -5,6 +5,7 @@
 #include "graphics/cp1252.h"
 #include "graphics/picture_error.h"
 #include "tools/headless_host.h"
+#include "tools/toolkit_texts.h"
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
@@ -57,9 +58,8 @@ Options parseOptions(const QCoreApplication& app)
     QCommandLineOption registers("registers", "no fim, mostra cada registrador não vazio como N=texto");
     QCommandLineOption snapshot("snapshot", "no fim, grava a tela em FILE (.png ou .bmp)", "FILE");
     QCommandLineOption display("display", "tamanho da tela cheia (padrão 1920x1080)", "WxH");
-    QCommandLineOption keyDown("key-down",
-                               "segura a tecla NAME (Left, A, Space, Enter, F5...) a partir de MS milissegundos",
-                               "NAME@MS");
+    QCommandLineOption keyDown(
+        "key-down", "segura a tecla NAME (Left, A, Space, Enter, F5...) a partir de MS milissegundos", "NAME@MS");
     QCommandLineOption keyUp("key-up", "solta a tecla em MS", "NAME@MS");
     QCommandLineOption click("click", "aperta e solta o botão esquerdo no ponto X,Y da tela em MS", "X,Y@MS");
     QCommandLineOption type("type", "digita TEXT na caixa de entrada e tecla Enter em MS", "TEXT@MS");
@@ -78,10 +78,10 @@ Options parseOptions(const QCoreApplication& app)
 
     Options options;
     options.script = std::filesystem::absolute(parser.positionalArguments().first().toStdString());
-    options.gameFolder = parser.isSet(gameFolder) ? parser.value(gameFolder).toStdString()
-                                                  : options.script.parent_path().string();
-    options.programFolder = parser.isSet(programFolder) ? parser.value(programFolder).toStdString()
-                                                        : options.gameFolder;
+    options.gameFolder =
+        parser.isSet(gameFolder) ? parser.value(gameFolder).toStdString() : options.script.parent_path().string();
+    options.programFolder =
+        parser.isSet(programFolder) ? parser.value(programFolder).toStdString() : options.gameFolder;
     options.printRegisters = parser.isSet(registers);
     if (parser.isSet(timeout)) {
         bool ok = false;
@@ -91,7 +91,8 @@ Options parseOptions(const QCoreApplication& app)
     }
     if (parser.isSet(snapshot)) {
         options.snapshot = parser.value(snapshot);
-        if (!options.snapshot.endsWith(".png", Qt::CaseInsensitive) && !options.snapshot.endsWith(".bmp", Qt::CaseInsensitive))
+        if (!options.snapshot.endsWith(".png", Qt::CaseInsensitive) &&
+            !options.snapshot.endsWith(".bmp", Qt::CaseInsensitive))
             usageError("--snapshot grava só .png ou .bmp");
     }
     if (parser.isSet(display)) {
@@ -111,7 +112,10 @@ Options parseOptions(const QCoreApplication& app)
 }
 
 // Script text (Windows-1252) as the terminal reads it.
-std::string utf8(const std::string& text) { return ludomat::fromCp1252(text).toStdString(); }
+std::string utf8(const std::string& text)
+{
+    return ludomat::fromCp1252(text).toStdString();
+}
 
 bool saveSnapshot(const ludomat::Bitmap& screen, const QString& path)
 {
@@ -133,6 +137,7 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName("ludomat-run");
     QCoreApplication::setApplicationVersion("1.0");
+    ludomat::useToolkitTranslations();
     Options options = parseOptions(app);
 
     // The time-out counts from here: loading a large script is part of the run's time.

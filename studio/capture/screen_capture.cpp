@@ -1,6 +1,7 @@
 #include "studio/capture/screen_capture.h"
 
 #include "engine/engine.h"
+#include "studio/capture/capture_names.h"
 #include "studio/window/picture_button.h"
 #include "studio/window/skin.h"
 
@@ -65,7 +66,7 @@ bool ScreenCapture::handleKey(QKeyEvent* event)
 
 QString ScreenCapture::freeName(const QString& prefix, const QString& extension) const
 {
-    QString stamp = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
+    QString stamp = QDateTime::currentDateTime().toString(kCaptureStampFormat);
     QString base = m_context.gameFolder() + prefix + "-" + stamp;
     QString path = base + extension;
     // Two pictures in the same second keep both.
@@ -81,7 +82,7 @@ void ScreenCapture::tell(const QString& text)
 
 QString ScreenCapture::saveScreenshot()
 {
-    QString path = freeName("tela", ".png");
+    QString path = freeName(kScreenshotPrefix, kScreenshotExtension);
     try {
         m_context.engine->screen().tela.save(path.toStdString());
     } catch (const std::exception& e) {
@@ -99,7 +100,7 @@ void ScreenCapture::toggleRecording()
         stopRecording({});
         return;
     }
-    QString path = freeName("jogo", ".gif");
+    QString path = freeName(kRecordingPrefix, kRecordingExtension);
     QString error;
     if (!m_recorder.start(path, &error)) {
         tell(error);

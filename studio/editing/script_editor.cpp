@@ -64,8 +64,7 @@ std::vector<std::string> ScriptEditor::lines() const
     std::vector<std::string> out;
     const QTextDocument* doc = document();
     out.reserve(size_t(doc->blockCount()));
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
-        out.push_back(toCp1252(block.text()));
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) out.push_back(toCp1252(block.text()));
     if (!out.empty() && out.back().empty()) out.pop_back();
     return out;
 }
@@ -102,7 +101,10 @@ void ScriptEditor::selectLine(int index)
     ensureCursorVisible();
 }
 
-int ScriptEditor::caretLine() const { return textCursor().blockNumber(); }
+int ScriptEditor::caretLine() const
+{
+    return textCursor().blockNumber();
+}
 
 void ScriptEditor::setRunLine(int line)
 {
@@ -122,8 +124,14 @@ void ScriptEditor::updateRunMark()
         mark.cursor = QTextCursor(block);
         marks.append(mark);
     }
-    setExtraSelections(marks);
+    setExtraSelections(marks + m_warningMarks);
     m_gutter->update();
+}
+
+void ScriptEditor::setWarningMarks(const QList<QTextEdit::ExtraSelection>& marks)
+{
+    m_warningMarks = marks;
+    updateRunMark();
 }
 
 int ScriptEditor::gutterWidth() const
@@ -135,8 +143,10 @@ int ScriptEditor::gutterWidth() const
 
 void ScriptEditor::updateGutter(const QRect& rect, int dy)
 {
-    if (dy) m_gutter->scroll(0, dy);
-    else m_gutter->update(0, rect.y(), m_gutter->width(), rect.height());
+    if (dy)
+        m_gutter->scroll(0, dy);
+    else
+        m_gutter->update(0, rect.y(), m_gutter->width(), rect.height());
 }
 
 void ScriptEditor::resizeEvent(QResizeEvent* event)

@@ -40,6 +40,9 @@ public:
 
     ScriptHighlighter& highlighter() { return *m_highlighter; }
 
+    // Marks drawn over the text besides the run line (the warnings' wavy underlines).
+    void setWarningMarks(const QList<QTextEdit::ExtraSelection>& marks);
+
     // The gutter with the line numbers (0-based, as the line label counts).
     int gutterWidth() const;
     void paintGutter(QPaintEvent* event);
@@ -67,6 +70,7 @@ private:
     QWidget* m_gutter = nullptr;
     ScriptHighlighter* m_highlighter = nullptr;
     int m_runLine = -1;
+    QList<QTextEdit::ExtraSelection> m_warningMarks;
     bool m_edited = false;
     bool m_loading = false;
 };

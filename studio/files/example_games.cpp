@@ -39,10 +39,11 @@ bool copyGame(const QString& from, const QString& to)
 
 }  // namespace
 
-QString installedExamplesFolder()
+QString exampleGamesFolder()
 {
-    if (!runsFromInstallation()) return {};
-    const QString folder = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../share/ludomat/exemplos");
+    const QString own = QCoreApplication::applicationDirPath();
+    const QString folder =
+        QDir::cleanPath(runsFromInstallation() ? own + "/../share/ludomat/exemplos" : own + "/exemplos");
     return QFileInfo(folder).isDir() ? folder + '/' : QString();
 }
 

@@ -2,8 +2,10 @@
 
 #include "engine/command_table.h"
 #include "engine/engine.h"
+#include "graphics/cp1252.h"
 #include "studio/editing/command_help.h"
 #include "studio/editing/script_editor.h"
+#include "studio/help/primer.h"
 #include "studio/window/page_context.h"
 
 #include <QBoxLayout>
@@ -41,6 +43,33 @@ const Group kGroups[] = {
 QString utf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// Where a lesson's number is kept on its item: commands keep their entry under Qt::UserRole.
+constexpr int kLessonRole = Qt::UserRole + 1;
+
+const Lesson* lessonOf(const QTreeWidgetItem* item)
+{
+    if (!item) return nullptr;
+    bool ok = false;
+    int index = item->data(0, kLessonRole).toInt(&ok);
+    return ok && index >= 0 && index < int(primerLessons().size()) ? &primerLessons()[size_t(index)] : nullptr;
+}
+
+// A lesson: its own words, then what the command table says of each command it uses.
+QString lessonHtml(const Lesson& lesson)
+{
+    QString html = "<h3>" + utf8(lesson.title).toHtmlEscaped() + "</h3>";
+    for (const QString& paragraph : utf8(lesson.text).split("\n\n")) html += "<p>" + paragraph.toHtmlEscaped() + "</p>";
+    html += "<p><b>Comandos desta lição:</b></p><ul>";
+    for (const QString& word : utf8(lesson.commands).split(' ', Qt::SkipEmptyParts)) {
+        const CommandInfo* entry = CommandTable::instance().info(word.toStdString());
+        if (!entry) continue;
+        html += "<li>" + signatureHtml(word, *entry) + ": " + helpText(*entry).toHtmlEscaped() + "</li>";
+    }
+    html += "</ul><p><b>Exemplo</b> (\"Experimentar\" roda sem mexer no seu script):</p><pre>" +
+            utf8(lesson.example).toHtmlEscaped() + "</pre>";
+    return html;
 }
 
 }  // namespace
@@ -83,6 +112,12 @@ HelpPage::HelpPage(const PageContext& context, QWidget* parent) : QWidget(parent
 
 void HelpPage::fill()
 {
+    auto* primer = new QTreeWidgetItem(m_list, {"Comece aqui"});
+    primer->setFlags(Qt::ItemIsEnabled);
+    for (size_t i = 0; i < primerLessons().size(); ++i) {
+        auto* item = new QTreeWidgetItem(primer, {utf8(primerLessons()[i].title)});
+        item->setData(0, kLessonRole, int(i));
+    }
     for (const Group& group : kGroups) {
         auto* parent = new QTreeWidgetItem(m_list, {QString::fromUtf8(group.caption)});
         parent->setFlags(Qt::ItemIsEnabled);
@@ -98,12 +133,17 @@ void HelpPage::fill()
 
 const CommandInfo* HelpPage::entryOf(const QTreeWidgetItem* item)
 {
-    if (!item) return nullptr;
+    if (!item || lessonOf(item)) return nullptr;
     return reinterpret_cast<const CommandInfo*>(item->data(0, Qt::UserRole).value<quintptr>());
 }
 
 void HelpPage::showDetails(QTreeWidgetItem* item)
 {
+    if (const Lesson* lesson = lessonOf(item)) {
+        m_try->setEnabled(true);
+        m_details->setHtml(lessonHtml(*lesson));
+        return;
+    }
     const CommandInfo* entry = entryOf(item);
     m_try->setEnabled(entry && !entry->example.empty());
     if (!entry) {
@@ -132,7 +172,9 @@ void HelpPage::search(const QString& text)
         for (int i = 0; i < group->childCount(); ++i) {
             QTreeWidgetItem* item = group->child(i);
             const CommandInfo* entry = entryOf(item);
-            QString haystack = utf8(entry->words) + " " + utf8(entry->params) + " " + helpText(*entry);
+            const Lesson* lesson = lessonOf(item);
+            QString haystack = entry ? utf8(entry->words) + " " + utf8(entry->params) + " " + helpText(*entry)
+                                     : utf8(lesson->title) + " " + utf8(lesson->text) + " " + utf8(lesson->commands);
             bool shown = wanted.isEmpty() || haystack.contains(wanted, Qt::CaseInsensitive);
             item->setHidden(!shown);
             any = any || shown;
@@ -143,7 +185,7 @@ void HelpPage::search(const QString& text)
     QTreeWidgetItem* current = m_list->currentItem();
     if (!current || current->isHidden()) {
         for (QTreeWidgetItemIterator it(m_list, QTreeWidgetItemIterator::NotHidden); *it; ++it)
-            if (entryOf(*it)) {
+            if (entryOf(*it) || lessonOf(*it)) {
                 m_list->setCurrentItem(*it);
                 return;
             }
@@ -178,14 +220,32 @@ int HelpPage::visibleCount() const
     return count;
 }
 
+bool HelpPage::showLesson(int index)
+{
+    for (QTreeWidgetItemIterator it(m_list); *it; ++it) {
+        if ((*it)->data(0, kLessonRole).isValid() && (*it)->data(0, kLessonRole).toInt() == index) {
+            m_list->setCurrentItem(*it);
+            return true;
+        }
+    }
+    return false;
+}
+
 bool HelpPage::tryExample()
 {
-    const CommandInfo* entry = entryOf(m_list->currentItem());
+    QTreeWidgetItem* current = m_list->currentItem();
+    if (const Lesson* lesson = lessonOf(current)) return runExample(toCp1252(utf8(lesson->example)));
+    const CommandInfo* entry = entryOf(current);
+    if (!entry || entry->example.empty()) return false;
+    return runExample(std::string(entry->example));
+}
+
+bool HelpPage::runExample(const std::string& example)
+{
     Engine& engine = *m_context.engine;
-    if (!entry || entry->example.empty() || engine.state().isRunning) return false;
+    if (engine.state().isRunning) return false;
     std::vector<std::string> lines;
-    // Examples are plain ASCII, so they are already the script's own bytes.
-    std::string_view rest = entry->example;
+    std::string_view rest = example;
     while (!rest.empty()) {
         size_t end = rest.find('\n');
         lines.emplace_back(rest.substr(0, end));

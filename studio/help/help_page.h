@@ -1,7 +1,7 @@
 #pragma once
-// The page "Ajuda" (F7): every command of the command table by group, with its words,
-// parameters, help text and example, a search field, and "Experimentar", which runs the example
-// on the screen without touching the user's script. Everything shown is read from the table.
+// The page "Ajuda" (F7): the lessons of "Comece aqui", then every command of the command table by group, with its
+// words, parameters, help text and example, a search field, and "Experimentar", which runs the example on the screen
+// without touching the user's script. Everything shown is read from the table.
 
 #include "studio/window/page_context.h"
 
@@ -26,8 +26,10 @@ public:
     void search(const QString& text);
     // Selects the command of `word`; false when no listed command has it.
     bool showCommand(const QString& word);
-    // Runs the example of the selected command; false when none is selected or a run goes on.
+    // Runs the example of the selected command or lesson; false when none is selected or a run goes on.
     bool tryExample();
+    // Selects lesson `index` of "Comece aqui"; false when there is none.
+    bool showLesson(int index);
     // The commands listed, and those the search leaves visible.
     int commandCount() const;
     int visibleCount() const;
@@ -36,6 +38,8 @@ public:
 private:
     void fill();
     void showDetails(QTreeWidgetItem* item);
+    // Runs `example` (script bytes) on the screen and gives the engine the user's lines back.
+    bool runExample(const std::string& example);
     static const CommandInfo* entryOf(const QTreeWidgetItem* item);
 
     PageContext m_context;

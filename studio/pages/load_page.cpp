@@ -27,8 +27,7 @@ const QStringList kScriptMask{"*.scp"};
 class EditorPicture : public QAbstractButton {
 public:
     using Paint = void (*)(QPainter&, const QRectF&);
-    EditorPicture(const QString& caption, Paint paint, QWidget* parent)
-        : QAbstractButton(parent), m_paint(paint)
+    EditorPicture(const QString& caption, Paint paint, QWidget* parent) : QAbstractButton(parent), m_paint(paint)
     {
         setText(caption);
         setCursor(Qt::PointingHandCursor);
@@ -41,7 +40,8 @@ protected:
         QPainter painter(this);
         // A card whose page is not there yet is drawn faded.
         if (!isEnabled()) painter.setOpacity(0.4);
-        painter.drawPixmap(0, 0, skin::buttonPicture(size(), skin::ButtonLook::Page, isDown(), underMouse() && isEnabled()));
+        painter.drawPixmap(0, 0,
+                           skin::buttonPicture(size(), skin::ButtonLook::Page, isDown(), underMouse() && isEnabled()));
         painter.setRenderHint(QPainter::Antialiasing);
         // The pictogram above its caption, both sinking while the card is held.
         int sink = isDown() ? 1 : 0;
@@ -207,13 +207,17 @@ void LoadPage::buildEditorPictures()
     for (int i = 0; i < int(std::size(pictures)); ++i) {
         auto* picture = new EditorPicture(pictures[i].caption, pictures[i].paint, this);
         picture->setObjectName(pictures[i].name);
-        connect(picture, &QAbstractButton::clicked, this, [this, picture] { emit pictureClicked(picture->objectName()); });
+        connect(picture, &QAbstractButton::clicked, this,
+                [this, picture] { emit pictureClicked(picture->objectName()); });
         picture->setGeometry(kActionLeft + (i % kColumns) * (kWidth + kGap), 10 + (i / kColumns) * (kHeight + kGap),
                              kWidth, kHeight);
     }
 }
 
-void LoadPage::setMessage(const QString& text) { m_message->setText(text); }
+void LoadPage::setMessage(const QString& text)
+{
+    m_message->setText(text);
+}
 
 void LoadPage::enter()
 {
@@ -280,15 +284,30 @@ void LoadPage::clearScript()
     emit scriptShown();
 }
 
+// New games go beside the games: into the chosen folder when it is the program folder or only holds
+// games, beside the chosen folder when it is a game itself (it holds scripts).
+QString LoadPage::folderForNewGame() const
+{
+    QString chosen = m_folders->selectedFolder();
+    if (chosen.isEmpty()) chosen = m_studioFiles.gameFolder();
+    QDir folder(chosen);
+    bool isGame = !folder.entryList({"*.scp"}, QDir::Files).isEmpty();
+    if (!isGame || folder == QDir(m_studioFiles.programFolder()) || !folder.cdUp()) return chosen;
+    return folder.path();
+}
+
 void LoadPage::createFolder()
 {
     setMessage(QString());
-    QString parent = m_folders->selectedFolder();
-    if (parent.isEmpty()) parent = m_studioFiles.gameFolder();
-    switch (m_studioFiles.createGameFolder(parent, m_newFolder->text())) {
-    case StudioFiles::NewFolder::Exists: setMessage(kFolderExists); return;
-    case StudioFiles::NewFolder::Failed: setMessage("Não foi possível criar a pasta."); return;
-    case StudioFiles::NewFolder::Created: break;
+    switch (m_studioFiles.createGameFolder(folderForNewGame(), m_newFolder->text())) {
+        case StudioFiles::NewFolder::Exists:
+            setMessage(kFolderExists);
+            return;
+        case StudioFiles::NewFolder::Failed:
+            setMessage("Não foi possível criar a pasta.");
+            return;
+        case StudioFiles::NewFolder::Created:
+            break;
     }
     // The list follows the new game folder, so what it shows is where Load and Save act.
     m_folders->reread(m_studioFiles.programFolder(), m_studioFiles.gameFolder());

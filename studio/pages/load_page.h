@@ -35,6 +35,7 @@ public:
     void saveScript();
     void clearScript();
     void createFolder();
+    QString folderForNewGame() const;
 
     FolderTree& folders() { return *m_folders; }
     QListWidget& files() { return *m_files; }

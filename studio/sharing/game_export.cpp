@@ -1,5 +1,7 @@
 #include "studio/sharing/game_export.h"
 
+#include "studio/capture/capture_names.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -54,6 +56,8 @@ bool gameFiles(const QString& gameFolder, std::vector<ExportFile>& out, QString*
         // would make a file look inside; the canonical path settles it.
         if (!isInside(info.canonicalFilePath(), QFileInfo(gameFolder).canonicalFilePath())) continue;
         if (info.fileName().endsWith(".part")) continue;
+        // Photos and GIFs of the screen are the maker's, not part of the game.
+        if (info.path() == QFileInfo(gameFolder).filePath() && isScreenCaptureName(info.fileName())) continue;
         total += info.size();
         if (total > kMaxExportBytes) {
             *error = "A pasta do jogo passa de 2 GB: não parece uma pasta de jogo.";
@@ -65,19 +69,46 @@ bool gameFiles(const QString& gameFolder, std::vector<ExportFile>& out, QString*
     return true;
 }
 
-QByteArray launcher(const QString& name, const QString& script)
+// Text for a value of a launcher file: a backslash is written doubled.
+QByteArray desktopValue(const QString& text)
 {
-    QByteArray text = "[Desktop Entry]\nType=Application\nName=" + name.toUtf8() +
-                      "\nComment=Jogo feito no Ludomat\n"
-                      "Exec=sh -c 'cd \"$(dirname \"%k\")\" && exec ./ludomat-play jogo \"" +
-                      script.toUtf8() + "\"'\nTerminal=false\nCategories=Game;\n";
-    return text;
+    return text.toUtf8().replace('\\', "\\\\");
+}
+
+// One argument of a launcher's Exec line, in double quotes: inside them `"`, `` ` ``, `$` and `\`
+// take a backslash, and "%" is written "%%" so that it is no field code.
+QString execArgument(const QString& text)
+{
+    QString quoted;
+    for (QChar c : text) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+        if (c == '%') quoted += '%';
+        quoted += c;
+    }
+    return '"' + quoted + '"';
+}
+
+QString shellQuoted(const QString& text)
+{
+    return "'" + QString(text).replace("'", "'\\''") + "'";
+}
+
+// The launcher starts "jogar.sh" beside it. Launchers that know the file's place give it as %k;
+// those that do not (gio launch, some menus) leave it empty, and then the place the game was
+// exported to is tried, when it is known.
+QByteArray launcher(const QString& name, const QString& exportedTo)
+{
+    QString script = "d=$(dirname \"$1\"); [ -x \"$d/jogar.sh\" ] || d=" +
+                     (exportedTo.isEmpty() ? QString(".") : shellQuoted(exportedTo)) + "; cd \"$d\" && exec ./jogar.sh";
+    return "[Desktop Entry]\nType=Application\nName=" + desktopValue(name) +
+           "\nComment=Jogo feito no Ludomat\nExec=sh -c " + desktopValue(execArgument(script)) +
+           " jogar %k\nTerminal=false\nCategories=Game;\n";
 }
 
 QByteArray starter(const QString& script)
 {
-    return "#!/bin/sh\n# Começa o jogo; Esc sai.\ncd \"$(dirname \"$0\")\" && exec ./ludomat-play jogo \"" +
-           script.toUtf8() + "\" \"$@\"\n";
+    return "#!/bin/sh\n# Começa o jogo; Esc sai.\ncd \"$(dirname \"$0\")\" && exec ./ludomat-play jogo " +
+           shellQuoted(script).toUtf8() + " \"$@\"\n";
 }
 
 bool writeFolder(const QString& output, const std::vector<ExportFile>& files, QString* error)
@@ -203,7 +234,9 @@ bool exportGame(const ExportRequest& request, QString* error, QStringList* writt
     if (!gameFiles(gameFolder, files, error)) return false;
     QString name = gameName(gameFolder);
     files.push_back({kPlayerName, player, {}, true});
-    files.push_back({name + ".desktop", {}, launcher(name, script), true});
+    // A folder's final place is known; an archive is unpacked wherever its receiver likes.
+    QString exportedTo = archive || output.contains(QRegularExpression("[\\x00-\\x1f]")) ? QString() : output;
+    files.push_back({name + ".desktop", {}, launcher(name, exportedTo), true});
     files.push_back({"jogar.sh", {}, starter(script), true});
     QString root = QFileInfo(output).fileName();
     if (archive) root.chop(7);

@@ -8,12 +8,13 @@
 #include "studio/editors/drawing/drawing_page.h"
 #include "studio/editors/sprite/sprite_page.h"
 #include "studio/editors/tilemap/tile_map_page.h"
-#include "studio/files/example_games.h"
 #include "studio/files/program_folder.h"
 #include "studio/help/help_page.h"
 #include "studio/pages/load_page.h"
 #include "studio/pages/register_pages.h"
 #include "studio/pages/watch_panel.h"
+#include "studio/editing/warnings_panel.h"
+#include "studio/files/settings_file.h"
 #include "studio/sharing/export_action.h"
 #include "studio/views/plot_matrix_page.h"
 #include "studio/window/close_button.h"
@@ -22,12 +23,14 @@
 #include "studio/window/skin.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-#include <QMouseEvent>
 #include <QWindow>
 
 #include <algorithm>
@@ -93,8 +96,8 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     m_engine.setProgramFolder(folder.toStdString());
     m_engine.setGameFolder(folder.toStdString());
     m_engine.state().screenMode = 1;
-    offerExampleGames(installedExamplesFolder(), folder);
 
+    m_startedFresh = !QFileInfo::exists(folder + kSettingsFileName);
     m_editor = new ScriptEditor;
     m_files = new StudioFiles(m_engine, *m_editor, folder, this);
     buildPages();
@@ -117,17 +120,31 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     m_files->start();
     m_loadPage->enter();
     m_debugger = new Debugger(m_context, *m_registerPage, *m_host, this);
-    m_notebook->addWidget(new HelpPage(m_context));
+    m_notebook->addWidget(m_help = new HelpPage(m_context));
     m_capture = new ScreenCapture(m_context, m_screenPanel, this);
     placeCaptureButtons();
     m_export = new ExportAction(m_context, m_loadPage);
     m_assist = new EditorAssist(*m_editor, [this] {
-        if (saveScript()) m_status->setText(QString("%1 gravado.").arg(m_files->showsOtherScript() ? m_files->shownName() : scriptName()));
+        if (saveScript())
+            m_status->setText(
+                QString("%1 gravado.").arg(m_files->showsOtherScript() ? m_files->shownName() : scriptName()));
     });
+    // After the editor's help, so a warning under the mouse is told before the command's help.
+    m_warnings = new WarningsPanel(
+        *m_editor, [this] { return gameFolder(); }, this);
+    if (auto* fonte = qobject_cast<QBoxLayout*>(m_editor->parentWidget()->layout()))
+        fonte->addWidget(m_warnings->list());
+    m_warnings->checkNow();
     m_host->refreshView();
     // Keys reach the window before its controls, so F1 steps wherever the focus is.
     qApp->installEventFilter(this);
     centreOnScreen();
+}
+
+void MainWindow::showPrimer()
+{
+    showPage("Ajuda");
+    m_help->showLesson(0);
 }
 
 MainWindow::~MainWindow()

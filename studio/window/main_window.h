@@ -27,6 +27,8 @@ class ColourConverters;
 class Debugger;
 class DrawingPage;
 class EditorAssist;
+class WarningsPanel;
+class HelpPage;
 class ExportAction;
 class LoadPage;
 class PictureButton;
@@ -67,6 +69,11 @@ public:
     SpritePage& spritePage() { return *m_spritePage; }
     Debugger& debugger() { return *m_debugger; }
     EditorAssist& editorAssist() { return *m_assist; }
+    WarningsPanel& warnings() { return *m_warnings; }
+    // True when this program folder had no settings file yet: the studio's very first start there.
+    bool startedFresh() const { return m_startedFresh; }
+    // The help page on the first lesson of "Comece aqui".
+    void showPrimer();
     ScreenCapture& capture() { return *m_capture; }
     ExportAction& exportAction() { return *m_export; }
 
@@ -77,16 +84,16 @@ public:
     QString scriptPath() const { return m_files->scriptPath(); }
 
     // The buttons and keys, callable from code.
-    void execute();          // "Executar"
-    void stopOrContinue();   // "Stop"/"Cont"
-    void stepLine();         // F1
-    void showRegisters();    // "Registradores", F3
-    void showListing();      // "Listagem", F4
-    void showFiles();        // "Arquivos"
-    void showAliases();      // F2
+    void execute();                     // "Executar"
+    void stopOrContinue();              // "Stop"/"Cont"
+    void stepLine();                    // F1
+    void showRegisters();               // "Registradores", F3
+    void showListing();                 // "Listagem", F4
+    void showFiles();                   // "Arquivos"
+    void showAliases();                 // F2
     void openDrawing(FigureKind kind);  // "Dodiroz" (F9) and "Bitmap" (F10)
-    void showMatrix();       // "Matriz", F8
-    void showBuffers();      // F6
+    void showMatrix();                  // "Matriz", F8
+    void showBuffers();                 // F6
     bool showPage(const QString& name);
     QString currentPage() const;
     // The close button; closing ends a running script first and saves the editor's lines.
@@ -187,7 +194,7 @@ private:
     std::function<bool(const QString&)> m_closeQuestion;
     SaveQuestion m_saveQuestion;
 
-    QStackedWidget* m_outer = nullptr;     // Abok0
+    QStackedWidget* m_outer = nullptr;  // Abok0
     QWidget* m_skinPage = nullptr;
     QWidget* m_fullScreenPage = nullptr;   // Modo4
     QWidget* m_screenPanel = nullptr;      // PanTel
@@ -213,6 +220,9 @@ private:
     CloseButton* m_closeButton = nullptr;
     Debugger* m_debugger = nullptr;
     EditorAssist* m_assist = nullptr;
+    WarningsPanel* m_warnings = nullptr;
+    HelpPage* m_help = nullptr;
+    bool m_startedFresh = false;
     ScreenCapture* m_capture = nullptr;
     ExportAction* m_export = nullptr;
 };

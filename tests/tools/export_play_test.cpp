@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -87,11 +88,7 @@ TEST(ExportedGame, PlaysToTheSameRegistersAsTheHeadlessRunner)
     EXPECT_TRUE(QFileInfo(out + "/ludomat-play").isExecutable());
     EXPECT_TRUE(QFileInfo::exists(out + "/jogo/coleta.scp"));
     EXPECT_TRUE(QFileInfo::exists(out + "/jogo/tiles.png"));
-    QFile launcher(out + "/coleta.desktop");
-    ASSERT_TRUE(launcher.open(QIODevice::ReadOnly));
-    QByteArray desktop = launcher.readAll();
-    EXPECT_TRUE(desktop.startsWith("[Desktop Entry]\n"));
-    EXPECT_TRUE(desktop.contains("Exec=sh -c 'cd \"$(dirname \"%k\")\" && exec ./ludomat-play jogo \"coleta.scp\"'"));
+    EXPECT_TRUE(QFileInfo(out + "/coleta.desktop").isExecutable());
 
     // Up and Left hit the wall, a walk right takes the first coin, Esc leaves the game.
     QStringList play = keys({"Up", "Left", "Right", "Right", "Right", "Right", "Esc"});
@@ -122,13 +119,21 @@ TEST(ExportedGame, ArchiveHoldsOnlyTheGameFolderOwnFiles)
     secret.write("nao sai daqui\n");
     secret.close();
     ASSERT_TRUE(QFile::link(temp.filePath("segredo.txt"), game + "/segredo.txt"));
+    // The maker's photos and GIFs of the screen stay home; a picture merely named alike travels.
+    for (const char* name : {"tela-20261207-141502.png", "tela-20261207-141502-2.png", "jogo-20261207-141502.gif",
+                             "figuras/tela-20261207-141502.png"}) {
+        QFile picture(game + "/" + name);
+        ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+        picture.write("x");
+    }
 
     QString archive = temp.filePath("meujogo.tar.gz");
     Result exported = run(LUDOMAT_EXPORT, {game, archive});
     ASSERT_EQ(exported.exitCode, 0) << exported.errors.toStdString();
     QStringList entries = archiveEntries(archive);
     entries.sort();
-    EXPECT_EQ(entries, QStringList({"meujogo/jogar.sh", "meujogo/jogo/figuras/tiles.png", "meujogo/jogo/meujogo.scp",
+    EXPECT_EQ(entries, QStringList({"meujogo/jogar.sh", "meujogo/jogo/figuras/tela-20261207-141502.png",
+                                    "meujogo/jogo/figuras/tiles.png", "meujogo/jogo/meujogo.scp",
                                     "meujogo/ludomat-play", "meujogo/meujogo.desktop"}));
     EXPECT_FALSE(QFileInfo::exists(archive + ".part"));
 
@@ -167,4 +172,66 @@ TEST(ExportedGame, PlayerRefusesFilesOutsideItsGameFolder)
     Result photo = run(LUDOMAT_PLAY, {game, "foto.scp", "--registers"});
     EXPECT_EQ(photo.exitCode, 1);
     EXPECT_FALSE(QFileInfo::exists("/tmp/ludomat-fora.jpg"));
+}
+
+// The launcher passes desktop-file-validate and starts the game through a real launcher, from a
+// folder whose name needs quoting in every layer of the launcher file.
+TEST(ExportedGame, LauncherIsValidAndStartsTheGame)
+{
+    QTemporaryDir temp;
+    QString game = temp.filePath("meu jogo");
+    QDir().mkpath(game);
+    QFile script(game + "/meu jogo.scp");
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("reg= 1,lancado\r\ngetfoto 1\r\n");
+    script.close();
+
+    for (const QString& place : {QString("simples"), QString("com 'aspas' \"duplas\" $HOME %k `x` \\barra")}) {
+        QString out = temp.filePath(place);
+        Result exported = run(LUDOMAT_EXPORT, {game, out});
+        ASSERT_EQ(exported.exitCode, 0) << exported.errors.toStdString();
+        QString desktop = out + "/meu jogo.desktop";
+
+        QProcess validate;
+        validate.start("desktop-file-validate", {desktop});
+        ASSERT_TRUE(validate.waitForFinished(30'000)) << "desktop-file-validate não terminou";
+        EXPECT_EQ(validate.exitCode(), 0) << validate.readAllStandardOutput().toStdString();
+
+        QProcess launch;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        launch.setProcessEnvironment(env);
+        launch.setWorkingDirectory(temp.path());
+        // The game outlives the launcher: it must not write into a pipe that closes with it.
+        QString log = temp.filePath("gio.log");
+        launch.setStandardOutputFile(log);
+        launch.setStandardErrorFile(log);
+        launch.start("gio", {"launch", desktop});
+        ASSERT_TRUE(launch.waitForFinished(30'000)) << "gio launch não terminou";
+        EXPECT_EQ(launch.exitCode(), 0);
+        QString photo = out + "/jogo/lancado.jpg";
+        for (int waited = 0; waited < 300 && !QFileInfo::exists(photo); ++waited) QThread::msleep(100);
+        EXPECT_TRUE(QFileInfo::exists(photo)) << place.toStdString();
+        // The player stays open for a person; this one is ended here.
+        QProcess::execute("pkill", {"-f", "-x", QString("./ludomat-play jogo meu jogo.scp")});
+    }
+}
+
+// Each tool explains itself in Portuguese, the toolkit's own lines included, with no display.
+TEST(ToolHelp, SpeaksPortugueseWithoutADisplay)
+{
+    for (const char* program : {LUDOMAT_RUN, LUDOMAT_PLAY, LUDOMAT_EXPORT}) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+        process.setProcessEnvironment(env);
+        process.start(program, {"--help"});
+        ASSERT_TRUE(process.waitForFinished(30'000)) << program;
+        QString help = QString::fromUtf8(process.readAllStandardOutput());
+        EXPECT_EQ(process.exitCode(), 0) << program;
+        for (const char* expected : {"Uso: ", "Opções:", "Mostra a ajuda", "Mostra informações sobre a versão"})
+            EXPECT_TRUE(help.contains(QString::fromUtf8(expected))) << program << " sem \"" << expected << "\"\n"
+                                                                    << help.toStdString();
+        EXPECT_FALSE(help.contains("Usage:")) << program;
+    }
 }

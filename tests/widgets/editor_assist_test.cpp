@@ -5,12 +5,14 @@
 
 #include "studio/editing/editor_assist.h"
 #include "studio/editing/script_editor.h"
+#include "studio/editing/warnings_panel.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QToolTip>
@@ -27,6 +29,7 @@ private slots:
     void findAndReplace();
     void commentToggleAndGoToLine();
     void ctrlSSavesTheScript();
+    void warningsMarkListAndExplainMistakes();
 };
 
 void EditorAssistTest::completionOffersCommandWordsAndShowsTheirParameters()
@@ -199,4 +202,49 @@ void EditorAssistTest::ctrlSSavesTheScript()
 }
 
 LUDOMAT_WIDGET_TEST_MAIN(EditorAssistTest)
+// Typing a mistake marks it with a wavy underline and a line in the list under the editor; the
+// mouse on it explains it; a click on the list goes there; a file put into the game folder ends
+// its warning; the script still runs as before.
+void EditorAssistTest::warningsMarkListAndExplainMistakes()
+{
+    QTemporaryDir folder;
+    auto window = openWindow(folder);
+    window->show();
+    setScript(*window, {"reg= 1,a", "tela ceu.png", "pauza 10", "goto fim"});
+    WarningsPanel& panel = window->warnings();
+    QListWidget* list = panel.list();
+    QTRY_COMPARE(list->count(), 3);
+    QVERIFY(list->isVisible());
+    QVERIFY(list->item(1)->text().startsWith("Linha 2: Comando desconhecido. Você quis dizer \"pausa\"?"));
+    ScriptEditor& editor = window->editor();
+    int waves = 0;
+    for (const QTextEdit::ExtraSelection& mark : editor.extraSelections())
+        waves += mark.format.underlineStyle() == QTextCharFormat::WaveUnderline;
+    QCOMPARE(waves, 3);
+
+    QTextCursor over(editor.document()->findBlockByNumber(2));
+    over.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 2);
+    QPoint at = editor.cursorRect(over).center();
+    QHelpEvent hover(QEvent::ToolTip, at, editor.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(editor.viewport(), &hover);
+    QVERIFY(QToolTip::text().contains("Você quis dizer"));
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2)).center());
+    QCOMPARE(editor.caretLine(), 3);
+    saveShot(window.get(), "avisos.png");
+
+    QFile picture(folder.filePath("ceu.png"));
+    QVERIFY(picture.open(QIODevice::WriteOnly));
+    picture.close();
+    QTRY_COMPARE(list->count(), 2);
+
+    // Warnings never change what runs: the unknown word is skipped, the jump to nowhere ends nothing.
+    setScript(*window, {"pauza 10", "reg= 1,rodou"});
+    click(*window, "btExe");
+    QTRY_COMPARE(reg(*window, 1), QString("rodou"));
+    QTRY_COMPARE(list->count(), 1);
+    setScript(*window, {"pausa 1"});
+    QTRY_VERIFY(!list->isVisible());
+}
+
 #include "editor_assist_test.moc"

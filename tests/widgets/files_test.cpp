@@ -38,7 +38,10 @@ private slots:
 
 namespace {
 
-QString currentPage(MainWindow& window) { return window.currentPage(); }
+QString currentPage(MainWindow& window)
+{
+    return window.currentPage();
+}
 
 QStringList listed(MainWindow& window)
 {
@@ -171,6 +174,28 @@ void FilesTest::newGameFolderAndAnExistingName()
     QVERIFY(tree.selectFolder(folder.path() + "/jogo1/"));
     emit tree.folderChosen(tree.selectedFolder());
     QCOMPARE(window->gameFolder(), folder.path() + "/jogo1/");
+
+    // A new game goes beside the games: inside a folder that only holds games, beside a game.
+    QDir(folder.path()).mkpath("colecao/velho");
+    writeFile(folder.filePath("colecao/velho/velho.scp"), "fim\r\n");
+    writeFile(folder.filePath("jogo1/jogo1.scp"), "fim\r\n");
+    const struct {
+        const char* chosen;
+        const char* name;
+        const char* created;
+    } cases[] = {
+        {"/jogo1/", "labirinto", "/labirinto/"},
+        {"/colecao/", "corrida", "/colecao/corrida/"},
+        {"/colecao/velho/", "novo", "/colecao/novo/"},
+        {"/", "raiz", "/raiz/"},
+    };
+    for (const auto& c : cases) {
+        tree.reread(folder.path() + "/", folder.path() + c.chosen);
+        QVERIFY(tree.selectFolder(folder.path() + c.chosen));
+        enterText(*window, "NewJog", c.name);
+        QCOMPARE(window->gameFolder(), folder.path() + c.created);
+        QVERIFY(QFileInfo(folder.path() + c.created).isDir());
+    }
 }
 
 void FilesTest::loadDoubleClickAndClearScript()

@@ -7,9 +7,11 @@
 #include "engine/script_error.h"
 #include "studio/editing/script_editor.h"
 #include "studio/help/help_page.h"
+#include "studio/help/primer.h"
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTreeWidget>
@@ -24,6 +26,7 @@ private slots:
     void listsEveryCommandOfTheTableAndSearches();
     void tryingAnExampleLeavesTheScriptAlone();
     void everyExampleRunsWithoutAnError();
+    void primerOpensOnAFirstStartAndItsExamplesRun();
 };
 
 void HelpPageTest::listsEveryCommandOfTheTableAndSearches()
@@ -107,6 +110,44 @@ void HelpPageTest::everyExampleRunsWithoutAnError()
         bool missingFile = error && (error->kind == ErrorKind::File || error->kind == ErrorKind::Picture);
         QVERIFY2(!error || missingFile, qPrintable(word + ": " + QString::fromStdString(error ? error->message : "")));
     }
+}
+
+// A first start in a program folder opens "Comece aqui"; each lesson names only commands of the
+// table, uses them in its example, and the example runs in the example game's folder without an
+// error and without touching the user's script.
+void HelpPageTest::primerOpensOnAFirstStartAndItsExamplesRun()
+{
+    QTemporaryDir program;
+    auto window = openWindow(program);
+    QVERIFY(window->startedFresh());
+    window->showPrimer();
+    QCOMPARE(window->currentPage(), QString("Ajuda"));
+    auto* page = window->findChild<HelpPage*>();
+    QVERIFY(page->findChild<QTextBrowser*>("TextoAjuda")->toPlainText().startsWith("1. Texto na tela"));
+    saveShot(window.get(), "comece-aqui.png");
+
+    const QString game = QString(LUDOMAT_EXAMPLES_DIR) + "/coleta/";
+    window->engine().setGameFolder(game.toStdString());
+    setScript(*window, {"reg= 9,meu"});
+    for (int i = 0; i < int(primerLessons().size()); ++i) {
+        const Lesson& lesson = primerLessons()[size_t(i)];
+        QString title = QString::fromUtf8(lesson.title.data(), qsizetype(lesson.title.size()));
+        QString example = QString::fromUtf8(lesson.example.data(), qsizetype(lesson.example.size()));
+        for (const QString& word :
+             QString::fromUtf8(lesson.commands.data()).left(int(lesson.commands.size())).split(' ')) {
+            QVERIFY2(CommandTable::instance().info(word.toStdString()), qPrintable(title + ": " + word));
+            QRegularExpression used("(^|\\n|,)" + QRegularExpression::escape(word) + "( |,|\\n|$)");
+            QVERIFY2(example.contains(used), qPrintable(title + " não usa " + word));
+        }
+        QVERIFY(page->showLesson(i));
+        QVERIFY2(page->tryExample(), qPrintable(title));
+        const auto& error = window->engine().lastError();
+        QVERIFY2(!error, qPrintable(title + ": " + QString::fromStdString(error ? error->message : "")));
+        QCOMPARE(editorLines(*window), QStringList({"reg= 9,meu"}));
+    }
+    window->close();
+    auto again = openWindow(program);
+    QVERIFY(!again->startedFresh());
 }
 
 LUDOMAT_WIDGET_TEST_MAIN(HelpPageTest)

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -107,6 +108,9 @@ void StudioProcessTest::signalsCloseLikeTheCloseButton()
                                      catches(studio.processId(), SIGINT),
                                  15000);
         QVERIFY(QDir(program).exists());
+        // Whatever program folder it is given, the studio offers the example games there.
+        QVERIFY(QFileInfo(program + "/coleta/coleta.scp").isFile());
+        QVERIFY(QFileInfo(program + "/demo").isDir());
         ::kill(pid_t(studio.processId()), signal);
         bool ended = studio.waitForFinished(15000);
         if (!ended) studio.kill();
@@ -117,7 +121,8 @@ void StudioProcessTest::signalsCloseLikeTheCloseButton()
         QStringList settings = lines(program + "/Ludomat.ini");
         QVERIFY2(settings.value(0) == "prog01.scp", qPrintable(settings.join('|')));
         QCOMPARE(settings.value(1), program + "/");
-        QCOMPARE(lines(program + "/prog01.scp").value(0), QString("//=== Meu primeiro programa ").append(QString(21, '=')));
+        QCOMPARE(lines(program + "/prog01.scp").value(0),
+                 QString("//=== Meu primeiro programa ").append(QString(21, '=')));
     }
 }
 

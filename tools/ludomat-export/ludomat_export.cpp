@@ -5,6 +5,7 @@
 // OUTPUT is a new folder, or a file ending in ".tar.gz".
 
 #include "studio/sharing/game_export.h"
+#include "tools/toolkit_texts.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("ludomat-export");
     QCoreApplication::setApplicationVersion("1.0");
+    ludomat::useToolkitTranslations();
     QCommandLineParser parser;
     parser.setApplicationDescription("Exporta um jogo do Ludomat com o seu próprio jogador.");
     parser.addHelpOption();

@@ -7,6 +7,7 @@
 #include "tools/headless_host.h"
 #include "tools/ludomat-play/play_window.h"
 #include "tools/scripted_input.h"
+#include "tools/toolkit_texts.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -46,6 +47,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName("ludomat-play");
     QCoreApplication::setApplicationVersion("1.0");
+    ludomat::useToolkitTranslations();
 
     QCommandLineParser parser;
     parser.setApplicationDescription("Joga um jogo feito no Ludomat.");
