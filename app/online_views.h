@@ -24,8 +24,7 @@ struct OnlineViews {
     QLabel* notice = nullptr;                    // `Stx`
 };
 
-// The window's widgets for the online services. The studio does not hand these out yet, so this
-// one function still reads them by their object names; it goes once the window exposes them.
+// The window's widgets for the online services, as the window and its Load page hand them out.
 OnlineViews onlineViewsOf(MainWindow& window);
 
 }  // namespace ludomat

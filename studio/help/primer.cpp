@@ -32,9 +32,10 @@ constexpr Lesson kLessons[] = {
     {"4. Teclas e seus nomes",
      "\"inkey\" guarda no registrador o nome da tecla que está apertada, ou nada. Os nomes são em inglês, "
      "como no teclado: Left, Right, Up, Down, Space, Enter, Esc, A, B, 1, 2...\n\n"
-     "\"pausa\" espera um pouco e deixa a janela responder: todo laço de jogo precisa de uma.",
+     "\"pausa\" espera (pausa 2 são 20 milésimos de segundo) e deixa a janela responder: todo laço de "
+     "jogo precisa de uma.",
      "inkey pausa ifreg=",
-     "reg= 2,0\n:espera\ninkey 1\nifreg= 1,Space,apertou\ninc 2\npausa 20\nifreg< 2,100,espera\nfim\n:apertou\nprint "
+     "reg= 2,0\n:espera\ninkey 1\nifreg= 1,Space,apertou\ninc 2\npausa 2\nifreg< 2,150,espera\nfim\n:apertou\nprint "
      "Você apertou espaço!,40,40,300,40"},
     {"5. Os sinais da linguagem",
      "// no começo da linha faz dela um comentário. Não ponha // depois de um parâmetro: ele vira parte "
@@ -80,10 +81,10 @@ constexpr Lesson kLessons[] = {
     {"11. Um primeiro laço de jogo",
      "Um jogo repete sempre: ler as teclas, mudar os registradores, desenhar e mostrar. Desenhe no "
      "buffer com \"clearbuf\" e \"print\"; \"refresh\" mostra tudo de uma vez, sem piscar.\n\n"
-     "Use as setas para andar; Esc termina, e o exemplo para sozinho depois de umas 500 voltas.",
+     "Use as setas para andar; Esc termina, e o exemplo para sozinho depois de umas 300 voltas.",
      "inkey ifreg= if= reg+ clearbuf print refresh pausa",
      "reg= 2,380\nreg= 4,0\n:laco\ninkey 1\nifreg= 1,Esc,sai\nif= 1,Left,reg+,2,-5\nif= 1,Right,reg+,2,5\nclearbuf "
-     "000000\nprint @,#2,200,40,40\nrefresh\npausa 20\ninc 4\nifreg< 4,500,laco\n:sai\nfim"},
+     "000000\nprint @,#2,200,40,40\nrefresh\npausa 2\ninc 4\nifreg< 4,300,laco\n:sai\nfim"},
 };
 
 }  // namespace

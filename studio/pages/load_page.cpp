@@ -167,12 +167,16 @@ void LoadPage::buildActions()
         return button;
     };
     // Buttons of the online services.
-    action("Verificar versão", "btVrs", skin::Glyph::Update, QRect(kActionLeft, 120, kActionWidth, kActionHeight));
+    m_online.checkVersion =
+        action("Verificar versão", "btVrs", skin::Glyph::Update, QRect(kActionLeft, 120, kActionWidth, kActionHeight));
     QRect updatePlace(kActionLeft, 155, kActionWidth, kActionHeight);
     // "Atualizar..." shows only while an update waits.
-    action("Atualizar...", "btAtu", skin::Glyph::Download, updatePlace)->hide();
-    action("Download scripts", "btDown", skin::Glyph::Download, QRect(kActionLeft, 210, kActionWidth, kActionHeight));
-    action("Manual, tutoriais e dicas", "btWeb", skin::Glyph::Book, QRect(kActionLeft, 245, kActionWidth, kActionHeight));
+    m_online.update = action("Atualizar...", "btAtu", skin::Glyph::Download, updatePlace);
+    m_online.update->hide();
+    m_online.catalogue =
+        action("Download scripts", "btDown", skin::Glyph::Download, QRect(kActionLeft, 210, kActionWidth, kActionHeight));
+    m_online.manual = action("Manual, tutoriais e dicas", "btWeb", skin::Glyph::Book,
+                             QRect(kActionLeft, 245, kActionWidth, kActionHeight));
 
     connect(action("Clear script", "btClear", skin::Glyph::Clear, QRect(kActionLeft, 280, kActionWidth, kActionHeight)),
             &QAbstractButton::clicked, this, &LoadPage::clearScript);
@@ -207,6 +211,7 @@ void LoadPage::buildEditorPictures()
     for (int i = 0; i < int(std::size(pictures)); ++i) {
         auto* picture = new EditorPicture(pictures[i].caption, pictures[i].paint, this);
         picture->setObjectName(pictures[i].name);
+        if (qstrcmp(pictures[i].name, "Icovip") == 0) m_online.memberIcon = picture;
         connect(picture, &QAbstractButton::clicked, this,
                 [this, picture] { emit pictureClicked(picture->objectName()); });
         picture->setGeometry(kActionLeft + (i % kColumns) * (kWidth + kGap), 10 + (i / kColumns) * (kHeight + kGap),

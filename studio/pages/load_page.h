@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+class QAbstractButton;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -37,6 +38,17 @@ public:
     void createFolder();
     QString folderForNewGame() const;
 
+    // The controls the online services answer to; the page only places them.
+    struct OnlineControls {
+        QAbstractButton* memberIcon = nullptr;    // Icovip
+        QAbstractButton* manual = nullptr;        // btWeb
+        QAbstractButton* checkVersion = nullptr;  // btVrs
+        QAbstractButton* update = nullptr;        // btAtu
+        QAbstractButton* catalogue = nullptr;     // btDown
+    };
+    const OnlineControls& onlineControls() const { return m_online; }
+    QLabel* message() const { return m_message; }
+
     FolderTree& folders() { return *m_folders; }
     QListWidget& files() { return *m_files; }
 
@@ -58,6 +70,7 @@ private:
     QLineEdit* m_name = nullptr;       // Edn
     QLineEdit* m_newFolder = nullptr;  // NewJog
     QLabel* m_message = nullptr;       // Mesg
+    OnlineControls m_online;
 };
 
 }  // namespace ludomat

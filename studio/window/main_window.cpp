@@ -217,7 +217,7 @@ void MainWindow::buildHeader(QWidget* skin)
     m_scriptLabel = plainLabel(skin, "Stn", QRect(797, 40, kScriptNameMaxWidth, 21));
     plainLabel(skin, "lbLinha", QRect(1192, 45, 44, 18), "Linha:");
     m_lineLabel = plainLabel(skin, "lbLin", QRect(1238, 45, 80, 18), "0");
-    plainLabel(skin, "lbVersao", QRect(1336, 25, 30, 16), "1.0");
+    m_versionLabel = plainLabel(skin, "lbVersao", QRect(1336, 25, 30, 16), "1.0");
     m_status = plainLabel(skin, "Stx", QRect(30, 492, 620, 26));
     // Where the pointer is on the screen, in the picture's pixels.
     m_pointerX = plainLabel(skin, "Lbx", QRect(660, 492, 55, 26));

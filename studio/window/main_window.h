@@ -72,6 +72,12 @@ public:
     WarningsPanel& warnings() { return *m_warnings; }
     // True when this program folder had no settings file yet: the studio's very first start there.
     bool startedFresh() const { return m_startedFresh; }
+    // What the online services write to: the window's face (`Normal`), the screen panel (`PanTel`),
+    // the version label and the notice line (`Stx`).
+    QWidget* skinPage() const { return m_skinPage; }
+    QWidget* screenPanel() const { return m_screenPanel; }
+    QLabel* versionLabel() const { return m_versionLabel; }
+    QLabel* noticeLabel() const { return m_status; }
     // The help page on the first lesson of "Comece aqui".
     void showPrimer();
     ScreenCapture& capture() { return *m_capture; }
@@ -213,6 +219,7 @@ private:
     QLabel* m_scriptLabel = nullptr;
     QLabel* m_lineLabel = nullptr;
     QLabel* m_status = nullptr;
+    QLabel* m_versionLabel = nullptr;  // lbVersao
     QLabel* m_pointerX = nullptr;  // Lbx
     QLabel* m_pointerY = nullptr;  // Lby
     QLabel* m_stopCaption = nullptr;

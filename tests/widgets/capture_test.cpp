@@ -191,7 +191,7 @@ void CaptureTest::exportButtonPacksTheGameWithTheEditedScript()
     tar.start("tar", {"-xzf", output, "-C", target.path()});
     QVERIFY(tar.waitForFinished(30000));
     QCOMPARE(readFile(target.filePath("meu-jogo/jogo/prog01.scp")), QByteArray("reg= 1,exportado\r\n"));
-    QVERIFY(readFile(target.filePath("meu-jogo/jogar.sh")).contains("\"prog01.scp\""));
+    QVERIFY(readFile(target.filePath("meu-jogo/jogar.sh")).contains("'prog01.scp'"));
 
     // Inside the game folder is refused, and said so.
     output = folder.filePath("dentro.tar.gz");
