@@ -12,8 +12,8 @@
 #include "engine/script.h"
 #include "engine/text_renderer.h"
 #include "engine/text_settings.h"
-#include "graphics/plot_matrix.h"
 #include "graphics/map_grid.h"
+#include "graphics/plot_matrix.h"
 #include "graphics/screen_buffers.h"
 #include "graphics/sprite_table.h"
 #include "graphics/tile_set.h"
@@ -147,6 +147,11 @@ private:
     RunError errorAt(int line, std::string message, ErrorKind kind) const;
     // ScriptInterpreter: executes line `index`, following jumps within the same call.
     void interpretLine(int index);
+    // The one place a jump moves LineCounter: false when `index` is no line of the script, so
+    // nothing is read there and the run loop ends.
+    bool moveToLine(int index);
+    // The line a requested jump goes to (its label's line), or -1; cached in `line`.
+    int jumpTarget(ParsedLine& line);
     void loadParams(const ParsedLine& line);
     // Run every few lines: a cheap clock decides whether the host is asked about Stop, the
     // time-out and pending messages.
@@ -158,7 +163,6 @@ private:
     }
     // Pauses before `line` when a breakpoint or the run-to line asks for it.
     bool pauseAtBreakpoint(int line);
-  
 
     Host m_nullHost;
     Host* m_host;
@@ -187,6 +191,7 @@ private:
     // The line whose handler runs, and which of its parameters a requested jump's label is
     // (-1: a label from elsewhere, compared as text).
     const ParsedLine* m_dispatching = nullptr;
+    uint64_t m_dispatchingVersion = 0;
     int m_jumpParam = -1;
     // Lines left before the run loop reads the clock, when it last read it, and when it last
     // asked the host.
