@@ -8,6 +8,7 @@
 #include "engine/host.h"
 #include "engine/hotspot_table.h"
 #include "engine/input_box.h"
+#include "engine/picture_store.h"
 #include "engine/plot_settings.h"
 #include "engine/script.h"
 #include "engine/text_renderer.h"
@@ -60,6 +61,8 @@ public:
     MapView& mapView() { return m_mapView; }
     // Sprites defined by "loadsprite"; they outlive runs (the studio empties the table).
     SpriteTable& sprites() { return m_sprites; }
+    // Decoded pictures shared between commands, and the budget of all decoded pictures.
+    PictureStore& pictures() { return m_pictures; }
     // The name the background picture of "fundo" was read from; it is read again only when the
     // name changes.
     std::string& backgroundName() { return m_backgroundName; }
@@ -179,6 +182,7 @@ private:
     MapGrid m_mapGrid;
     TileSet m_tileSet;
     MapView m_mapView;
+    PictureStore m_pictures;
     SpriteTable m_sprites;
     std::string m_backgroundName;
     InputBox m_inputBox;
