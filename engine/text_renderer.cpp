@@ -1,5 +1,7 @@
 #include "engine/text_renderer.h"
 
+#include "engine/plot_drawing.h"
+
 #include "graphics/screen_geometry.h"
 
 #include <algorithm>
@@ -9,11 +11,11 @@ namespace ludomat {
 
 namespace {
 
-// A place `offset` from `origin`, clamped to the int range: boxes and sizes may be far off.
+// A place `offset` from `origin`, clamped as every drawing coordinate is: boxes and sizes may
+// be far off, and the text's own extent is added to it later.
 int offsetClamped(long long origin, long long offset)
 {
-    return int(std::clamp(origin + offset, (long long)std::numeric_limits<int>::min(),
-                          (long long)std::numeric_limits<int>::max()));
+    return int(std::clamp(origin + offset, -kCoordinateLimit, kCoordinateLimit));
 }
 
 }  // namespace
