@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer target of the line parser and the interpreter (clang, ASan, UBSan) in
-# build-fuzz/ and runs it on one core, seeded with the script corpus of tests/scripts.
+# build-fuzz/ and runs it on one core, seeded with the script corpus of tests/scripts. Its own
+# mutator draws lines from the command table; the dictionary below serves libFuzzer's byte changes.
 #
 # Usage: bench/run_fuzzer.sh [--time SECONDS] [--corpus DIR] [--no-build] [-- LIBFUZZER-OPTIONS...]
 #   --time S      how long to fuzz (default 300)
@@ -60,7 +61,10 @@ find "$repo/tests/scripts" "$here/fuzz-seeds" -name '*.scp' -print0 |
     grep -v '^$' | sort -u | sed 's/\\/\\\\/g; s/"/\\"/g; s/.*/"& "/'
   printf '"%s"\n' '#' '$' ',' ':' '/' "'" '~' '^' '&Prm=' '&Prx=' '&Pry=' '&Ptx=' '&Pty=' \
     '249' '250' '251' '-1' '2147483647' '-2147483648' '$FF' 'sub' 'chain' 'loop' 'back' 'empty' 'dir' \
-    'fuzz' 'prm' 'prx' 'pry' 'off' 'FF00FF'
+    'fuzz' 'prm' 'prx' 'pry' 'off' 'FF00FF' 'end' 'sheet.png' 'tiles.png' 'quadro.bmp' 'quebrada.png' \
+    'mapa.tlm' 'ruim.tlm' 'goto a' 'gosub :a' ':a' ':b' ': a' 'goto  a'
+  # Labels at a line start, and a label as the very last line.
+  printf '"\\x0a:a"\n"\\x0d\\x0a:a"\n"\\x0a:a\\x0a"\n'
   printf '"\\x0d\\x0a"\n"\\x0a"\n"\\x0d"\n'
 } >"$work/script.dict"
 

@@ -6,6 +6,12 @@
 // game folder of its own under /tmp. The host ends every run after a few message rounds or a few
 // milliseconds, so endless loops end.
 // A crash, a sanitizer report or a broken run invariant (a trap) is a finding.
+//
+// Its mutator knows what a script is made of: besides libFuzzer's byte changes, it adds lines
+// drawn from the command table (commands with parameters of every kind, jumps, calls, labels),
+// drops, swaps and duplicates lines, puts labels on the first and last line, swaps a command
+// word for another and changes the line ends, so the search reaches structures (a jump to the
+// last line, a call into a chained script) that byte changes seldom build.
 
 #include "engine/engine.h"
 #include "engine/frame_rate_meter.h"
@@ -15,8 +21,10 @@
 #include "engine/script_files.h"
 #include "engine/text_renderer.h"
 #include "engine/text_values.h"
+#include "tests/tools/script_generator.h"
 
 #include <QGuiApplication>
+#include <QImage>
 
 #include <chrono>
 #include <cstdint>
@@ -24,6 +32,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,7 +87,36 @@ void fillGameFolder()
     writeFile(g_gameFolder / "loop.scp", ":a\r\ninc 3\r\ngoto a\r\n");
     writeFile(g_gameFolder / "back.scp", "script fuzz&Prm=1&Prx=2\r\n");
     writeFile(g_gameFolder / "empty.scp", "");
+    writeFile(g_gameFolder / "end.scp", "goto fim\r\ninc 4\r\n:fim\r\n");
     std::filesystem::create_directories(g_gameFolder / "dir.scp");  // exists, cannot be read
+    // Pictures, a tile strip, maps and a broken picture for the commands that read them.
+    QImage sheet(128, 32, QImage::Format_RGB32);
+    sheet.fill(QColor(255, 0, 255));
+    for (int i = 0; i < 4; ++i)
+        for (int y = 4; y < 28; ++y)
+            for (int x = 4; x < 28; ++x) sheet.setPixel(i * 32 + x, y, qRgb(60 * i, 200, 255 - 60 * i));
+    auto save = [](const QImage& image, const char* name) {
+        image.save(QString::fromStdString((g_gameFolder / name).string()));
+    };
+    save(sheet, "sheet.png");
+    save(sheet.copy(0, 0, 64, 16), "tiles.png");
+    save(sheet.copy(0, 0, 64, 32), "quadro.bmp");
+    std::ifstream png(g_gameFolder / "sheet.png", std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(png)), {});
+    writeFile(g_gameFolder / "quebrada.png", bytes.substr(0, bytes.size() / 2));
+    writeFile(g_gameFolder / "mapa.tlm", "00010203\r\n01020300\r\n02030001\r\n");
+    writeFile(g_gameFolder / "ruim.tlm", "0G01\n1\n");
+}
+
+// The names the mutator draws from: what fillGameFolder wrote, and a few missing ones.
+ludomat::gen::GameFolderNames fuzzFolderNames()
+{
+    ludomat::gen::GameFolderNames names;
+    names.scripts = {"sub", "chain", "end", "fuzz", "back"};
+    names.fixedScripts = {"loop", "empty", "dir"};
+    names.pictures = {"sheet.png", "tiles.png", "quadro.bmp", "quebrada.png", "nada.png", "dir.scp"};
+    names.maps = {"mapa.tlm", "ruim.tlm", "nada.tlm"};
+    return names;
 }
 
 void removeGameFolder()
@@ -108,7 +146,7 @@ void parseEveryLine(ludomat::Engine& engine)
         if (fresh.word != cached.word || fresh.paramCount != cached.paramCount) __builtin_trap();
         if (fresh.paramCount > ludomat::kMaxParams) __builtin_trap();
         for (int p = 0; p < fresh.paramCount; ++p) {
-            const std::string& raw = fresh.params[size_t(p)];
+            const std::string raw(fresh.params[size_t(p)]);
             if (raw != cached.params[size_t(p)]) __builtin_trap();
             ludomat::readParam(state.registers, raw, resolved);
             // Register references only ever read registers; a plain text passes unchanged.
@@ -155,7 +193,10 @@ ludomat::Engine& engineForInput()
 }  // namespace
 
 // Fontconfig keeps a few blocks for the life of the process; they are not ours to free.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\n";
+}
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -219,4 +260,117 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     parseEveryLine(engine);
     return 0;
+}
+
+namespace {
+
+// The script's lines and the line end it uses most, so a mutated script keeps its style.
+struct ScriptLines {
+    std::vector<std::string> lines;
+    std::string end = "\r\n";
+    bool endsWithNewline = true;
+};
+
+ScriptLines splitForMutation(std::string_view bytes)
+{
+    ScriptLines out;
+    out.lines = ludomat::splitScriptText(bytes);
+    if (bytes.find("\r\n") == std::string_view::npos)
+        out.end = bytes.find('\r') != std::string_view::npos ? "\r" : "\n";
+    out.endsWithNewline = !bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r');
+    return out;
+}
+
+std::vector<std::string> labelsOf(const std::vector<std::string>& lines)
+{
+    std::vector<std::string> labels;
+    for (const auto& line : lines) {
+        std::string_view trimmed = ludomat::trimBlanks(line);
+        if (!trimmed.empty() && trimmed[0] == ':') labels.emplace_back(trimmed.substr(1));
+    }
+    if (labels.empty()) labels = {"a", "b"};
+    return labels;
+}
+
+// One structural change of the lines; false when it changed nothing.
+bool mutateLines(ludomat::gen::ScriptGenerator& g, ScriptLines& script)
+{
+    std::vector<std::string>& lines = script.lines;
+    const size_t n = lines.size();
+    g.setLabels(labelsOf(lines));
+    switch (g.below(10)) {
+        case 0:  // a new line anywhere
+        case 1:
+            lines.insert(lines.begin() + long(g.below(n + 1)), g.anyLine());
+            return true;
+        case 2:
+            lines.insert(lines.begin() + long(g.below(n + 1)), g.jumpLine());
+            return true;
+        case 3:  // a label on the first or the last line, or anywhere
+        {
+            std::string label = ":" + g.label();
+            size_t where = g.chance(40) ? n : g.chance(30) ? 0 : g.below(n + 1);
+            lines.insert(lines.begin() + long(where), label);
+            return true;
+        }
+        case 4:
+            if (n == 0) return false;
+            lines.erase(lines.begin() + long(g.below(n)));
+            return true;
+        case 5:
+            if (n < 2) return false;
+            std::swap(lines[g.below(n)], lines[g.below(n)]);
+            return true;
+        case 6:
+            if (n == 0) return false;
+            {
+                size_t from = g.below(n);
+                std::string copy = lines[from];
+                lines.insert(lines.begin() + long(g.below(n + 1)), copy);
+            }
+            return true;
+        case 7:  // another command word, the parameters kept
+        {
+            if (n == 0) return false;
+            std::string& line = lines[g.below(n)];
+            size_t blank = line.find(' ');
+            line = g.pick(g.shapes()).word + (blank == std::string::npos ? std::string() : line.substr(blank));
+            return true;
+        }
+        case 8:  // a parameter of another kind
+        {
+            if (n == 0) return false;
+            std::string& line = lines[g.below(n)];
+            size_t comma = line.rfind(g.chance(50) ? ',' : ' ');
+            if (comma == std::string::npos) return false;
+            line = line.substr(0, comma + 1) + g.param(ludomat::gen::ParamKind(g.below(ludomat::gen::kParamKinds)));
+            return true;
+        }
+        default:  // other line ends
+            script.end = g.pick(std::vector<std::string>{"\r\n", "\n", "\r"});
+            script.endsWithNewline = g.chance(50);
+            return true;
+    }
+}
+
+}  // namespace
+
+extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t maxSize);
+
+extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t maxSize, unsigned int seed)
+{
+    static ludomat::gen::ScriptGenerator generator(0, fuzzFolderNames());
+    generator.random().seed(seed);
+    // A third of the time the bytes change as libFuzzer changes them: odd bytes inside lines.
+    if (generator.chance(33)) return LLVMFuzzerMutate(data, size, maxSize);
+    ScriptLines script = splitForMutation(std::string_view(reinterpret_cast<const char*>(data), size));
+    for (size_t i = 0, rounds = 1 + generator.below(3); i < rounds; ++i) mutateLines(generator, script);
+    std::string out;
+    for (size_t i = 0; i < script.lines.size(); ++i) {
+        out += script.lines[i];
+        if (i + 1 < script.lines.size() || script.endsWithNewline) out += script.end;
+    }
+    if (out.size() > maxSize) return LLVMFuzzerMutate(data, size, maxSize);
+    std::copy(out.begin(), out.end(), data);
+    return out.size();
 }

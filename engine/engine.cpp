@@ -43,9 +43,15 @@ std::string withTrailingSlash(std::string folder)
 
 Engine::Engine(Host* host) : m_host(host ? host : &m_nullHost) {}
 
-void Engine::setGameFolder(std::string folder) { m_gameFolder = withTrailingSlash(std::move(folder)); }
+void Engine::setGameFolder(std::string folder)
+{
+    m_gameFolder = withTrailingSlash(std::move(folder));
+}
 
-void Engine::setProgramFolder(std::string folder) { m_programFolder = withTrailingSlash(std::move(folder)); }
+void Engine::setProgramFolder(std::string folder)
+{
+    m_programFolder = withTrailingSlash(std::move(folder));
+}
 
 void Engine::execute(std::string_view scriptName)
 {
@@ -68,10 +74,8 @@ void Engine::execute(std::string_view scriptName)
 
 void Engine::startupBlock()
 {
-    if (!m_state.args.ptx.empty())
-        assignInt(m_state.registers.at(toIntStrict(m_state.args.ptx)), m_state.clickX);
-    if (!m_state.args.pty.empty())
-        assignInt(m_state.registers.at(toIntStrict(m_state.args.pty)), m_state.clickY);
+    if (!m_state.args.ptx.empty()) assignInt(m_state.registers.at(toIntStrict(m_state.args.ptx)), m_state.clickX);
+    if (!m_state.args.pty.empty()) assignInt(m_state.registers.at(toIntStrict(m_state.args.pty)), m_state.clickY);
     m_state.stopCaption = StopCaption::Stop;
     m_state.pausedLine = -1;
     m_state.isRunning = true;
@@ -197,8 +201,10 @@ void Engine::loadParams(const ParsedLine& line)
             if (!raw.empty() && raw[0] == '#') {
                 std::string& store = m_state.paramStore(i + 1);
                 int16_t reference = line.references[size_t(i)];
-                if (reference >= 0) assignText(store, m_state.registers[reference]);
-                else store.assign(raw.substr(1));
+                if (reference >= 0)
+                    assignText(store, m_state.registers[reference]);
+                else
+                    store.assign(raw.substr(1));
                 if (store.size() >= kLargeText) noteSlowWork();
                 m_state.viewParam(i + 1, store);
             } else {
@@ -207,6 +213,27 @@ void Engine::loadParams(const ParsedLine& line)
         }
     }
     m_state.clearParamsFrom(line.paramCount);
+}
+
+bool Engine::moveToLine(int index)
+{
+    m_state.lineCounter = index;
+    return index >= 0 && index < m_script.lineCount();
+}
+
+int Engine::jumpTarget(ParsedLine& line)
+{
+    if (m_jumpParam >= 0 && line.jumpKnown && line.jumpParam == m_jumpParam) {
+        // The label is the same text of the line as last time: no need to compare it.
+        return line.jumpTarget;
+    }
+    std::string_view label = m_state.param(1);
+    line.jumpParam = m_jumpParam;
+    if (line.jumpKnown && line.jumpLabel == label) return line.jumpTarget;
+    line.jumpTarget = m_script.findLabel(label);
+    line.jumpLabel.assign(label);
+    line.jumpKnown = true;
+    return line.jumpTarget;
 }
 
 void Engine::interpretLine(int index)
@@ -219,33 +246,26 @@ void Engine::interpretLine(int index)
             line.handlerResolved = true;
         }
         loadParams(line);
+        // A handler may start a nested run (a click, an input box) that dispatches lines of its
+        // own or replaces the script: the line is used after its handler only when the script
+        // is still the same one.
+        const uint64_t version = m_script.version();
+        const ParsedLine* outer = m_dispatching;
         m_jumpPending = false;
         m_dispatching = &line;
+        m_dispatchingVersion = version;
         dispatch(line.handler);
+        m_dispatching = outer;
         if (!m_jumpPending) return;
 
         // The jump: the line after the label runs at once, in this same call. Chains of jumps loop
         // here rather than recurse, and still let messages through so Stop can end them.
         m_jumpPending = false;
-        int target;
-        if (m_jumpParam >= 0 && line.jumpKnown && line.jumpParam == m_jumpParam) {
-            // The label is the same text of the line as last time: no need to compare it.
-            target = line.jumpTarget;
-        } else {
-            std::string_view label = m_state.param(1);
-            if (line.jumpKnown && line.jumpLabel == label) {
-                target = line.jumpTarget;
-            } else {
-                target = m_script.findLabel(label);
-                line.jumpLabel.assign(label);
-                line.jumpTarget = target;
-                line.jumpKnown = true;
-            }
-            line.jumpParam = m_jumpParam;
-        }
+        int target = m_script.version() == version ? jumpTarget(line) : m_script.findLabel(m_state.param(1));
         if (target < 0) return;
+        // A label on the last line: the line after it is past the end, and the run ends there.
+        if (!moveToLine(target + 1)) return;
         index = target + 1;
-        m_state.lineCounter = index;
         if (pauseAtBreakpoint(index)) return;
         if (--m_linesToClock <= 0) {
             checkClock();
@@ -270,13 +290,13 @@ void Engine::requestJump(std::string_view label)
     m_jumpPending = true;
     // A label written on the line being dispatched is known by its place: it is viewed, not
     // copied, and the jump finds its target again without comparing texts.
-    m_jumpParam = m_dispatching ? m_dispatching->params.indexOf(label) : -1;
+    const bool sameScript = m_dispatching && m_dispatchingVersion == m_script.version();
+    m_jumpParam = sameScript ? m_dispatching->params.indexOf(label) : -1;
     if (m_jumpParam >= 0) {
         m_state.viewParam(1, label);
         return;
     }
-    if (label.data() != m_state.param(1).data() || label.size() != m_state.param(1).size())
-        m_state.setParam(1, label);
+    if (label.data() != m_state.param(1).data() || label.size() != m_state.param(1).size()) m_state.setParam(1, label);
 }
 
 void Engine::pauseRun()

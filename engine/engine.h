@@ -8,12 +8,13 @@
 #include "engine/host.h"
 #include "engine/hotspot_table.h"
 #include "engine/input_box.h"
+#include "engine/picture_store.h"
 #include "engine/plot_settings.h"
 #include "engine/script.h"
 #include "engine/text_renderer.h"
 #include "engine/text_settings.h"
-#include "graphics/plot_matrix.h"
 #include "graphics/map_grid.h"
+#include "graphics/plot_matrix.h"
 #include "graphics/screen_buffers.h"
 #include "graphics/sprite_table.h"
 #include "graphics/tile_set.h"
@@ -60,6 +61,8 @@ public:
     MapView& mapView() { return m_mapView; }
     // Sprites defined by "loadsprite"; they outlive runs (the studio empties the table).
     SpriteTable& sprites() { return m_sprites; }
+    // Decoded pictures shared between commands, and the budget of all decoded pictures.
+    PictureStore& pictures() { return m_pictures; }
     // The name the background picture of "fundo" was read from; it is read again only when the
     // name changes.
     std::string& backgroundName() { return m_backgroundName; }
@@ -147,6 +150,11 @@ private:
     RunError errorAt(int line, std::string message, ErrorKind kind) const;
     // ScriptInterpreter: executes line `index`, following jumps within the same call.
     void interpretLine(int index);
+    // The one place a jump moves LineCounter: false when `index` is no line of the script, so
+    // nothing is read there and the run loop ends.
+    bool moveToLine(int index);
+    // The line a requested jump goes to (its label's line), or -1; cached in `line`.
+    int jumpTarget(ParsedLine& line);
     void loadParams(const ParsedLine& line);
     // Run every few lines: a cheap clock decides whether the host is asked about Stop, the
     // time-out and pending messages.
@@ -158,7 +166,6 @@ private:
     }
     // Pauses before `line` when a breakpoint or the run-to line asks for it.
     bool pauseAtBreakpoint(int line);
-  
 
     Host m_nullHost;
     Host* m_host;
@@ -175,6 +182,7 @@ private:
     MapGrid m_mapGrid;
     TileSet m_tileSet;
     MapView m_mapView;
+    PictureStore m_pictures;
     SpriteTable m_sprites;
     std::string m_backgroundName;
     InputBox m_inputBox;
@@ -187,6 +195,7 @@ private:
     // The line whose handler runs, and which of its parameters a requested jump's label is
     // (-1: a label from elsewhere, compared as text).
     const ParsedLine* m_dispatching = nullptr;
+    uint64_t m_dispatchingVersion = 0;
     int m_jumpParam = -1;
     // Lines left before the run loop reads the clock, when it last read it, and when it last
     // asked the host.

@@ -27,8 +27,7 @@ constexpr Entry kMessages[] = {
     {ErrorMessage::BadColour, ErrorKind::Conversion,
      "a cor \"%1\" não vale; escreva seis dígitos hexadecimais (0-9, A-F), vermelho, verde e azul, "
      "como FF0000 para vermelho."},
-    {ErrorMessage::NoSuchRegister, ErrorKind::Index,
-     "o registrador %1 não existe; use um número de 0 a 250."},
+    {ErrorMessage::NoSuchRegister, ErrorKind::Index, "o registrador %1 não existe; use um número de 0 a 250."},
     {ErrorMessage::DivisionByZero, ErrorKind::DivisionByZero,
      "divisão por zero; antes de dividir, confira se o divisor é diferente de 0."},
     {ErrorMessage::FloatDivision, ErrorKind::FloatDivision,
@@ -121,7 +120,10 @@ std::string errorText(ErrorMessage id, std::string_view a1, std::string_view a2,
     return out;
 }
 
-ErrorKind errorKind(ErrorMessage id) { return entryFor(id).kind; }
+ErrorKind errorKind(ErrorMessage id)
+{
+    return entryFor(id).kind;
+}
 
 void raiseError(ErrorMessage id, std::string_view a1, std::string_view a2, std::string_view a3)
 {
@@ -131,18 +133,29 @@ void raiseError(ErrorMessage id, std::string_view a1, std::string_view a2, std::
 std::string reasonText(int errorNumber)
 {
     switch (errorNumber) {
-    case ENOENT: return toCp1252(QString::fromUtf8("o arquivo não existe"));
-    case EACCES:
-    case EPERM: return toCp1252(QString::fromUtf8("sem permissão"));
-    case EISDIR: return toCp1252(QString::fromUtf8("é uma pasta"));
-    case ENOSPC:
-    case EDQUOT: return toCp1252(QString::fromUtf8("o disco está cheio"));
-    case EROFS: return toCp1252(QString::fromUtf8("o disco só permite leitura"));
-    case ELOOP: return "atalho (link) em laço";
-    case ENAMETOOLONG: return "nome longo demais";
-    case ENOTDIR: return toCp1252(QString::fromUtf8("uma parte do caminho não é pasta"));
-    case EIO: return "erro de leitura no disco";
-    default: return shown(std::strerror(errorNumber));
+        case ENOENT:
+            return toCp1252(QString::fromUtf8("o arquivo não existe"));
+        case EACCES:
+        case EPERM:
+            return toCp1252(QString::fromUtf8("sem permissão"));
+        case EISDIR:
+            return toCp1252(QString::fromUtf8("é uma pasta"));
+        case ENOSPC:
+        case EDQUOT:
+            return toCp1252(QString::fromUtf8("o disco está cheio"));
+        case EROFS:
+            return toCp1252(QString::fromUtf8("o disco só permite leitura"));
+        case ELOOP:
+            return toCp1252(QString::fromUtf8("atalho (link) em laço"));
+        case ENAMETOOLONG:
+            return "nome longo demais";
+        case ENOTDIR:
+            return toCp1252(QString::fromUtf8("uma parte do caminho não é pasta"));
+        case EIO:
+            return "erro de leitura no disco";
+        // The system's words follow its locale (UTF-8 in most): converted like every other text.
+        default:
+            return shown(toCp1252(QString::fromLocal8Bit(std::strerror(errorNumber))));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "engine/engine.h"
 #include "engine/game_pictures.h"
 #include "engine/params.h"
+#include "engine/plot_drawing.h"
 #include "engine/text_values.h"
 
 namespace ludomat {
@@ -17,18 +18,27 @@ constexpr int kLastCursorCode = 11;
 std::string_view buttonName(MouseButton button)
 {
     switch (button) {
-    case MouseButton::Left: return "btlf";
-    case MouseButton::Middle: return "btmd";
-    case MouseButton::Right: return "btrg";
+        case MouseButton::Left:
+            return "btlf";
+        case MouseButton::Middle:
+            return "btmd";
+        case MouseButton::Right:
+            return "btrg";
     }
     return {};
 }
 
 }  // namespace
 
-void Engine::keyDown(int32_t virtualKey) { m_state.lastKey = virtualKey; }
+void Engine::keyDown(int32_t virtualKey)
+{
+    m_state.lastKey = virtualKey;
+}
 
-void Engine::keyUp() { m_state.lastKey = 0; }
+void Engine::keyUp()
+{
+    m_state.lastKey = 0;
+}
 
 void Engine::mouseMoved(int x, int y, bool hotspots)
 {
@@ -59,7 +69,8 @@ void Engine::mousePressed(MouseButton button, int x, int y, bool hotspots)
     } catch (const std::exception&) {
         return;
     }
-    m_screen.telaCanvas.stretchDraw(Rect::fromXywh(spot.x, spot.y, spot.width, spot.height), pressed);
+    m_screen.telaCanvas.stretchDraw(
+        clampedRect(spot.x, spot.y, double(spot.x) + spot.width, double(spot.y) + spot.height), pressed);
     m_host->screenChanged();
 }
 

@@ -112,19 +112,36 @@ void Script::linesChanged()
     ++m_version;
 }
 
-const ParsedLine& Script::parsed(int index)
+ParsedLine& Script::pastTheEnd()
 {
-    static const ParsedLine blank;
-    if (index < 0 || index >= lineCount()) return blank;
-    return parsedForDispatch(index);
+    // Reset at every use: the run loop never writes into a line that is not a command, but a
+    // blank entry must stay blank whatever happens.
+    m_pastTheEnd = ParsedLine{};
+    m_pastTheEnd.ready = true;
+    return m_pastTheEnd;
 }
 
 ParsedLine& Script::parse(int index)
 {
     // Lines without a command carry nothing of their own but their kind.
-    static ParsedLine blank = [] { ParsedLine l; l.kind = LineKind::Blank; l.ready = true; return l; }();
-    static ParsedLine comment = [] { ParsedLine l; l.kind = LineKind::Comment; l.ready = true; return l; }();
-    static ParsedLine label = [] { ParsedLine l; l.kind = LineKind::Label; l.ready = true; return l; }();
+    static ParsedLine blank = [] {
+        ParsedLine l;
+        l.kind = LineKind::Blank;
+        l.ready = true;
+        return l;
+    }();
+    static ParsedLine comment = [] {
+        ParsedLine l;
+        l.kind = LineKind::Comment;
+        l.ready = true;
+        return l;
+    }();
+    static ParsedLine label = [] {
+        ParsedLine l;
+        l.kind = LineKind::Label;
+        l.ready = true;
+        return l;
+    }();
     ParsedLine*& slot = m_cache[size_t(index)];
     std::string_view trimmed = trimBlanks(line(index));
     if (trimmed.empty()) return *(slot = &blank);

@@ -3,8 +3,8 @@
 // index of its labels.
 
 #include <array>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -74,9 +74,9 @@ private:
 // aliases are left in the texts: they are resolved at every execution.
 struct ParsedLine {
     LineKind kind = LineKind::Blank;
-    bool ready = false;             // parsed since the lines last changed
-    bool handlerResolved = false;   // `handler` looked up in the command table
-    bool hasReference = false;      // some parameter begins with "#"
+    bool ready = false;            // parsed since the lines last changed
+    bool handlerResolved = false;  // `handler` looked up in the command table
+    bool hasReference = false;     // some parameter begins with "#"
     uint8_t paramCount = 0;
     CommandHandler handler = nullptr;
     // The last jump this line made, so a loop does not search for its label every time.
@@ -111,10 +111,13 @@ public:
     // Bumped at every change, so views can tell the script was replaced.
     uint64_t version() const { return m_version; }
 
-    const ParsedLine& parsed(int index);
-    // For the run loop; `index` must be a line of the script.
+    // Line `index` parsed; any index past either end reads as a blank line, as a jump to a label
+    // on the last line reads the line after it.
+    const ParsedLine& parsed(int index) { return parsedForDispatch(index); }
+    // For the run loop: the same, but the run loop may cache its jumps in the entry.
     ParsedLine& parsedForDispatch(int index)
     {
+        if (size_t(index) >= m_cache.size()) return pastTheEnd();
         ParsedLine* entry = m_cache[size_t(index)];
         return entry ? *entry : parse(index);
     }
@@ -130,6 +133,9 @@ private:
     void buildLabelIndex();
     void linesChanged();
     ParsedLine& parse(int index);
+    // A blank line of its own for every index outside the script, so nothing written into it
+    // reaches a line of the script.
+    ParsedLine& pastTheEnd();
 
     // Every line followed by a LF; m_starts[i] is where line i begins, with one entry past the
     // last line.
@@ -142,6 +148,7 @@ private:
     // The parses replaced last: the line that loaded a new script still views its parameters.
     std::vector<std::unique_ptr<ParsedLine>> m_retiredCommands;
     std::unordered_map<std::string, int, TransparentHash, std::equal_to<>> m_labels;
+    ParsedLine m_pastTheEnd;
     bool m_labelsReady = false;
     uint64_t m_version = 0;
 };

@@ -1,10 +1,24 @@
 #include "engine/text_renderer.h"
 
+#include "engine/plot_drawing.h"
+
 #include "graphics/screen_geometry.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace ludomat {
+
+namespace {
+
+// A place `offset` from `origin`, clamped as every drawing coordinate is: boxes and sizes may
+// be far off, and the text's own extent is added to it later.
+int offsetClamped(long long origin, long long offset)
+{
+    return int(std::clamp(origin + offset, -kCoordinateLimit, kCoordinateLimit));
+}
+
+}  // namespace
 
 std::vector<PlacedToken> TextRenderer::render(std::string_view text, const TextBoxRect& box, const TextBoxStyle& style)
 {
@@ -29,7 +43,8 @@ std::vector<PlacedToken> TextRenderer::render(std::string_view text, const TextB
     std::vector<PlacedToken> placed = layoutTextTokens(tokens, box.width, box.height, box.size, measure);
     for (const PlacedToken& p : placed) {
         const TextToken& token = tokens[p.token];
-        int x = box.x + p.x, y = box.y + p.y;
+        // A box far off the screen may place a word past the int range: it is clamped there.
+        int x = offsetClamped(box.x, p.x), y = offsetClamped(box.y, p.y);
         if (token.kind == TextToken::Kind::Link)
             drawLink(token, x, y, p.width, box, style);
         else
@@ -56,11 +71,11 @@ void TextRenderer::drawLink(const TextToken& link, int x, int y, int width, cons
     m_hotspots.add(std::move(spot));
 
     // The line sits just under the letters: one and a half text sizes down, less two pixels.
-    int below = box.size / 2 + box.size - 2 + scaledLength(m_settings.underlineOffset, m_scale);
+    long long below = (long long)box.size / 2 + box.size - 2 + scaledLength(m_settings.underlineOffset, m_scale);
     m_canvas.setPenColour(m_settings.linkLine());
     m_canvas.setPenWidth(scaledLength(m_settings.underlineWidth, m_scale));
-    m_canvas.moveTo(x, y + below);
-    m_canvas.lineTo(x + width, y + below);
+    m_canvas.moveTo(x, offsetClamped(y, below));
+    m_canvas.lineTo(offsetClamped(x, width), offsetClamped(y, below));
 }
 
 }  // namespace ludomat

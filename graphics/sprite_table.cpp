@@ -21,7 +21,10 @@ long long truncatedClamp(double value)
     return (long long)std::trunc(std::clamp(value, -kBoxLimit, kBoxLimit));
 }
 
-int clampedEdge(long long value) { return int(std::clamp(value, -kEdgeLimit, kEdgeLimit)); }
+int clampedEdge(long long value)
+{
+    return int(std::clamp(value, -kEdgeLimit, kEdgeLimit));
+}
 
 }  // namespace
 
@@ -62,7 +65,7 @@ void drawSpriteFrame(const SpriteRecord& sprite, Bitmap& staging, Bitmap& target
     staging.setTransparentKey(kTransparentKey);
     staging.setTransparent(true);
     if (!insideSheet) staging.fill(kTransparentKey);
-    if (touchesSheet) stretchCopy(staging, frame, sprite.sheet, source);
+    if (touchesSheet) stretchCopy(staging, frame, sprite.sheet.bitmap(), source);
 
     const long long w = truncatedClamp(fw * sprite.scale);
     const long long h = truncatedClamp(fh * sprite.scale);

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -21,10 +22,32 @@ struct CollisionBox {
     long long height = 0;
 };
 
+// A sprite's sheet: one decoded picture shared by every sprite made from the same file, so a
+// sheet in several sprites takes its memory once. Empty until a picture is given.
+class SpriteSheet {
+public:
+    SpriteSheet() = default;
+    explicit SpriteSheet(std::shared_ptr<const Bitmap> picture) : m_picture(std::move(picture)) {}
+    const Bitmap& bitmap() const
+    {
+        static const Bitmap kNone;
+        return m_picture ? *m_picture : kNone;
+    }
+    int width() const { return bitmap().width(); }
+    int height() const { return bitmap().height(); }
+    bool isEmpty() const { return bitmap().isEmpty(); }
+    QImage view() const { return bitmap().view(); }
+    // Whether this sprite is the picture's only holder (replacing the sheet frees it).
+    bool isOnlyHolder() const { return m_picture.use_count() == 1; }
+
+private:
+    std::shared_ptr<const Bitmap> m_picture;
+};
+
 struct SpriteRecord {
     std::string name;
     std::string file;
-    Bitmap sheet;
+    SpriteSheet sheet;
     int32_t x = 0;
     int32_t y = 0;
     int32_t sheetHeight = 0;

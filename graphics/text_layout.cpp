@@ -1,5 +1,8 @@
 #include "graphics/text_layout.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace ludomat {
 
 namespace {
@@ -49,7 +52,9 @@ std::vector<TextToken> splitTextTokens(std::string_view text)
 
 int lineStep(int size)
 {
-    return size + size / 2;
+    // A script may ask for any size: the step stays in the int range instead of wrapping.
+    const long long step = (long long)size + size / 2;
+    return int(std::clamp<long long>(step, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 std::vector<PlacedToken> layoutTextTokens(const std::vector<TextToken>& tokens, int boxWidth, int boxHeight, int size,

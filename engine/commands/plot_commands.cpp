@@ -25,7 +25,10 @@ constexpr int kGetPlotRegisterLimit = 250;
 // Long waits are cut into slices so a time-out or a closing window can end them.
 constexpr std::chrono::milliseconds kWaitSlice{10};
 
-Rgb colourOf(std::string_view text) { return bgrToRgb(uint32_t(toColour(text))); }
+Rgb colourOf(std::string_view text)
+{
+    return bgrToRgb(uint32_t(toColour(text)));
+}
 
 // Tiles have the plot size, so a new plot size leaves one tile of it in the paper colour.
 void resetTileStrip(Engine& engine)
@@ -69,8 +72,14 @@ void plotCell(Engine& engine, bool set)
     engine.plots().setCell(column, row, set ? kPlotSet : 0);
 }
 
-void plotCommand(Engine& engine) { plotCell(engine, true); }
-void unplotCommand(Engine& engine) { plotCell(engine, false); }
+void plotCommand(Engine& engine)
+{
+    plotCell(engine, true);
+}
+void unplotCommand(Engine& engine)
+{
+    plotCell(engine, false);
+}
 
 void setPlot(Engine& engine)
 {
@@ -121,8 +130,7 @@ void linePlot(Engine& engine)
     // An empty pattern stops here, leaving the brush in the ink colour and the cursor in place.
     if (pattern.empty()) return;
     PlotSettings& settings = engine.plotSettings();
-    drawPatternRow(canvas.bitmap(), engine.plots(), settings.plotCursor(), settings, pattern, ink,
-                   state.scaleFactor);
+    drawPatternRow(canvas.bitmap(), engine.plots(), settings.plotCursor(), settings, pattern, ink, state.scaleFactor);
     canvas.setBrushColour(brush);
 }
 
@@ -186,7 +194,13 @@ void scanPlot(Engine& engine)
     // "on" shows every plot, "ON" every row, anything else nothing until the script refreshes.
     auto step = [&](ScanPoint point) {
         bool show = (display == "on" && point == ScanPoint::Plot) || (display == "ON" && point == ScanPoint::RowEnd);
-        if (!show) return true;
+        if (!show) {
+            // Drawn unseen, a large picture still takes seconds: Stop and the time-out are
+            // heeded at every row.
+            if (point != ScanPoint::RowEnd) return true;
+            engine.letEventsRunIfDue();
+            return state.lineCounter == line && !engine.host().abortRequested();
+        }
         screen.refresh();
         engine.host().screenChanged();
         waitMilliseconds(engine, point == ScanPoint::Plot ? delay : 10LL * delay);
@@ -201,20 +215,17 @@ void scanPlot(Engine& engine)
 
 const CommandInfo kCommands[] = {
     {"defplot defplot=", "largura=5, altura=4 (mínimo 4)", "Define o tamanho dos plots e esvazia a matriz.",
-     definePlots,
-     "clearbuf 000000\ndefplot 20,20\nplot 3,2,FFFF00\nrefresh"},
+     definePlots, "clearbuf 000000\ndefplot 20,20\nplot 3,2,FFFF00\nrefresh"},
     {"clearplot clearplots", "", "Esvazia a matriz de plots e volta o cursor para 0,0.", clearPlots,
      "defplot 10,10\nplot 1,1\nclearplot"},
     {"plot plot=", "coluna=0, linha=0, cor=tinta", "Pinta um plot na cor e marca a célula com 255.", plotCommand,
      "clearbuf 000000\ndefplot 10,10\nplot 5,5,00FF00\nrefresh"},
-    {"unplot unplot=", "coluna=0, linha=0, cor=fundo", "Apaga um plot na cor do fundo e zera a célula.",
-     unplotCommand,
+    {"unplot unplot=", "coluna=0, linha=0, cor=fundo", "Apaga um plot na cor do fundo e zera a célula.", unplotCommand,
      "clearbuf 000000\ndefplot 10,10\nplot 5,5,00FF00\nunplot 5,5\nrefresh"},
     {"setplot setplot=", "coluna=0, linha=0, valor=0 (0 a 249)", "Grava um valor na célula sem desenhar.", setPlot,
      "defplot 10,10\nsetplot 2,3,7\ngetplot 1,2,3"},
-    {"getplot getplot= gettile gettile=", "r índice=0, coluna=0, linha=0", "Copia o valor da célula para o registrador.",
-     getPlot,
-     "defplot 10,10\nplot 2,3\ngetplot 1,2,3"},
+    {"getplot getplot= gettile gettile=", "r índice=0, coluna=0, linha=0",
+     "Copia o valor da célula para o registrador.", getPlot, "defplot 10,10\nplot 2,3\ngetplot 1,2,3"},
     {"ifplot ifplot=", "coluna=0, linha=0, valor=0, rótulo", "Pula para o rótulo se a célula tiver o valor.", ifPlot,
      "defplot 10,10\nsetplot 1,1,5\nifplot 1,1,5,achou\nfim\n:achou\nreg= 1,achou"},
     {"putplot putplot=", "coluna=0, linha=0, figura", "Desenha uma figura na posição do plot.", putPlot,
@@ -222,8 +233,7 @@ const CommandInfo kCommands[] = {
     {"plotxy plotxy=", "coluna=0, linha=0", "Põe o cursor de plots na célula, sem desenhar.", plotCursorCommand,
      "clearbuf 000000\ndefplot 10,10\nplotxy 2,2\nlineplot X1X1X\nrefresh"},
     {"lineplot plotline", "padrão (1 ou X pinta)", "Desenha uma linha de plots a partir do cursor e desce uma linha.",
-     linePlot,
-     "clearbuf 000000\ndefplot 10,10\nplotxy 1,1\nlineplot 11111\nlineplot 1...1\nrefresh"},
+     linePlot, "clearbuf 000000\ndefplot 10,10\nplotxy 1,1\nlineplot 11111\nlineplot 1...1\nrefresh"},
     {"scanplot", "figura, coluna=0, linha=0, on|ON, espera=5",
      "Transforma cada ponto da figura em um plot (on: mostra cada plot, ON: cada linha).", scanPlot,
      "clearbuf 000000\ndefplot 6,6\nscanplot heroi.png,1,1\nrefresh"},
@@ -231,6 +241,9 @@ const CommandInfo kCommands[] = {
 
 }  // namespace
 
-std::span<const CommandInfo> plotCommands() { return kCommands; }
+std::span<const CommandInfo> plotCommands()
+{
+    return kCommands;
+}
 
 }  // namespace ludomat

@@ -4,10 +4,11 @@
 
 #include "engine/command_table.h"
 #include "engine/engine.h"
+#include "engine/error_messages.h"
 #include "engine/game_pictures.h"
 #include "engine/params.h"
+#include "engine/plot_drawing.h"
 #include "engine/screen_mode.h"
-#include "engine/error_messages.h"
 #include "engine/script_files.h"
 #include "engine/text_values.h"
 #include "graphics/picture_loader.h"
@@ -19,7 +20,10 @@ namespace ludomat {
 
 namespace {
 
-Rgb colourOf(std::string_view text) { return bgrToRgb(uint32_t(toColour(text))); }
+Rgb colourOf(std::string_view text)
+{
+    return bgrToRgb(uint32_t(toColour(text)));
+}
 
 // Parameters n .. n+3 as a scaled rectangle x, y, w, h of the script screen; every one that is
 // empty or not a number takes its default.
@@ -30,12 +34,19 @@ Rect scaledRect(const EngineState& state, int n)
     int y = scaledLength(numberParam(state, n + 1, "0", 0), s);
     int w = scaledLength(numberParam(state, n + 2, "760", kBaseWidth), s);
     int h = scaledLength(numberParam(state, n + 3, "420", kBaseHeight), s);
-    return Rect::fromXywh(x, y, w, h);
+    // Far corners past the int range are clamped, as every drawing edge is.
+    return clampedRect(x, y, double(x) + w, double(y) + h);
 }
 
-bool hasParam(const EngineState& state, int n) { return !valueParam(state, n).empty(); }
+bool hasParam(const EngineState& state, int n)
+{
+    return !valueParam(state, n).empty();
+}
 
-void setScreenMode(Engine& engine) { switchScreenMode(engine, valueParam(engine.state(), 1)); }
+void setScreenMode(Engine& engine)
+{
+    switchScreenMode(engine, valueParam(engine.state(), 1));
+}
 
 // "cleartela" and "clearbuf": the whole picture in one colour, or with "box" one rectangle.
 void clearPicture(Engine& engine, Canvas& canvas, bool isBuffer)
@@ -64,7 +75,10 @@ void clearScreen(Engine& engine)
     engine.host().screenChanged();
 }
 
-void clearBuffer(Engine& engine) { clearPicture(engine, engine.screen().screenCanvas, true); }
+void clearBuffer(Engine& engine)
+{
+    clearPicture(engine, engine.screen().screenCanvas, true);
+}
 
 void refresh(Engine& engine)
 {
@@ -100,10 +114,9 @@ std::string photoName(Engine& engine)
     const EngineState& state = engine.state();
     if (indexText(state, 1, "").empty()) return "foto.jpg";
     std::string name = state.registers.at(indexParam(state, 1, "0", 0));
-    bool plain = name.find_first_of("/\\") == std::string::npos && name.find("..") == std::string::npos &&
-                 std::none_of(name.begin(), name.end(), [](char c) {
-                     return static_cast<unsigned char>(c) < ' ' || c == 0x7F;
-                 });
+    bool plain =
+        name.find_first_of("/\\") == std::string::npos && name.find("..") == std::string::npos &&
+        std::none_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < ' ' || c == 0x7F; });
     if (!plain) raiseError(ErrorMessage::PhotoName, name);
     if (name.find(".jpg") == std::string::npos) name += ".jpg";
     return name.substr(0, name.rfind('.')) + ".jpg";
@@ -113,9 +126,9 @@ void takePhoto(Engine& engine)
 {
     std::string name = photoName(engine);
     std::string_view source = valueParam(engine.state(), 2, "tel");
-    const Bitmap* picture = source == "tel" ? &engine.screen().tela
-                          : source == "buf" ? &engine.screen().screenBuffer
-                                            : nullptr;
+    const Bitmap* picture = source == "tel"   ? &engine.screen().tela
+                            : source == "buf" ? &engine.screen().screenBuffer
+                                              : nullptr;
     if (!picture) return;
     std::string bytes;
     try {
@@ -168,11 +181,16 @@ void scrollBuffer(Engine& engine)
 
     std::string_view word = valueParam(state, 1, "up");
     ScrollDirection direction;
-    if (word == "up") direction = ScrollDirection::Up;
-    else if (word == "down") direction = ScrollDirection::Down;
-    else if (word == "left") direction = ScrollDirection::Left;
-    else if (word == "right") direction = ScrollDirection::Right;
-    else return;
+    if (word == "up")
+        direction = ScrollDirection::Up;
+    else if (word == "down")
+        direction = ScrollDirection::Down;
+    else if (word == "left")
+        direction = ScrollDirection::Left;
+    else if (word == "right")
+        direction = ScrollDirection::Right;
+    else
+        return;
 
     int x = scaledLength(numberParam(state, 2, "0", 0), s);
     int y = scaledLength(numberParam(state, 3, "0", 0), s);
@@ -183,7 +201,7 @@ void scrollBuffer(Engine& engine)
     // The automatic step is one and a half text lines; a given step is in buffer pixels.
     int step = numberParam(state, 6, "0", 0);
     if (step == 0) step = scaledLength((text.textSize / 2) * s + text.textSize, 1.0);
-    engine.screen().scroll(direction, Rect::fromXywh(x, y, w, h), step);
+    engine.screen().scroll(direction, clampedRect(x, y, double(x) + w, double(y) + h), step);
 }
 
 void flipBuffer(Engine& engine)
@@ -228,7 +246,7 @@ void frameCommand(Engine& engine)
     int y = numberParam(state, 3, "0", 0);
     int w = numberParam(state, 4, "", strip.frameWidth());
     int h = numberParam(state, 5, "", strip.frameHeight());
-    engine.screen().drawFrame(n, Rect::fromXywh(x, y, w, h));
+    engine.screen().drawFrame(n, clampedRect(x, y, double(x) + w, double(y) + h));
     engine.processEvents();
 }
 
@@ -258,25 +276,20 @@ void frameRateCommand(Engine& engine)
 
 const CommandInfo kCommands[] = {
     {"modo= setmode= setmode mode=", "modo (1 janela, 4 tela cheia)",
-     "Muda o modo da tela; no modo 4 a tela é ampliada para caber no monitor.", setScreenMode,
-     "modo= 1"},
+     "Muda o modo da tela; no modo 4 a tela é ampliada para caber no monitor.", setScreenMode, "modo= 1"},
     {"cleartela clearscreen", "cor=papel | box, cor, x=0, y=0, l=760, a=420",
-     "Pinta a tela visível (ou um retângulo dela) com a cor.", clearScreen,
-     "cleartela 203040"},
+     "Pinta a tela visível (ou um retângulo dela) com a cor.", clearScreen, "cleartela 203040"},
     {"clearbuf", "cor=papel | box, cor, x=0, y=0, l=760, a=420",
      "Pinta o buffer (ou um retângulo dele) com a cor e esvazia a matriz de plots.", clearBuffer,
      "clearbuf 402010\nrefresh"},
     {"refresh", "[x=0, y=0, l=760, a=420]", "Copia o buffer (ou um retângulo dele) para a tela.", refresh,
      "clearbuf 000000\nprint Pronto,10,10,200,40\nrefresh"},
     {"copytel copytela copyscreen", "[x=0, y=0, l=760, a=420]", "Copia a tela (ou um retângulo dela) para o buffer.",
-     copyScreenToBuffer,
-     "cleartela 336699\ncopytel\nrefresh"},
-    {"getfoto tirafoto", "r índice com o nome, tel|buf=tel",
-     "Grava a tela ou o buffer como JPEG (sem nome: foto.jpg).", takePhoto,
-     "reg= 1,minhafoto.jpg\ngetfoto 1,tel"},
+     copyScreenToBuffer, "cleartela 336699\ncopytel\nrefresh"},
+    {"getfoto tirafoto", "r índice com o nome, tel|buf=tel", "Grava a tela ou o buffer como JPEG (sem nome: foto.jpg).",
+     takePhoto, "reg= 1,minhafoto.jpg\ngetfoto 1,tel"},
     {"swapbuf", "[x=0, y=0, l=760, a=420]", "Troca o buffer com a segunda página (ou um retângulo dos dois).",
-     swapBuffers,
-     "clearbuf FF0000\nswapbuf\nrefresh"},
+     swapBuffers, "clearbuf FF0000\nswapbuf\nrefresh"},
     {"copybuffer buftobak", "[x=0, y=0, l=760, a=420]", "Copia o buffer para a segunda página.", copyBufferToBack,
      "clearbuf 00FF00\ncopybuffer\nclearbuf 000000\ncopybakbuf\nrefresh"},
     {"copybakbuf baktobuf", "[x=0, y=0, l=760, a=420]", "Copia a segunda página para o buffer.", copyBackToBuffer,
@@ -292,13 +305,15 @@ const CommandInfo kCommands[] = {
     {"bateu? iftransp=", "x=0, y=0, quadro=0, qx=0, qy=0, rótulo",
      "Pula se o ponto cai num pixel não transparente do quadro desenhado em qx, qy.", frameHitTest,
      "frame heroi.png,2\nframe 0,10,10\nbateu? 15,15,0,10,10,bateu\nfim\n:bateu\nreg= 1,bateu"},
-    {"framerate framerate=", "r índice=0 | off",
-     "Conta os refresh de cada segundo no registrador (off desliga).", frameRateCommand,
-     "framerate 1\nrefresh\npausa 110"},
+    {"framerate framerate=", "r índice=0 | off", "Conta os refresh de cada segundo no registrador (off desliga).",
+     frameRateCommand, "framerate 1\nrefresh\npausa 110"},
 };
 
 }  // namespace
 
-std::span<const CommandInfo> screenCommands() { return kCommands; }
+std::span<const CommandInfo> screenCommands()
+{
+    return kCommands;
+}
 
 }  // namespace ludomat

@@ -44,10 +44,11 @@ struct SpriteDefinition {
     int32_t cycles;
 };
 
-void defineSprite(SpriteRecord& sprite, const std::string& file, Bitmap sheet, const SpriteDefinition& d)
+void defineSprite(SpriteRecord& sprite, const std::string& file, std::shared_ptr<const Bitmap> sheet,
+                  const SpriteDefinition& d)
 {
     sprite.file = file;
-    sprite.sheet = std::move(sheet);
+    sprite.sheet = SpriteSheet(std::move(sheet));
     sprite.sheetWidth = sprite.sheet.width();
     sprite.sheetHeight = sprite.sheet.height();
     // The position takes the box corner as given, -1 when it was left out.
@@ -89,10 +90,13 @@ void loadSpriteCommand(Engine& engine)
     // entry keeps what it had.
     if (d.frameCount < 1) return;
 
-    Bitmap sheet;
-    loadGamePicture(engine, file, sheet);
+    // Sprites from one file share its decoded sheet; a sheet this sprite alone holds is freed
+    // when it is replaced, so it does not count against the new one.
+    const SpriteRecord* old = sprites.find(name);
+    uint64_t replacing = old && old->sheet.isOnlyHolder() ? pictureBytes(old->sheet.bitmap()) : 0;
+    std::shared_ptr<const Bitmap> sheet = loadSharedGamePicture(engine, file, replacing);
     // Messages ran during the load; look the entry up again rather than trust a reference.
-    if (SpriteRecord* sprite = sprites.find(name)) defineSprite(*sprite, file, std::move(sheet), d);
+    if (SpriteRecord* sprite = sprites.find(name); sprite && sheet) defineSprite(*sprite, file, std::move(sheet), d);
 }
 
 void spriteCommand(Engine& engine)
@@ -124,8 +128,7 @@ void collSpriteCommand(Engine& engine)
     const SpriteRecord* a = engine.sprites().find(first);
     const SpriteRecord* b = engine.sprites().find(second);
     if (!a || !b) return;
-    if (boxesCollide(a->placedCollisionBox(), b->placedCollisionBox()))
-        engine.requestJump(valueParam(state, 3));
+    if (boxesCollide(a->placedCollisionBox(), b->placedCollisionBox())) engine.requestJump(valueParam(state, 3));
 }
 
 const CommandInfo kCommands[] = {
@@ -137,11 +140,15 @@ const CommandInfo kCommands[] = {
      "clearbuf 000000\nloadsprite heroi,heroi.png,2\nsprite heroi,50,50\nrefresh"},
     {"collsprite", "nome1, nome2, rótulo", "Salta para o rótulo quando as caixas de colisão dos dois sprites se tocam.",
      collSpriteCommand,
-     "loadsprite a,heroi.png,2\nloadsprite b,heroi.png,2\nsprite a,50,50\nsprite b,55,55\ncollsprite a,b,toque\nfim\n:toque\nreg= 1,tocou"},
+     "loadsprite a,heroi.png,2\nloadsprite b,heroi.png,2\nsprite a,50,50\nsprite b,55,55\ncollsprite "
+     "a,b,toque\nfim\n:toque\nreg= 1,tocou"},
 };
 
 }  // namespace
 
-std::span<const CommandInfo> spriteCommands() { return kCommands; }
+std::span<const CommandInfo> spriteCommands()
+{
+    return kCommands;
+}
 
 }  // namespace ludomat

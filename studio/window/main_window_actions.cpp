@@ -35,6 +35,13 @@ namespace {
 
 // The close button ends a run by moving the line counter this far past the end.
 constexpr int kCloseBeyond = 100;
+
+// Before a run starts on lines not yet saved (a step, Cont): a run that ends the program must
+// not take them with it.
+void keepRecoveryCurrent(const ScriptEditor& editor, StudioFiles& files)
+{
+    if (editor.isUnsaved()) files.writeRecoveryCopyNow();
+}
 // Closing lets the ending run's messages through this many times, this long apart.
 constexpr int kCloseRounds = 3;
 constexpr std::chrono::milliseconds kCloseWait{50};
@@ -100,7 +107,10 @@ void MainWindow::execute()
 void MainWindow::stopOrContinue()
 {
     bool resuming = m_engine.state().stopCaption == StopCaption::Cont;
-    if (resuming) syncScript();
+    if (resuming) {
+        keepRecoveryCurrent(*m_editor, *m_files);
+        syncScript();
+    }
     m_engine.stopOrContinue();
     if (resuming) afterRun();
     m_host->refreshView();
@@ -122,6 +132,7 @@ void MainWindow::afterRun()
 
 void MainWindow::stepLine()
 {
+    keepRecoveryCurrent(*m_editor, *m_files);
     syncScript();
     m_engine.stepLine();
     m_host->refreshView();

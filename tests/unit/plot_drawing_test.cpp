@@ -28,6 +28,9 @@ public:
         if (engine->state().lineCounter >= engine->script().lineCount()) return;
         if (++repaints == stopAtRepaint) engine->pauseRun();
     }
+    // The time-out strikes once a scan has set its first plot.
+    bool timeOutOnceDrawn = false;
+    bool abortRequested() override { return timeOutOnceDrawn && engine->plots().cell(0, 0) != 0; }
 };
 
 class PlotDrawing : public ::testing::Test {
@@ -173,13 +176,22 @@ TEST_F(PlotDrawing, StopEndsAScanAtOnce)
     EXPECT_EQ(m_engine.state().registers[1], "");
 }
 
+TEST_F(PlotDrawing, AScanDrawnUnseenEndsAtTheTimeOut)
+{
+    m_host.timeOutOnceDrawn = true;
+    run({"scanplot " + writePicture() + ",0,0", "reg= 1,after"});
+    EXPECT_EQ(m_engine.plots().cell(0, 0), kPlotSet);
+    EXPECT_EQ(m_engine.plots().cell(1, 1), 0) << "the scan went on after the time-out";
+    EXPECT_EQ(m_engine.state().registers[1], "");
+}
+
 TEST_F(PlotDrawing, HugeSizesAndCoordinatesStayOnTheBuffer)
 {
     // Sizes and places far beyond the screen neither hang, nor overflow, nor write outside.
     auto start = std::chrono::steady_clock::now();
-    run({"defpixel 2147483647", "pixel -2147483648,-2147483648,FF0000", "pixel 100,100,FF0000",
-         "moveto -2147483648,0", "lineto 2147483647,0,00FF00", "defplot 2147483647,2147483647", "plot 1,1",
-         "plot -2147483648,2147483647", "paint -2147483648,-2147483648,2147483647,2147483647,0000FF"});
+    run({"defpixel 2147483647", "pixel -2147483648,-2147483648,FF0000", "pixel 100,100,FF0000", "moveto -2147483648,0",
+         "lineto 2147483647,0,00FF00", "defplot 2147483647,2147483647", "plot 1,1", "plot -2147483648,2147483647",
+         "paint -2147483648,-2147483648,2147483647,2147483647,0000FF"});
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(buffer().pixel(0, 0), 0x0000FF);
     EXPECT_EQ(buffer().pixel(759, 419), 0x0000FF);

@@ -32,6 +32,7 @@ private slots:
     void loadKeepsTheUsersUnsavedEdits();
     void loadWaitsForTheRunToEnd();
     void recoveryOfferedAfterACrash();
+    void recoveryCopyCurrentBeforeEveryRun();
     void scriptFromTheCommandLineOrADrop();
     void exampleGamesOfferedOnce();
 };
@@ -345,6 +346,33 @@ void FilesTest::recoveryOfferedAfterACrash()
     QVERIFY(!window->offerRecovery([&](const RecoveredScript&) { return asked = true; }));
     QVERIFY(!asked);
     QVERIFY(!QFile::exists(copy));
+}
+
+void FilesTest::recoveryCopyCurrentBeforeEveryRun()
+{
+    // A step (F1) and Cont run unsaved lines: a crash in them must find the lines in the copy,
+    // long before the typing timer would have written it.
+    QTemporaryDir folder;
+    const QString copy = folder.filePath("Ludomat.recuperar");
+    writeFile(folder.filePath("prog01.scp"), "break\r\ninc 1\r\n");
+    auto window = openWindow(folder);
+    window->files().setRecoveryDelay(3600 * 1000);
+    click(*window, "btExe");
+    QCOMPARE(window->engine().state().stopCaption, StopCaption::Cont);
+    ScriptEditor& editor = window->editor();
+    const struct {
+        const char* typed;
+        void (MainWindow::*run)();
+    } kRuns[] = {{"\ninc 2", &MainWindow::stepLine}, {"\ninc 3", &MainWindow::stopOrContinue}};
+    for (const auto& run : kRuns) {
+        editor.setFocus();
+        editor.moveCursor(QTextCursor::End);
+        typeText(&editor, run.typed);
+        QFile::remove(copy);
+        (window.get()->*run.run)();
+        QVERIFY2(QFile::exists(copy), run.typed);
+        QVERIFY2(readFile(copy).contains(QByteArray(run.typed + 1)), run.typed);
+    }
 }
 
 void FilesTest::scriptFromTheCommandLineOrADrop()
