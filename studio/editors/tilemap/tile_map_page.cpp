@@ -213,6 +213,7 @@ void TileMapPage::buildTileTools()
         const int w = m_context.engine->plotSettings().plotWidth();
         m_document.tiles().picture().setPixel(i + m_currentTile * w, j, m_colour);
         m_strip->update();
+        m_grid->tilesChanged(w, m_context.engine->plotSettings().plotHeight());
     });
 }
 
@@ -227,7 +228,7 @@ void TileMapPage::buildMapTools()
     connect(button(this, "clearmap", "btTMclear", QRect(495, 213, 100, 24)), &QAbstractButton::clicked, this,
             &TileMapPage::clearMap);
 
-    m_grid = new MapGridView(m_document.map(), this);
+    m_grid = new MapGridView(m_document.map(), m_document.tiles(), this);
     m_grid->setGeometry(200, 245, 396, 170);
     connect(m_grid, &MapGridView::cellPressed, this,
             [this](QPoint cell, Qt::MouseButton b, Qt::KeyboardModifiers) { cellPressed(cell, b); });
@@ -297,6 +298,7 @@ void TileMapPage::refreshLabels()
     m_tileCount->setText(QString("tiles: %1").arg(m_document.tiles().picture().width() / w));
     m_tileLabel->setText(QString("tile: %1").arg(m_currentTile));
     m_swatch->setStyleSheet(QString("background: #%1; border: 1px solid black;").arg(colourText(m_colour)));
+    m_grid->tilesChanged(w, h);
 }
 
 void TileMapPage::mapEdited()
