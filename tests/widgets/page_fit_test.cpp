@@ -1,0 +1,113 @@
+// What a user reads on the studio's pages at the scale the desktop asks for (run at 100 % and
+// 150 %): no caption is cut off on any page, and the plot matrix keeps its column and row
+// numbers in view wherever it is scrolled.
+
+#include "widget_test_support.h"
+
+#include "engine/engine.h"
+
+#include <QLabel>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+
+using namespace ludomat;
+using namespace ludomat::test;
+
+class PageFitTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void labelsShowTheirWholeTextOnEveryPage_data();
+    void labelsShowTheirWholeTextOnEveryPage();
+    void plotMatrixHeadersStayInViewWhileItScrolls();
+
+private:
+    QTemporaryDir m_folder;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+namespace {
+
+// The pages of the notebook, as F-keys and pictures open them.
+const char* const kPages[] = {"Fonte",   "Load",   "Regs",    "NomReg",  "Dodiroz",
+                              "TileMap", "Matriz", "Sprites", "Buffers", "Ajuda"};
+
+// Visible one-line captions whose text needs more room than they have.
+QStringList cutLabels(QWidget& root)
+{
+    QStringList cut;
+    for (QLabel* label : root.findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(&root) || label->text().isEmpty() || label->wordWrap()) continue;
+        const QSize needed = label->sizeHint();
+        if (needed.width() > label->width() || needed.height() > label->height())
+            cut << QString("%1 \"%2\" needs %3 x %4, has %5 x %6")
+                       .arg(label->objectName(), label->text().left(40))
+                       .arg(needed.width())
+                       .arg(needed.height())
+                       .arg(label->width())
+                       .arg(label->height());
+    }
+    return cut;
+}
+
+}  // namespace
+
+void PageFitTest::initTestCase()
+{
+    m_window = openWindow(m_folder);
+}
+
+void PageFitTest::labelsShowTheirWholeTextOnEveryPage_data()
+{
+    QTest::addColumn<QString>("page");
+    for (const char* page : kPages) QTest::newRow(page) << QString(page);
+}
+
+void PageFitTest::labelsShowTheirWholeTextOnEveryPage()
+{
+    QFETCH(QString, page);
+    QVERIFY(m_window->showPage(page));
+    QTest::qWait(20);
+    auto* notebook = m_window->findChild<QStackedWidget*>("Abook");
+    QWidget* shown = notebook->currentWidget();
+    QCOMPARE(shown->objectName(), page);
+    const QStringList cut = cutLabels(*m_window);
+    QVERIFY2(cut.isEmpty(),
+             qPrintable(QString("at scale %1: %2").arg(qEnvironmentVariable("QT_SCALE_FACTOR", "1"), cut.join("; "))));
+}
+
+void PageFitTest::plotMatrixHeadersStayInViewWhileItScrolls()
+{
+    m_window->engine().plotSettings().setPlotSize(4, 4);  // the largest matrix: 190 x 105
+    QVERIFY(m_window->showPage("Matriz"));
+    auto* grid = m_window->findChild<QTableView*>("GridMatriz");
+    QVERIFY(grid);
+    const QRgb silver = qRgb(0xc0, 0xc0, 0xc0);
+    for (double position : {0.0, 0.5, 1.0}) {
+        grid->horizontalScrollBar()->setValue(int(grid->horizontalScrollBar()->maximum() * position));
+        grid->verticalScrollBar()->setValue(int(grid->verticalScrollBar()->maximum() * position));
+        const QImage picture = grid->grab().toImage();
+        const QRect cells = grid->viewport()->geometry();
+        // A silver band of numbers right above and left of the cells shown, whatever the scroll.
+        QVERIFY(cells.top() > 8 && cells.left() > 8);
+        int silverAbove = 0, silverLeft = 0, samplesAbove = 0, samplesLeft = 0;
+        for (int x = cells.left() + 2; x < cells.right(); x += 3, ++samplesAbove)
+            silverAbove += picture.pixel(x, cells.top() - 3) == silver;
+        for (int y = cells.top() + 2; y < cells.bottom(); y += 3, ++samplesLeft)
+            silverLeft += picture.pixel(cells.left() - 3, y) == silver;
+        // Digits cover part of the band; the rest of it is silver.
+        QVERIFY2(silverAbove * 2 > samplesAbove, qPrintable(QString("%1 of %2").arg(silverAbove).arg(samplesAbove)));
+        QVERIFY2(silverLeft * 2 > samplesLeft, qPrintable(QString("%1 of %2").arg(silverLeft).arg(samplesLeft)));
+        // The numbers name the first column and row shown.
+        const QModelIndex first = grid->indexAt({1, 1});
+        QCOMPARE(grid->model()->headerData(first.column(), Qt::Horizontal).toString(), QString::number(first.column()));
+        QCOMPARE(grid->model()->headerData(first.row(), Qt::Vertical).toString(), QString::number(first.row()));
+        QVERIFY(position == 0.0 || first.column() > 0);
+    }
+}
+
+LUDOMAT_WIDGET_TEST_MAIN(PageFitTest)
+#include "page_fit_test.moc"
