@@ -5,8 +5,11 @@
 #include "widget_test_support.h"
 
 #include "engine/engine.h"
+#include "studio/editors/tilemap/map_grid_view.h"
+#include "studio/editors/tilemap/tile_map_page.h"
 
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTableView>
@@ -25,6 +28,8 @@ private slots:
     void plotMatrixHeadersStayInViewWhileItScrolls();
 
 private:
+    void hoverLastCellOfLargestMap();
+
     QTemporaryDir m_folder;
     std::unique_ptr<MainWindow> m_window;
 };
@@ -60,16 +65,44 @@ void PageFitTest::initTestCase()
     m_window = openWindow(m_folder);
 }
 
+void PageFitTest::hoverLastCellOfLargestMap()
+{
+    MapGrid& map = m_window->engine().mapGrid();
+    map.clear();
+    map.setName("");
+    map.resize(kMaxMapColumns, kMaxMapRows);
+    map.setTile(kMaxMapColumns - 1, kMaxMapRows - 1, 255);
+    m_window->setSaveQuestion([](const QString&) { return SaveAnswer::Discard; });
+    TileMapPage& page = m_window->tileMapPage();
+    page.settleChanges();
+    page.enter();
+    page.selectTile(255);
+    MapGridView& view = page.mapView();
+    view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+    const QPoint corner = view.viewport()->rect().bottomRight() - QPoint(3, 3);
+    QMouseEvent move(QEvent::MouseMove, corner, view.viewport()->mapToGlobal(corner), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &move);
+    QCOMPARE(view.cellAt(corner), QPoint(kMaxMapColumns - 1, kMaxMapRows - 1));
+    QCOMPARE(m_window->findChild<QLabel*>("lbTMhover")->text(), QString("col 999, lin 999: tile 255"));
+}
+
 void PageFitTest::labelsShowTheirWholeTextOnEveryPage_data()
 {
     QTest::addColumn<QString>("page");
-    for (const char* page : kPages) QTest::newRow(page) << QString(page);
+    QTest::addColumn<bool>("farCell");
+    for (const char* page : kPages) QTest::newRow(page) << QString(page) << false;
+    // The longest texts the map page shows: the last cell of the largest map under the mouse.
+    QTest::newRow("TileMap, cell 999,999") << QString("TileMap") << true;
 }
 
 void PageFitTest::labelsShowTheirWholeTextOnEveryPage()
 {
     QFETCH(QString, page);
+    QFETCH(bool, farCell);
     QVERIFY(m_window->showPage(page));
+    if (farCell) hoverLastCellOfLargestMap();
     QTest::qWait(20);
     auto* notebook = m_window->findChild<QStackedWidget*>("Abook");
     QWidget* shown = notebook->currentWidget();

@@ -16,6 +16,7 @@
 #include "studio/files/studio_files.h"
 
 #include <QButtonGroup>
+#include <QHBoxLayout>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -250,34 +251,49 @@ void TileMapPage::buildMapTools()
         {"Ret", "tbTMret", "Preencher um retângulo com o tile atual", Tool::Rectangle},
         {"Balde", "tbTMbalde", "Preencher a região de tiles iguais", Tool::Bucket},
     };
-    int x = 10;
+    // One row beside the load rows, laid out by the buttons' own sizes, so the hovered cell's text
+    // ("col 999, lin 999: tile 255") gets the rest of the row at any scale and font.
+    auto* row = new QWidget(this);
+    row->setObjectName("wTMtools");
+    row->setGeometry(10, 40, 420, 20);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
     for (const auto& t : tools) {
-        auto* b = new QToolButton(this);
+        auto* b = new QToolButton(row);
         b->setObjectName(t.name);
         b->setText(t.caption);
         b->setToolTip(t.tip);
         b->setCheckable(true);
-        b->setGeometry(x, 40, 46, 19);
-        x += 48;
+        layout->addWidget(b);
         m_tools->addButton(b, int(t.tool));
     }
     m_tools->button(int(Tool::Select))->setChecked(true);
     connect(m_tools, &QButtonGroup::idClicked, this, [this](int id) { setTool(Tool(id)); });
-    auto* undo = new QToolButton(this);
-    undo->setObjectName("tbTMundo");
-    undo->setText("Desfazer");
-    undo->setGeometry(x + 6, 40, 62, 19);
-    connect(undo, &QToolButton::clicked, this, &TileMapPage::undo);
+    // Undo and redo as the arrows every editor uses; their names are in the tips.
+    auto arrow = [&](const char* name, const QString& glyph, const QString& tip, void (TileMapPage::*slot)()) {
+        auto* b = new QToolButton(row);
+        b->setObjectName(name);
+        b->setText(glyph);
+        b->setToolTip(tip);
+        b->setAccessibleName(tip.section(' ', 0, 0));
+        b->setEnabled(false);
+        connect(b, &QToolButton::clicked, this, slot);
+        return b;
+    };
+    layout->addSpacing(6);
+    QToolButton* undo = arrow("tbTMundo", QString(QChar(0x21B6)), "Desfazer (Ctrl+Z)", &TileMapPage::undo);
+    QToolButton* redo = arrow("tbTMredo", QString(QChar(0x21B7)), "Refazer (Ctrl+Shift+Z)", &TileMapPage::redo);
+    layout->addWidget(undo);
+    layout->addWidget(redo);
     connect(m_undo, &QUndoStack::canUndoChanged, undo, &QWidget::setEnabled);
-    auto* redo = new QToolButton(this);
-    redo->setObjectName("tbTMredo");
-    redo->setText("Refazer");
-    redo->setGeometry(x + 70, 40, 58, 19);
-    connect(redo, &QToolButton::clicked, this, &TileMapPage::redo);
     connect(m_undo, &QUndoStack::canRedoChanged, redo, &QWidget::setEnabled);
-    undo->setEnabled(false);
-    redo->setEnabled(false);
-    m_hover = pageLabel(this, QString(), "lbTMhover", QRect(x + 134, 41, 430 - x - 134, 16));
+    layout->addSpacing(6);
+    m_hover = new QLabel(row);
+    m_hover->setObjectName("lbTMhover");
+    m_hover->setTextFormat(Qt::PlainText);
+    m_hover->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    layout->addWidget(m_hover, 1);
 }
 
 void TileMapPage::tellUser(const QString& text, bool success)
