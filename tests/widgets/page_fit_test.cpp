@@ -5,6 +5,7 @@
 #include "widget_test_support.h"
 
 #include "engine/engine.h"
+#include "studio/editors/sprite/sprite_page.h"
 #include "studio/editors/tilemap/map_grid_view.h"
 #include "studio/editors/tilemap/tile_map_page.h"
 
@@ -28,7 +29,9 @@ private slots:
     void plotMatrixHeadersStayInViewWhileItScrolls();
 
 private:
+    enum class Longest { None, MapCell, SpriteCount };
     void hoverLastCellOfLargestMap();
+    void showLastOfManySprites();
 
     QTemporaryDir m_folder;
     std::unique_ptr<MainWindow> m_window;
@@ -40,7 +43,34 @@ namespace {
 const char* const kPages[] = {"Fonte",   "Load",   "Regs",    "NomReg",  "Dodiroz",
                               "TileMap", "Matriz", "Sprites", "Buffers", "Ajuda"};
 
-// Visible one-line captions whose text needs more room than they have.
+// The part of `label` its text takes, in its parent's coordinates.
+QRect textArea(const QLabel& label)
+{
+    const int needed = std::min(label.sizeHint().width(), label.width());
+    QRect area = label.geometry();
+    if (label.alignment() & Qt::AlignRight)
+        area.setLeft(area.right() - needed + 1);
+    else if (label.alignment() & Qt::AlignHCenter)
+        area = QRect(area.center().x() - needed / 2, area.top(), needed, area.height());
+    else
+        area.setWidth(needed);
+    return area;
+}
+
+// A visible widget beside `label` that lies over its text.
+QWidget* coveringSibling(const QLabel& label)
+{
+    const QObjectList& siblings = label.parentWidget()->children();
+    const QRect area = textArea(label);
+    for (qsizetype i = siblings.indexOf(&label) + 1; i < siblings.size(); ++i) {
+        auto* sibling = qobject_cast<QWidget*>(siblings[i]);
+        if (sibling && !sibling->isWindow() && sibling->isVisible() && sibling->geometry().intersects(area))
+            return sibling;
+    }
+    return nullptr;
+}
+
+// Visible one-line captions whose text needs more room than they have, or lies under a widget.
 QStringList cutLabels(QWidget& root)
 {
     QStringList cut;
@@ -54,6 +84,9 @@ QStringList cutLabels(QWidget& root)
                        .arg(needed.height())
                        .arg(label->width())
                        .arg(label->height());
+        else if (QWidget* over = coveringSibling(*label))
+            cut << QString("%1 \"%2\" lies under %3")
+                       .arg(label->objectName(), label->text().left(40), over->objectName());
     }
     return cut;
 }
@@ -88,21 +121,35 @@ void PageFitTest::hoverLastCellOfLargestMap()
     QCOMPARE(m_window->findChild<QLabel*>("lbTMhover")->text(), QString("col 999, lin 999: tile 255"));
 }
 
+void PageFitTest::showLastOfManySprites()
+{
+    SpriteTable& table = m_window->engine().sprites();
+    table.clear();
+    for (int i = 0; i < 120; ++i) table.add("sprite" + std::to_string(i)).frameCount = 1;
+    SpritePage& page = m_window->spritePage();
+    QVERIFY(page.enter());
+    for (int i = 0; i < 120; ++i) page.next();
+    QCOMPARE(m_window->findChild<QLabel*>("lb42")->text(), QString("Sprites total: 120  Atual: 119"));
+}
+
 void PageFitTest::labelsShowTheirWholeTextOnEveryPage_data()
 {
     QTest::addColumn<QString>("page");
-    QTest::addColumn<bool>("farCell");
-    for (const char* page : kPages) QTest::newRow(page) << QString(page) << false;
-    // The longest texts the map page shows: the last cell of the largest map under the mouse.
-    QTest::newRow("TileMap, cell 999,999") << QString("TileMap") << true;
+    QTest::addColumn<int>("longest");
+    for (const char* page : kPages) QTest::newRow(page) << QString(page) << int(Longest::None);
+    // The longest texts the pages show: the last cell of the largest map under the mouse, the
+    // sprite counter with three-digit numbers.
+    QTest::newRow("TileMap, cell 999,999") << QString("TileMap") << int(Longest::MapCell);
+    QTest::newRow("Sprites, 120 of 120") << QString("Sprites") << int(Longest::SpriteCount);
 }
 
 void PageFitTest::labelsShowTheirWholeTextOnEveryPage()
 {
     QFETCH(QString, page);
-    QFETCH(bool, farCell);
+    QFETCH(int, longest);
     QVERIFY(m_window->showPage(page));
-    if (farCell) hoverLastCellOfLargestMap();
+    if (longest == int(Longest::MapCell)) hoverLastCellOfLargestMap();
+    if (longest == int(Longest::SpriteCount)) showLastOfManySprites();
     QTest::qWait(20);
     auto* notebook = m_window->findChild<QStackedWidget*>("Abook");
     QWidget* shown = notebook->currentWidget();
