@@ -16,9 +16,9 @@
 #include "studio/files/studio_files.h"
 
 #include <QButtonGroup>
-#include <QHBoxLayout>
 #include <QDir>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
