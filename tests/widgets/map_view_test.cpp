@@ -161,6 +161,17 @@ void MapViewTest::ctrlWheelZoomsWithinBoundsAroundTheMouse()
         else
             QVERIFY(view.verticalScrollBar()->value() < scrolled);
     }
+    // The keyboard's zoom keys, around the middle of the map part.
+    const struct {
+        int start;
+        int key;
+        int expected;
+    } keys[] = {{2, Qt::Key_Plus, 3}, {0, Qt::Key_Minus, 0}, {5, Qt::Key_0, MapGridView::kStartZoomStep}};
+    for (const auto& k : keys) {
+        view.setZoomStep(k.start, {});
+        QTest::keyClick(&view, Qt::Key(k.key), Qt::ControlModifier);
+        QCOMPARE(view.zoomStep(), k.expected);
+    }
 }
 
 void MapViewTest::headersStayAtTheEdgesWhileTheMapScrolls()
