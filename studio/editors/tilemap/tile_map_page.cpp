@@ -237,6 +237,9 @@ void TileMapPage::buildMapTools()
     connect(m_grid, &MapGridView::cellReleased, this, &TileMapPage::cellReleased);
     connect(m_grid, &MapGridView::cellHovered, this, &TileMapPage::cellHovered);
     connect(m_grid, &MapGridView::cellTyped, this, &TileMapPage::cellTyped);
+    // The zoom reached, until the mouse names a cell again.
+    connect(m_grid, &MapGridView::zoomChanged, this,
+            [this](double zoom) { m_hover->setText(QString("zoom %1 %").arg(qRound(zoom * 100))); });
 
     // Our own tools beside the load rows: how a left press acts on the map, undo and redo.
     m_tools = new QButtonGroup(this);
