@@ -85,6 +85,7 @@ PlotMatrixPage::PlotMatrixPage(const PageContext& context, QWidget* parent) : QW
     m_grid->verticalHeader()->setFixedWidth(25);
     m_grid->setStyleSheet(
         "QHeaderView::section, QTableCornerButton::section { background: silver; color: black;"
+        " font: 7pt \"Liberation Sans\";"
         " border: none; border-right: 1px solid #9aa0a6; border-bottom: 1px solid #9aa0a6; }");
     m_grid->setCornerButtonEnabled(false);
     QFont small = m_grid->font();
