@@ -1,10 +1,11 @@
 // What a user reads on the studio's pages at the scale the desktop asks for (run at 100 % and
-// 150 %): no caption is cut off on any page, and the plot matrix keeps its column and row
-// numbers in view wherever it is scrolled.
+// 150 %): no caption is cut off on any page or in the save question, and the plot matrix keeps
+// its column and row numbers in view wherever it is scrolled.
 
 #include "widget_test_support.h"
 
 #include "engine/engine.h"
+#include "studio/editors/editor_support.h"
 #include "studio/editors/sprite/sprite_page.h"
 #include "studio/editors/tilemap/map_grid_view.h"
 #include "studio/editors/tilemap/tile_map_page.h"
@@ -27,6 +28,7 @@ private slots:
     void labelsShowTheirWholeTextOnEveryPage_data();
     void labelsShowTheirWholeTextOnEveryPage();
     void plotMatrixHeadersStayInViewWhileItScrolls();
+    void saveQuestionShowsItsWholeText();
 
 private:
     enum class Longest { None, MapCell, SpriteCount };
@@ -187,6 +189,27 @@ void PageFitTest::plotMatrixHeadersStayInViewWhileItScrolls()
         QCOMPARE(grid->model()->headerData(first.row(), Qt::Vertical).toString(), QString::number(first.row()));
         QVERIFY(position == 0.0 || first.column() > 0);
     }
+}
+
+void PageFitTest::saveQuestionShowsItsWholeText()
+{
+    QStringList cut;
+    QString shownText;
+    bool seen = false;
+    whenReady([] { return QApplication::activeModalWidget() != nullptr; },
+              [&] {
+                  QWidget* box = QApplication::activeModalWidget();
+                  if (!box) return;
+                  cut = cutLabels(*box);
+                  for (QLabel* label : box->findChildren<QLabel*>())
+                      if (label->text().startsWith("Salvar")) shownText = label->text();
+                  QTest::keyClick(box, Qt::Key_Escape);
+              },
+              &seen);
+    QCOMPARE(askInBox(m_window.get(), "ação do mapa da primeira fase.tlm"), SaveAnswer::Cancel);
+    QVERIFY(seen);
+    QCOMPARE(shownText, QString("Salvar as alterações em ação do mapa da primeira fase.tlm?"));
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
 }
 
 LUDOMAT_WIDGET_TEST_MAIN(PageFitTest)
