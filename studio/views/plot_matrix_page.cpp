@@ -27,8 +27,11 @@ public:
             for (int r = 0; r < rows; ++r) m_cells[size_t(r) * size_t(columns) + size_t(c)] = matrix.cell(c, r);
         endResetModel();
     }
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : m_rows + 1; }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : m_columns + 1; }
+    // The header row and column are the view's own headers, so they stay in view while the
+    // matrix scrolls; the model holds the matrix cells only.
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : m_rows; }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : m_columns; }
+    // Grid cell (column, row) with the headers as row 0 and column 0.
     QString text(int column, int row) const
     {
         if (column == 0 && row == 0) return {};
@@ -39,9 +42,13 @@ public:
     QVariant data(const QModelIndex& index, int role) const override
     {
         if (!index.isValid()) return {};
-        const bool header = index.row() == 0 || index.column() == 0;
-        if (role == Qt::DisplayRole) return text(index.column(), index.row());
-        if (role == Qt::BackgroundRole && header) return QColor(0xc0, 0xc0, 0xc0);
+        if (role == Qt::DisplayRole) return text(index.column() + 1, index.row() + 1);
+        if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
+        return {};
+    }
+    QVariant headerData(int section, Qt::Orientation, int role) const override
+    {
+        if (role == Qt::DisplayRole) return QString::number(section);
         if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
         return {};
     }
@@ -65,12 +72,22 @@ PlotMatrixPage::PlotMatrixPage(const PageContext& context, QWidget* parent) : QW
     m_grid->setGeometry(0, 40, 607, 380);
     m_grid->setModel(m_model);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->horizontalHeader()->hide();
-    m_grid->verticalHeader()->hide();
+    // Fixed header sizes: the numbers of a 190 x 105 matrix fit, and the headers never resize
+    // to their contents, which would walk every row of the matrix.
+    for (QHeaderView* header : {m_grid->horizontalHeader(), m_grid->verticalHeader()}) {
+        header->setSectionResizeMode(QHeaderView::Fixed);
+        header->setMinimumSectionSize(10);
+        header->setHighlightSections(false);
+    }
     m_grid->horizontalHeader()->setDefaultSectionSize(25);
     m_grid->verticalHeader()->setDefaultSectionSize(16);
-    m_grid->horizontalHeader()->setMinimumSectionSize(10);
-    m_grid->verticalHeader()->setMinimumSectionSize(10);
+    m_grid->horizontalHeader()->setFixedHeight(16);
+    m_grid->verticalHeader()->setFixedWidth(25);
+    m_grid->setStyleSheet(
+        "QHeaderView::section, QTableCornerButton::section { background: silver; color: black;"
+        " font: 7pt \"Liberation Sans\";"
+        " border: none; border-right: 1px solid #9aa0a6; border-bottom: 1px solid #9aa0a6; }");
+    m_grid->setCornerButtonEnabled(false);
     QFont small = m_grid->font();
     small.setPointSize(7);
     m_grid->setFont(small);
@@ -92,11 +109,11 @@ QString PlotMatrixPage::title() const
 }
 int PlotMatrixPage::columns() const
 {
-    return m_model->columnCount();
+    return m_model->columnCount() + 1;  // with the header column
 }
 int PlotMatrixPage::rows() const
 {
-    return m_model->rowCount();
+    return m_model->rowCount() + 1;  // with the header row
 }
 QString PlotMatrixPage::cellText(int column, int row) const
 {

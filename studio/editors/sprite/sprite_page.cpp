@@ -10,6 +10,7 @@
 #include "studio/editors/sprite/sprite_lines.h"
 #include "studio/window/picture_button.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -114,15 +115,28 @@ void SpritePage::buildFields()
     title->setObjectName("Image7");
     title->setGeometry(5, 5, 110, 30);
     connect(title, &QAbstractButton::clicked, this, [this] { enter(); });
-    m_counter = label(this, QString(), QRect(125, 10, 230, 20));
+    // The counter and its two buttons in one row: the buttons move right as the counter's
+    // numbers grow, up to the page's right edge, so they never cover its text.
+    auto* row = new QWidget(this);
+    row->setObjectName("wSptContador");
+    row->setGeometry(125, 5, 470, 28);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    m_counter = label(row, QString(), QRect());
     m_counter->setObjectName("lb42");
-    auto* back = new PictureButton("<<", skin::ButtonLook::Plain, skin::Glyph::None, this);
+    m_counter->setMinimumWidth(130);
+    layout->addWidget(m_counter);
+    auto* back = new PictureButton("<<", skin::ButtonLook::Plain, skin::Glyph::None, row);
     back->setObjectName("sptAnt");
-    back->setGeometry(260, 5, 44, 28);
+    back->setFixedSize(44, 28);
+    layout->addWidget(back);
     connect(back, &QAbstractButton::clicked, this, &SpritePage::previous);
-    auto* forward = new PictureButton(">>", skin::ButtonLook::Plain, skin::Glyph::None, this);
+    auto* forward = new PictureButton(">>", skin::ButtonLook::Plain, skin::Glyph::None, row);
     forward->setObjectName("sptProx");
-    forward->setGeometry(310, 5, 44, 28);
+    forward->setFixedSize(44, 28);
+    layout->addWidget(forward);
+    layout->addStretch(1);
     connect(forward, &QAbstractButton::clicked, this, &SpritePage::next);
 
     m_name = shownField("sptNome", "Nome:", 0, 42, 120);

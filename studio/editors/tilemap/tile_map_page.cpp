@@ -18,6 +18,7 @@
 #include <QButtonGroup>
 #include <QDir>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -213,6 +214,7 @@ void TileMapPage::buildTileTools()
         const int w = m_context.engine->plotSettings().plotWidth();
         m_document.tiles().picture().setPixel(i + m_currentTile * w, j, m_colour);
         m_strip->update();
+        m_grid->tilesChanged(w, m_context.engine->plotSettings().plotHeight());
     });
 }
 
@@ -227,7 +229,7 @@ void TileMapPage::buildMapTools()
     connect(button(this, "clearmap", "btTMclear", QRect(495, 213, 100, 24)), &QAbstractButton::clicked, this,
             &TileMapPage::clearMap);
 
-    m_grid = new MapGridView(m_document.map(), this);
+    m_grid = new MapGridView(m_document.map(), m_document.tiles(), this);
     m_grid->setGeometry(200, 245, 396, 170);
     connect(m_grid, &MapGridView::cellPressed, this,
             [this](QPoint cell, Qt::MouseButton b, Qt::KeyboardModifiers) { cellPressed(cell, b); });
@@ -235,6 +237,9 @@ void TileMapPage::buildMapTools()
     connect(m_grid, &MapGridView::cellReleased, this, &TileMapPage::cellReleased);
     connect(m_grid, &MapGridView::cellHovered, this, &TileMapPage::cellHovered);
     connect(m_grid, &MapGridView::cellTyped, this, &TileMapPage::cellTyped);
+    // The zoom reached, until the mouse names a cell again.
+    connect(m_grid, &MapGridView::zoomChanged, this,
+            [this](double zoom) { m_hover->setText(QString("zoom %1 %").arg(qRound(zoom * 100))); });
 
     // Our own tools beside the load rows: how a left press acts on the map, undo and redo.
     m_tools = new QButtonGroup(this);
@@ -249,34 +254,49 @@ void TileMapPage::buildMapTools()
         {"Ret", "tbTMret", "Preencher um retângulo com o tile atual", Tool::Rectangle},
         {"Balde", "tbTMbalde", "Preencher a região de tiles iguais", Tool::Bucket},
     };
-    int x = 10;
+    // One row beside the load rows, laid out by the buttons' own sizes, so the hovered cell's text
+    // ("col 999, lin 999: tile 255") gets the rest of the row at any scale and font.
+    auto* row = new QWidget(this);
+    row->setObjectName("wTMtools");
+    row->setGeometry(10, 40, 420, 20);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
     for (const auto& t : tools) {
-        auto* b = new QToolButton(this);
+        auto* b = new QToolButton(row);
         b->setObjectName(t.name);
         b->setText(t.caption);
         b->setToolTip(t.tip);
         b->setCheckable(true);
-        b->setGeometry(x, 40, 46, 19);
-        x += 48;
+        layout->addWidget(b);
         m_tools->addButton(b, int(t.tool));
     }
     m_tools->button(int(Tool::Select))->setChecked(true);
     connect(m_tools, &QButtonGroup::idClicked, this, [this](int id) { setTool(Tool(id)); });
-    auto* undo = new QToolButton(this);
-    undo->setObjectName("tbTMundo");
-    undo->setText("Desfazer");
-    undo->setGeometry(x + 6, 40, 62, 19);
-    connect(undo, &QToolButton::clicked, this, &TileMapPage::undo);
+    // Undo and redo as the arrows every editor uses; their names are in the tips.
+    auto arrow = [&](const char* name, const QString& glyph, const QString& tip, void (TileMapPage::*slot)()) {
+        auto* b = new QToolButton(row);
+        b->setObjectName(name);
+        b->setText(glyph);
+        b->setToolTip(tip);
+        b->setAccessibleName(tip.section(' ', 0, 0));
+        b->setEnabled(false);
+        connect(b, &QToolButton::clicked, this, slot);
+        return b;
+    };
+    layout->addSpacing(6);
+    QToolButton* undo = arrow("tbTMundo", QString(QChar(0x21B6)), "Desfazer (Ctrl+Z)", &TileMapPage::undo);
+    QToolButton* redo = arrow("tbTMredo", QString(QChar(0x21B7)), "Refazer (Ctrl+Shift+Z)", &TileMapPage::redo);
+    layout->addWidget(undo);
+    layout->addWidget(redo);
     connect(m_undo, &QUndoStack::canUndoChanged, undo, &QWidget::setEnabled);
-    auto* redo = new QToolButton(this);
-    redo->setObjectName("tbTMredo");
-    redo->setText("Refazer");
-    redo->setGeometry(x + 70, 40, 58, 19);
-    connect(redo, &QToolButton::clicked, this, &TileMapPage::redo);
     connect(m_undo, &QUndoStack::canRedoChanged, redo, &QWidget::setEnabled);
-    undo->setEnabled(false);
-    redo->setEnabled(false);
-    m_hover = pageLabel(this, QString(), "lbTMhover", QRect(x + 134, 41, 430 - x - 134, 16));
+    layout->addSpacing(6);
+    m_hover = new QLabel(row);
+    m_hover->setObjectName("lbTMhover");
+    m_hover->setTextFormat(Qt::PlainText);
+    m_hover->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    layout->addWidget(m_hover, 1);
 }
 
 void TileMapPage::tellUser(const QString& text, bool success)
@@ -297,6 +317,7 @@ void TileMapPage::refreshLabels()
     m_tileCount->setText(QString("tiles: %1").arg(m_document.tiles().picture().width() / w));
     m_tileLabel->setText(QString("tile: %1").arg(m_currentTile));
     m_swatch->setStyleSheet(QString("background: #%1; border: 1px solid black;").arg(colourText(m_colour)));
+    m_grid->tilesChanged(w, h);
 }
 
 void TileMapPage::mapEdited()

@@ -142,6 +142,7 @@ void TileMapPage::enter()
     m_zoom->showTile(m_currentTile, plots.plotWidth(), plots.plotHeight());
     if (ok) m_tileCount->setText(QString("tiles: %1").arg(m_document.tiles().picture().width() / plots.plotWidth()));
     m_grid->mapChanged();
+    m_grid->tilesChanged(plots.plotWidth(), plots.plotHeight());
     m_strip->stripChanged();
 }
 
