@@ -36,7 +36,8 @@ Bitmap columnPicture(int width, int height)
 {
     Bitmap picture(width, height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) picture.setPixel(x, y, Rgb(0x010000 * (x % 200) + 0x000100 * (x / 200) + y % 7));
+        for (int x = 0; x < width; ++x)
+            picture.setPixel(x, y, Rgb(0x010000 * (x % 200) + 0x000100 * (x / 200) + y % 7));
     return picture;
 }
 
@@ -45,7 +46,8 @@ protected:
     void SetUp() override
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_folder = fs::temp_directory_path() / ("ludomat_pics_" + std::string(info->test_suite_name()) + "_" + info->name());
+        m_folder =
+            fs::temp_directory_path() / ("ludomat_pics_" + std::string(info->test_suite_name()) + "_" + info->name());
         fs::remove_all(m_folder);
         fs::create_directories(m_folder);
         engine.setGameFolder(m_folder.string());
@@ -169,7 +171,8 @@ TEST_F(ShapeCommand, TextWithTargetIsUnderlinedAndClickable)
 TEST_F(ShapeCommand, TheTwentyFirstClickableShapeReusesSlotZero)
 {
     std::vector<std::string> lines;
-    for (int i = 0; i <= kHotspotCount; ++i) lines.push_back("shape T" + std::to_string(i) + "," + std::to_string(i * 30) + ",0,,,:l" + std::to_string(i));
+    for (int i = 0; i <= kHotspotCount; ++i)
+        lines.push_back("shape T" + std::to_string(i) + "," + std::to_string(i * 30) + ",0,,,:l" + std::to_string(i));
     run(lines);
     EXPECT_EQ(engine.hotspots().slot(0).target, ":l20");
     EXPECT_EQ(engine.hotspots().slot(0).x, 600);
@@ -344,19 +347,14 @@ TEST_F(SpriteCommands, LoadSpriteDefaults)
     EXPECT_EQ(hero.frameWidth(), 32);
     EXPECT_EQ((std::vector<int>{hero.collisionX, hero.collisionY, hero.collisionWidth, hero.collisionHeight}),
               (std::vector<int>{0, 0, 32, 32}));
-    EXPECT_EQ(hero.x, -1);
-    EXPECT_EQ(hero.y, -1);
-    EXPECT_EQ(hero.scale, 1.0);
-    EXPECT_EQ(hero.cycles, 0);
-    EXPECT_EQ(hero.currentFrame, 0);
+    EXPECT_EQ((std::vector<double>{double(hero.x), double(hero.y), hero.scale, double(hero.cycles)}),
+              (std::vector<double>{-1, -1, 1.0, 0}));
 
     // Given and unreadable box values; the position takes the box corner as given.
     run({"loadsprite hero,hero.png,3,4,x,10,,2"});
     EXPECT_EQ((std::vector<int>{hero.collisionX, hero.collisionY, hero.collisionWidth, hero.collisionHeight}),
               (std::vector<int>{4, 0, 10, 32}));
-    EXPECT_EQ(hero.x, 4);
-    EXPECT_EQ(hero.y, -1);
-    EXPECT_EQ(hero.cycles, 2);
+    EXPECT_EQ((std::vector<int>{hero.x, hero.y, hero.cycles}), (std::vector<int>{4, -1, 2}));
     EXPECT_EQ(engine.sprites().size(), 1) << "the same name redefines its entry";
 }
 
@@ -441,20 +439,18 @@ TEST_F(SpriteCommands, ScaleSizesTheFrameAndTheCollisionBox)
 
 TEST_F(SpriteCommands, TouchingBoxesCollide)
 {
-    run({"loadsprite a,hero.png,3", "loadsprite b,hero.png,3", "sprite a,0,0", "sprite b,32,0"});
-    EXPECT_TRUE(collide("a", "b"));
-    EXPECT_TRUE(collide("b", "a"));
-    run({"sprite b,33,0"});
-    EXPECT_FALSE(collide("a", "b"));
-    run({"sprite b,0,33"});
-    EXPECT_FALSE(collide("a", "b"));
-    run({"sprite b,-32,-32"});
-    EXPECT_TRUE(collide("a", "b"));
-    // Doubled, a reaches 64: b at 64 touches it, at 65 it does not.
-    run({"sprite a,0,0,0,2", "sprite b,64,0"});
-    EXPECT_TRUE(collide("a", "b"));
-    run({"sprite b,65,0"});
-    EXPECT_FALSE(collide("a", "b"));
+    run({"loadsprite a,hero.png,3", "loadsprite b,hero.png,3"});
+    // Places of a and b (x, y, scale) and whether "collsprite" jumps: boxes that touch collide.
+    const struct {
+        const char *a, *b;
+        bool hit;
+    } cases[] = {{"0,0", "32,0", true},    {"0,0", "33,0", false},    {"0,0", "0,33", false},
+                 {"0,0", "-32,-32", true}, {"0,0,0,2", "64,0", true}, {"0,0,0,2", "65,0", false}};
+    for (const auto& c : cases) {
+        run({std::string("sprite a,") + c.a, std::string("sprite b,") + c.b});
+        EXPECT_EQ(collide("a", "b"), c.hit) << c.a << " / " << c.b;
+        EXPECT_EQ(collide("b", "a"), c.hit) << c.a << " / " << c.b;
+    }
     // Unknown or empty names never jump, and "sprite" with them changes nothing.
     run({"sprite b,0,0"});
     EXPECT_FALSE(collide("a", "nobody"));
@@ -479,9 +475,9 @@ TEST_F(SpriteCommands, DrawsAsTheStagedFrameWouldAndKeepsTheStagingMemory)
         double scale;
     };
     // At its own size, enlarged, mirrored, partly and wholly beyond the sheet, and off the edge.
-    const Case cases[] = {{"sprite c,5,7,1,1", 5, 7, 1, 1.0},   {"sprite c,5,7,1,3", 5, 7, 1, 3.0},
+    const Case cases[] = {{"sprite c,5,7,1,1", 5, 7, 1, 1.0},       {"sprite c,5,7,1,3", 5, 7, 1, 3.0},
                           {"sprite c,40,30,1,-1", 40, 30, 1, -1.0}, {"sprite c,5,7,3,1", 5, 7, 3, 1.0},
-                          {"sprite c,5,7,-1,1", 5, 7, -1, 1.0}, {"sprite c,750,-3,2,1.7", 750, -3, 2, 1.7}};
+                          {"sprite c,5,7,-1,1", 5, 7, -1, 1.0},     {"sprite c,750,-3,2,1.7", 750, -3, 2, 1.7}};
     const std::uint32_t* staging = nullptr;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -491,7 +487,8 @@ TEST_F(SpriteCommands, DrawsAsTheStagedFrameWouldAndKeepsTheStagingMemory)
         stretchCopy(staged, {0, 0, 33, 20}, sheet, Rect::fromXywh(33 * c.frame, 0, 33, 20));
         Bitmap expected = background;
         const Rgb key = kTransparentKey;
-        stretchCopy(expected, Rect::fromXywh(c.x, c.y, int(33 * c.scale), int(20 * c.scale)), staged, {0, 0, 33, 20}, &key);
+        stretchCopy(expected, Rect::fromXywh(c.x, c.y, int(33 * c.scale), int(20 * c.scale)), staged, {0, 0, 33, 20},
+                    &key);
         EXPECT_EQ(buffer(), expected);
         EXPECT_EQ(engine.screen().shapeBuffer, staged);
         if (!staging) staging = engine.screen().shapeBuffer.scanLine(0);
