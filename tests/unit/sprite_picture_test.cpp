@@ -5,6 +5,8 @@
 #include "engine/script_error.h"
 #include "graphics/blit.h"
 
+#include "../canvas/test_util.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,6 +16,7 @@
 
 namespace fs = std::filesystem;
 using namespace ludomat;
+using ludomat::test::expectPixels;
 
 namespace {
 
@@ -88,10 +91,7 @@ TEST_F(ShapeCommand, WithoutParametersDrawsTheEmptyPictureOnlyWhenItExists)
 
     save("vazio.bmp", Bitmap(10, 6, kRed));
     run({"shape"});
-    EXPECT_EQ(at(0, 0), kRed);
-    EXPECT_EQ(at(9, 5), kRed);
-    EXPECT_EQ(at(10, 5), kPaper);
-    EXPECT_EQ(at(9, 6), kPaper);
+    expectPixels(buffer(), {{0, 0, kRed}, {9, 5, kRed}, {10, 5, kPaper}, {9, 6, kPaper}});
     EXPECT_EQ(activeHotspots(), 0);
 }
 
@@ -100,16 +100,11 @@ TEST_F(ShapeCommand, PictureTakesGivenWidthAndItsOwnHeightWithMagentaSeeThrough)
     save("pic.png", frameSheet({kRed, kBlue}, 20, 20));  // 40 x 20
     run({"shape pic.png,10,10,80"});
     // 80 x 20: each picture column twice as wide.
-    EXPECT_EQ(at(10, 10), kRed);
-    EXPECT_EQ(at(49, 29), kRed);
-    EXPECT_EQ(at(50, 10), kBlue);
-    EXPECT_EQ(at(89, 29), kBlue);
-    EXPECT_EQ(at(90, 10), kPaper);
-    EXPECT_EQ(at(10, 30), kPaper);
+    expectPixels(
+        buffer(),
+        {{10, 10, kRed}, {49, 29, kRed}, {50, 10, kBlue}, {89, 29, kBlue}, {90, 10, kPaper}, {10, 30, kPaper}});
     // The magenta dot at picture (1, 1) covers buffer columns 12..13 of row 11.
-    EXPECT_EQ(at(12, 11), kPaper);
-    EXPECT_EQ(at(13, 11), kPaper);
-    EXPECT_EQ(at(14, 11), kRed);
+    expectPixels(buffer(), {{12, 11, kPaper}, {13, 11, kPaper}, {14, 11, kRed}});
 
     // A missing picture draws nothing and makes nothing clickable.
     Bitmap before = buffer();
@@ -124,11 +119,8 @@ TEST_F(ShapeCommand, SizesAndPlaceFollowTheScaleFactor)
     engine.state().scaleFactor = 1.5;
     run({"shape pic.png,10,10,,,:menu", "shape pic.png,100,100,abc,8"});
     // (15, 15) and 60 x 30; a size that is not a number is 0, so the second draws nothing.
-    EXPECT_EQ(at(15, 15), kGreen);
-    EXPECT_EQ(at(74, 44), kGreen);
-    EXPECT_EQ(at(75, 44), kPaper);
-    EXPECT_EQ(at(74, 45), kPaper);
-    EXPECT_EQ(at(150, 150), kPaper);
+    expectPixels(buffer(),
+                 {{15, 15, kGreen}, {74, 44, kGreen}, {75, 44, kPaper}, {74, 45, kPaper}, {150, 150, kPaper}});
     const Hotspot& spot = engine.hotspots().slot(0);
     EXPECT_EQ((std::vector<int>{spot.x, spot.y, spot.width, spot.height}), (std::vector<int>{15, 15, 60, 30}));
 }
@@ -204,10 +196,7 @@ TEST_F(GamePictures, FullScreenPicturesCoverTheScreenOrTheBuffer)
     // The run's end copies the buffer to the screen; the buffer itself is untouched by "tela".
     EXPECT_EQ(at(0, 0), kPaper);
     run({"buffer small.bmp"});
-    EXPECT_EQ(at(0, 0), kRed);
-    EXPECT_EQ(at(379, 419), kRed);
-    EXPECT_EQ(at(380, 0), kBlue);
-    EXPECT_EQ(at(759, 419), kBlue);
+    expectPixels(buffer(), {{0, 0, kRed}, {379, 419, kRed}, {380, 0, kBlue}, {759, 419, kBlue}});
     EXPECT_EQ(at(15, 25), kPaper) << "the magenta dot is see-through";
     EXPECT_EQ(at(15, 19), kRed);
     // "tela" draws straight onto the screen: visible before any refresh.
@@ -415,10 +404,7 @@ TEST_F(SpriteCommands, FramesStepAfterEachDrawOrEveryCyclesDraws)
 TEST_F(SpriteCommands, ScaleSizesTheFrameAndTheCollisionBox)
 {
     run({"loadsprite hero,hero.png,3", "sprite hero,10,10,0,2"});
-    EXPECT_EQ(at(10, 10), kRed);
-    EXPECT_EQ(at(73, 73), kRed);
-    EXPECT_EQ(at(74, 73), kPaper);
-    EXPECT_EQ(at(73, 74), kPaper);
+    expectPixels(buffer(), {{10, 10, kRed}, {73, 73, kRed}, {74, 73, kPaper}, {73, 74, kPaper}});
     EXPECT_EQ(at(12, 12), kPaper) << "the magenta dot, doubled, is see-through";
     EXPECT_EQ(at(13, 13), kPaper);
     CollisionBox box = sprite("hero").placedCollisionBox();
