@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace ludomat::test {
@@ -24,6 +25,13 @@ inline std::vector<std::string> pixelsOf(const Bitmap& b, Rgb c)
 inline int countOf(const Bitmap& b, Rgb c)
 {
     return int(pixelsOf(b, c).size());
+}
+
+// Checks a table of pixels of a bitmap: x, y and the colour expected there.
+inline void expectPixels(const Bitmap& b, std::initializer_list<std::tuple<int, int, Rgb>> pixels)
+{
+    for (auto [x, y, colour] : pixels)
+        EXPECT_EQ(b.pixel(x, y), colour) << "pixel " << x << "," << y;
 }
 
 // A scratch folder removed after the test.

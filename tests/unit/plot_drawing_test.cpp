@@ -3,12 +3,15 @@
 
 #include "engine/engine.h"
 
+#include "../canvas/test_util.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 #include <chrono>
 
 using namespace ludomat;
+using ludomat::test::expectPixels;
 
 namespace {
 
@@ -81,11 +84,7 @@ TEST_F(PlotDrawing, PlotsAreScaledCellsInTheFullScreenMode)
     useDoubleScale();
     run({"plot 3,4,FF0000"});
     // Cell (3, 4) of 5 x 5 plots covers (15, 20)..(19, 24) in script pixels, doubled.
-    EXPECT_EQ(buffer().pixel(30, 40), kRed);
-    EXPECT_EQ(buffer().pixel(39, 49), kRed);
-    EXPECT_EQ(buffer().pixel(40, 49), kBlack);
-    EXPECT_EQ(buffer().pixel(39, 50), kBlack);
-    EXPECT_EQ(buffer().pixel(29, 40), kBlack);
+    expectPixels(buffer(), {{30, 40, kRed}, {39, 49, kRed}, {40, 49, kBlack}, {39, 50, kBlack}, {29, 40, kBlack}});
     EXPECT_EQ(m_engine.plots().cell(3, 4), kPlotSet);
 }
 
@@ -98,10 +97,7 @@ TEST_F(PlotDrawing, PixelPointsAreSpreadByTheScale)
     for (int y = 30; y < 60; ++y)
         for (int x = 10; x < 40; ++x) red += buffer().pixel(x, y) == kRed;
     EXPECT_EQ(red, 16);
-    EXPECT_EQ(buffer().pixel(20, 40), kRed);
-    EXPECT_EQ(buffer().pixel(26, 46), kRed);
-    EXPECT_EQ(buffer().pixel(21, 40), kBlack);
-    EXPECT_EQ(buffer().pixel(28, 40), kBlack);
+    expectPixels(buffer(), {{20, 40, kRed}, {26, 46, kRed}, {21, 40, kBlack}, {28, 40, kBlack}});
     EXPECT_EQ(m_engine.screen().screenCanvas.penPos(), QPoint(20, 40));
 }
 
@@ -111,9 +107,7 @@ TEST_F(PlotDrawing, LinesAndOutlinesTakeTheScaledPixelSizeAsPenWidth)
     run({"defpixel 3", "moveto 10,100", "lineto 110,100,FF0000", "rect 200,200,300,300,FF0000"});
     EXPECT_EQ(m_engine.screen().screenCanvas.penWidth(), 6);
     // A horizontal line 6 pixels wide around y = 200 on the doubled screen.
-    EXPECT_EQ(buffer().pixel(100, 197), kRed);
-    EXPECT_EQ(buffer().pixel(100, 202), kRed);
-    EXPECT_EQ(buffer().pixel(100, 190), kBlack);
+    expectPixels(buffer(), {{100, 197, kRed}, {100, 202, kRed}, {100, 190, kBlack}});
     EXPECT_EQ(m_engine.screen().screenCanvas.penPos(), QPoint(220, 200));
     EXPECT_EQ(buffer().pixel(400, 450), kRed);
     EXPECT_EQ(buffer().pixel(500, 500), kBlack);
@@ -124,12 +118,9 @@ TEST_F(PlotDrawing, PutPlotPlacesTheUnscaledCellAndScalesThePicture)
     useDoubleScale();
     run({"putplot 2,3," + writePicture()});
     // The corner is cell (2, 3) unscaled, (10, 15); the picture is drawn 6 x 4.
-    EXPECT_EQ(buffer().pixel(10, 15), kRed);
-    EXPECT_EQ(buffer().pixel(11, 16), kRed);
-    EXPECT_EQ(buffer().pixel(12, 15), kBlack);
-    EXPECT_EQ(buffer().pixel(15, 18), kWhite);
-    EXPECT_EQ(buffer().pixel(16, 18), kBlack);
-    EXPECT_EQ(buffer().pixel(15, 19), kBlack);
+    expectPixels(
+        buffer(),
+        {{10, 15, kRed}, {11, 16, kRed}, {12, 15, kBlack}, {15, 18, kWhite}, {16, 18, kBlack}, {15, 19, kBlack}});
 }
 
 TEST_F(PlotDrawing, ScanPlotScalesOnlyItsOrigin)
@@ -140,10 +131,7 @@ TEST_F(PlotDrawing, ScanPlotScalesOnlyItsOrigin)
     EXPECT_EQ(m_engine.plots().cell(2, 4), kPlotSet);
     EXPECT_EQ(m_engine.plots().cell(3, 4), 0);
     EXPECT_EQ(m_engine.plots().cell(4, 5), kPlotSet);
-    EXPECT_EQ(buffer().pixel(10, 20), kRed);
-    EXPECT_EQ(buffer().pixel(14, 24), kRed);
-    EXPECT_EQ(buffer().pixel(15, 20), kBlack);
-    EXPECT_EQ(buffer().pixel(20, 25), kWhite);
+    expectPixels(buffer(), {{10, 20, kRed}, {14, 24, kRed}, {15, 20, kBlack}, {20, 25, kWhite}});
 }
 
 TEST_F(PlotDrawing, ScanPlotShowsEveryPlotOrEveryRow)

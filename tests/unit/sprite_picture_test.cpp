@@ -5,6 +5,8 @@
 #include "engine/script_error.h"
 #include "graphics/blit.h"
 
+#include "../canvas/test_util.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,6 +16,7 @@
 
 namespace fs = std::filesystem;
 using namespace ludomat;
+using ludomat::test::expectPixels;
 
 namespace {
 
@@ -36,7 +39,8 @@ Bitmap columnPicture(int width, int height)
 {
     Bitmap picture(width, height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) picture.setPixel(x, y, Rgb(0x010000 * (x % 200) + 0x000100 * (x / 200) + y % 7));
+        for (int x = 0; x < width; ++x)
+            picture.setPixel(x, y, Rgb(0x010000 * (x % 200) + 0x000100 * (x / 200) + y % 7));
     return picture;
 }
 
@@ -45,7 +49,8 @@ protected:
     void SetUp() override
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_folder = fs::temp_directory_path() / ("ludomat_pics_" + std::string(info->test_suite_name()) + "_" + info->name());
+        m_folder =
+            fs::temp_directory_path() / ("ludomat_pics_" + std::string(info->test_suite_name()) + "_" + info->name());
         fs::remove_all(m_folder);
         fs::create_directories(m_folder);
         engine.setGameFolder(m_folder.string());
@@ -86,10 +91,7 @@ TEST_F(ShapeCommand, WithoutParametersDrawsTheEmptyPictureOnlyWhenItExists)
 
     save("vazio.bmp", Bitmap(10, 6, kRed));
     run({"shape"});
-    EXPECT_EQ(at(0, 0), kRed);
-    EXPECT_EQ(at(9, 5), kRed);
-    EXPECT_EQ(at(10, 5), kPaper);
-    EXPECT_EQ(at(9, 6), kPaper);
+    expectPixels(buffer(), {{0, 0, kRed}, {9, 5, kRed}, {10, 5, kPaper}, {9, 6, kPaper}});
     EXPECT_EQ(activeHotspots(), 0);
 }
 
@@ -98,16 +100,11 @@ TEST_F(ShapeCommand, PictureTakesGivenWidthAndItsOwnHeightWithMagentaSeeThrough)
     save("pic.png", frameSheet({kRed, kBlue}, 20, 20));  // 40 x 20
     run({"shape pic.png,10,10,80"});
     // 80 x 20: each picture column twice as wide.
-    EXPECT_EQ(at(10, 10), kRed);
-    EXPECT_EQ(at(49, 29), kRed);
-    EXPECT_EQ(at(50, 10), kBlue);
-    EXPECT_EQ(at(89, 29), kBlue);
-    EXPECT_EQ(at(90, 10), kPaper);
-    EXPECT_EQ(at(10, 30), kPaper);
+    expectPixels(
+        buffer(),
+        {{10, 10, kRed}, {49, 29, kRed}, {50, 10, kBlue}, {89, 29, kBlue}, {90, 10, kPaper}, {10, 30, kPaper}});
     // The magenta dot at picture (1, 1) covers buffer columns 12..13 of row 11.
-    EXPECT_EQ(at(12, 11), kPaper);
-    EXPECT_EQ(at(13, 11), kPaper);
-    EXPECT_EQ(at(14, 11), kRed);
+    expectPixels(buffer(), {{12, 11, kPaper}, {13, 11, kPaper}, {14, 11, kRed}});
 
     // A missing picture draws nothing and makes nothing clickable.
     Bitmap before = buffer();
@@ -122,11 +119,8 @@ TEST_F(ShapeCommand, SizesAndPlaceFollowTheScaleFactor)
     engine.state().scaleFactor = 1.5;
     run({"shape pic.png,10,10,,,:menu", "shape pic.png,100,100,abc,8"});
     // (15, 15) and 60 x 30; a size that is not a number is 0, so the second draws nothing.
-    EXPECT_EQ(at(15, 15), kGreen);
-    EXPECT_EQ(at(74, 44), kGreen);
-    EXPECT_EQ(at(75, 44), kPaper);
-    EXPECT_EQ(at(74, 45), kPaper);
-    EXPECT_EQ(at(150, 150), kPaper);
+    expectPixels(buffer(),
+                 {{15, 15, kGreen}, {74, 44, kGreen}, {75, 44, kPaper}, {74, 45, kPaper}, {150, 150, kPaper}});
     const Hotspot& spot = engine.hotspots().slot(0);
     EXPECT_EQ((std::vector<int>{spot.x, spot.y, spot.width, spot.height}), (std::vector<int>{15, 15, 60, 30}));
 }
@@ -169,7 +163,8 @@ TEST_F(ShapeCommand, TextWithTargetIsUnderlinedAndClickable)
 TEST_F(ShapeCommand, TheTwentyFirstClickableShapeReusesSlotZero)
 {
     std::vector<std::string> lines;
-    for (int i = 0; i <= kHotspotCount; ++i) lines.push_back("shape T" + std::to_string(i) + "," + std::to_string(i * 30) + ",0,,,:l" + std::to_string(i));
+    for (int i = 0; i <= kHotspotCount; ++i)
+        lines.push_back("shape T" + std::to_string(i) + "," + std::to_string(i * 30) + ",0,,,:l" + std::to_string(i));
     run(lines);
     EXPECT_EQ(engine.hotspots().slot(0).target, ":l20");
     EXPECT_EQ(engine.hotspots().slot(0).x, 600);
@@ -201,10 +196,7 @@ TEST_F(GamePictures, FullScreenPicturesCoverTheScreenOrTheBuffer)
     // The run's end copies the buffer to the screen; the buffer itself is untouched by "tela".
     EXPECT_EQ(at(0, 0), kPaper);
     run({"buffer small.bmp"});
-    EXPECT_EQ(at(0, 0), kRed);
-    EXPECT_EQ(at(379, 419), kRed);
-    EXPECT_EQ(at(380, 0), kBlue);
-    EXPECT_EQ(at(759, 419), kBlue);
+    expectPixels(buffer(), {{0, 0, kRed}, {379, 419, kRed}, {380, 0, kBlue}, {759, 419, kBlue}});
     EXPECT_EQ(at(15, 25), kPaper) << "the magenta dot is see-through";
     EXPECT_EQ(at(15, 19), kRed);
     // "tela" draws straight onto the screen: visible before any refresh.
@@ -344,19 +336,14 @@ TEST_F(SpriteCommands, LoadSpriteDefaults)
     EXPECT_EQ(hero.frameWidth(), 32);
     EXPECT_EQ((std::vector<int>{hero.collisionX, hero.collisionY, hero.collisionWidth, hero.collisionHeight}),
               (std::vector<int>{0, 0, 32, 32}));
-    EXPECT_EQ(hero.x, -1);
-    EXPECT_EQ(hero.y, -1);
-    EXPECT_EQ(hero.scale, 1.0);
-    EXPECT_EQ(hero.cycles, 0);
-    EXPECT_EQ(hero.currentFrame, 0);
+    EXPECT_EQ((std::vector<double>{double(hero.x), double(hero.y), hero.scale, double(hero.cycles)}),
+              (std::vector<double>{-1, -1, 1.0, 0}));
 
     // Given and unreadable box values; the position takes the box corner as given.
     run({"loadsprite hero,hero.png,3,4,x,10,,2"});
     EXPECT_EQ((std::vector<int>{hero.collisionX, hero.collisionY, hero.collisionWidth, hero.collisionHeight}),
               (std::vector<int>{4, 0, 10, 32}));
-    EXPECT_EQ(hero.x, 4);
-    EXPECT_EQ(hero.y, -1);
-    EXPECT_EQ(hero.cycles, 2);
+    EXPECT_EQ((std::vector<int>{hero.x, hero.y, hero.cycles}), (std::vector<int>{4, -1, 2}));
     EXPECT_EQ(engine.sprites().size(), 1) << "the same name redefines its entry";
 }
 
@@ -417,10 +404,7 @@ TEST_F(SpriteCommands, FramesStepAfterEachDrawOrEveryCyclesDraws)
 TEST_F(SpriteCommands, ScaleSizesTheFrameAndTheCollisionBox)
 {
     run({"loadsprite hero,hero.png,3", "sprite hero,10,10,0,2"});
-    EXPECT_EQ(at(10, 10), kRed);
-    EXPECT_EQ(at(73, 73), kRed);
-    EXPECT_EQ(at(74, 73), kPaper);
-    EXPECT_EQ(at(73, 74), kPaper);
+    expectPixels(buffer(), {{10, 10, kRed}, {73, 73, kRed}, {74, 73, kPaper}, {73, 74, kPaper}});
     EXPECT_EQ(at(12, 12), kPaper) << "the magenta dot, doubled, is see-through";
     EXPECT_EQ(at(13, 13), kPaper);
     CollisionBox box = sprite("hero").placedCollisionBox();
@@ -441,20 +425,18 @@ TEST_F(SpriteCommands, ScaleSizesTheFrameAndTheCollisionBox)
 
 TEST_F(SpriteCommands, TouchingBoxesCollide)
 {
-    run({"loadsprite a,hero.png,3", "loadsprite b,hero.png,3", "sprite a,0,0", "sprite b,32,0"});
-    EXPECT_TRUE(collide("a", "b"));
-    EXPECT_TRUE(collide("b", "a"));
-    run({"sprite b,33,0"});
-    EXPECT_FALSE(collide("a", "b"));
-    run({"sprite b,0,33"});
-    EXPECT_FALSE(collide("a", "b"));
-    run({"sprite b,-32,-32"});
-    EXPECT_TRUE(collide("a", "b"));
-    // Doubled, a reaches 64: b at 64 touches it, at 65 it does not.
-    run({"sprite a,0,0,0,2", "sprite b,64,0"});
-    EXPECT_TRUE(collide("a", "b"));
-    run({"sprite b,65,0"});
-    EXPECT_FALSE(collide("a", "b"));
+    run({"loadsprite a,hero.png,3", "loadsprite b,hero.png,3"});
+    // Places of a and b (x, y, scale) and whether "collsprite" jumps: boxes that touch collide.
+    const struct {
+        const char *a, *b;
+        bool hit;
+    } cases[] = {{"0,0", "32,0", true},    {"0,0", "33,0", false},    {"0,0", "0,33", false},
+                 {"0,0", "-32,-32", true}, {"0,0,0,2", "64,0", true}, {"0,0,0,2", "65,0", false}};
+    for (const auto& c : cases) {
+        run({std::string("sprite a,") + c.a, std::string("sprite b,") + c.b});
+        EXPECT_EQ(collide("a", "b"), c.hit) << c.a << " / " << c.b;
+        EXPECT_EQ(collide("b", "a"), c.hit) << c.a << " / " << c.b;
+    }
     // Unknown or empty names never jump, and "sprite" with them changes nothing.
     run({"sprite b,0,0"});
     EXPECT_FALSE(collide("a", "nobody"));
@@ -479,9 +461,9 @@ TEST_F(SpriteCommands, DrawsAsTheStagedFrameWouldAndKeepsTheStagingMemory)
         double scale;
     };
     // At its own size, enlarged, mirrored, partly and wholly beyond the sheet, and off the edge.
-    const Case cases[] = {{"sprite c,5,7,1,1", 5, 7, 1, 1.0},   {"sprite c,5,7,1,3", 5, 7, 1, 3.0},
+    const Case cases[] = {{"sprite c,5,7,1,1", 5, 7, 1, 1.0},       {"sprite c,5,7,1,3", 5, 7, 1, 3.0},
                           {"sprite c,40,30,1,-1", 40, 30, 1, -1.0}, {"sprite c,5,7,3,1", 5, 7, 3, 1.0},
-                          {"sprite c,5,7,-1,1", 5, 7, -1, 1.0}, {"sprite c,750,-3,2,1.7", 750, -3, 2, 1.7}};
+                          {"sprite c,5,7,-1,1", 5, 7, -1, 1.0},     {"sprite c,750,-3,2,1.7", 750, -3, 2, 1.7}};
     const std::uint32_t* staging = nullptr;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -491,7 +473,8 @@ TEST_F(SpriteCommands, DrawsAsTheStagedFrameWouldAndKeepsTheStagingMemory)
         stretchCopy(staged, {0, 0, 33, 20}, sheet, Rect::fromXywh(33 * c.frame, 0, 33, 20));
         Bitmap expected = background;
         const Rgb key = kTransparentKey;
-        stretchCopy(expected, Rect::fromXywh(c.x, c.y, int(33 * c.scale), int(20 * c.scale)), staged, {0, 0, 33, 20}, &key);
+        stretchCopy(expected, Rect::fromXywh(c.x, c.y, int(33 * c.scale), int(20 * c.scale)), staged, {0, 0, 33, 20},
+                    &key);
         EXPECT_EQ(buffer(), expected);
         EXPECT_EQ(engine.screen().shapeBuffer, staged);
         if (!staging) staging = engine.screen().shapeBuffer.scanLine(0);

@@ -2,14 +2,14 @@
 // changed one is left (another file, a run, closing) and does what the answer says; and every
 // message about a game file shows its name and the reason as written, accents included.
 
-#include "widget_test_support.h"
+#include "figure_gestures.h"
 
 #include "engine/engine.h"
 #include "graphics/cp1252.h"
+#include "studio/editing/script_editor.h"
 #include "studio/editors/drawing/drawing_page.h"
 #include "studio/editors/sprite/sprite_page.h"
 #include "studio/editors/tilemap/tile_map_page.h"
-#include "studio/editing/script_editor.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUndoStack>
@@ -34,6 +35,7 @@ class EditorDocumentsTest : public QObject {
 private slots:
     void changedDocumentsAreOfferedBeforeTheyAreLeft();
     void fileMessagesShowAccentedNames();
+    void figureUndoRestoresTextAndScreen();
 };
 
 namespace {
@@ -242,6 +244,85 @@ void EditorDocumentsTest::fileMessagesShowAccentedNames()
     QVERIFY(readsRight(labelText(*window, "Stx"), QString::fromUtf8("fundo ção.png"), QString()));
     // A name Qt cannot decode is one it cannot remove either.
     std::filesystem::remove(folder.path().toStdString() + "/" + toCp1252(QString::fromUtf8("fundo ção.png")));
+}
+
+void EditorDocumentsTest::figureUndoRestoresTextAndScreen()
+{
+    QTemporaryDir folder;
+    auto w = openWindow(folder);
+    Engine& e = w->engine();
+    w->openDrawing(FigureKind::Pixel);
+    click(*w, "btClearTela");
+    const Bitmap blank = e.screen().screenBuffer;
+    perform(*w, "tool 7; drag 10,10 50,50");
+    const QStringList oneRect = lines(*w);
+    perform(*w, "colour FF0000; drag 100,10 150,50");
+    undoKey(*w);  // the red rectangle
+    QCOMPARE(lines(*w), oneRect);
+    QCOMPARE(screenPixel(*w, 120, 20), 0x000000u);
+    QCOMPARE(w->drawingPage().drawingColour(), 0xFF0000u);
+    undoKey(*w);  // the colour
+    QCOMPARE(w->drawingPage().drawingColour(), 0xFFFFFFu);
+    redoKey(*w);
+    QTest::keyClick(w.get(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(screenPixel(*w, 120, 20), 0xFF0000u);
+    QCOMPARE(lines(*w).size(), 4);
+
+    // Typing in Grp is a step of its own: undoing the next drawing keeps it.
+    auto* grp = w->findChild<QPlainTextEdit*>("Grp");
+    grp->setFocus();
+    grp->moveCursor(QTextCursor::End);
+    typeText(grp, "\n  pixel 700,1");
+    drag(*w, {200, 200}, {210, 210});
+    QTest::keyClick(grp, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(tail(*w, 1), QStringList({"  pixel 700,1"}));
+    QTest::keyClick(grp, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(lines(*w).size(), 4);
+
+    // A kind switch is a step too, and the page keeps well over a hundred of them.
+    switchKind(*w);
+    undoKey(*w);
+    QCOMPARE(w->drawingPage().kind(), FigureKind::Pixel);
+    QVERIFY(widget(*w, "btTool1")->isVisible());
+    chooseTool(*w, kToolPixel);
+    for (int i = 0; i < 120; ++i) clickAt(*w, {300 + i, 300});
+    for (int i = 0; i < 120; ++i) undoKey(*w);
+    QCOMPARE(lines(*w).size(), 4);
+    // A screen with few runs of equal pixels (a photo a script drew) comes back exactly too.
+    Bitmap& buffer = e.screen().screenBuffer;
+    uint32_t seed = 12345;
+    for (int y = 0; y < 420; ++y)
+        for (int x = 0; x < 760; ++x) buffer.setPixel(x, y, (seed = seed * 1664525u + 1013904223u) >> 8);
+    const Bitmap noise = buffer;
+    perform(*w, "tool 7; drag 10,10 700,400");
+    QVERIFY(!(buffer == noise));
+    undoKey(*w);
+    QCOMPARE(buffer, noise);
+    redoKey(*w);
+    undoKey(*w);
+    QCOMPARE(buffer, noise);
+
+    // A gesture cut short by another page is a step of its own; undo goes on working after it.
+    chooseTool(*w, kToolPixel);
+    const QStringList uncut = lines(*w);
+    QTest::mousePress(tela(*w), Qt::LeftButton, Qt::NoModifier, {600, 300});
+    QTest::mouseMove(tela(*w), QPoint(650, 350));
+    w->showListing();
+    w->showPage("Dodiroz");
+    const QStringList cut = lines(*w);
+    undoKey(*w);
+    QCOMPARE(cut.size(), uncut.size() + 2);
+    QCOMPARE(lines(*w), uncut);
+    redoKey(*w);
+    QCOMPARE(lines(*w), cut);
+
+    // Opening the page again starts from the header; the lines it replaced are one undo away.
+    w->openDrawing(FigureKind::Pixel);
+    QCOMPARE(lines(*w).size(), 2);
+    undoKey(*w);
+    QCOMPARE(lines(*w), cut);
+    while (w->drawingPage().undoStack().canUndo()) undoKey(*w);
+    QCOMPARE(e.screen().screenBuffer, blank);
 }
 
 LUDOMAT_WIDGET_TEST_MAIN(EditorDocumentsTest)

@@ -3,15 +3,21 @@
 
 #include "widget_test_support.h"
 
+#include "engine/engine.h"
+#include "screen/screen_view.h"
 #include "studio/editing/script_editor.h"
 #include "studio/editing/script_highlighter.h"
 #include "studio/pages/watch_panel.h"
+#include "studio/views/colour_converters.h"
+#include "studio/views/plot_matrix_page.h"
 
+#include <QAbstractButton>
+#include <QClipboard>
 #include <QFile>
-#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -30,6 +36,7 @@ private slots:
     void editorColoursWordsOfTheCommandTable();
     void escapeLeavesTheFullScreenPage();
     void frameRateTimerTicksWhileTheScriptWaits();
+    void matrixConvertersAndBuffersShowTheRunsState();
 };
 
 namespace {
@@ -97,8 +104,8 @@ void RegistersTest::registerListShowsAliasNames()
 {
     QTemporaryDir folder;
     auto window = openWindow(folder);
-    setScript(*window, {"defreg 7,vida", "defreg 8,pontos", "defreg 8,nivel", "reg= 7,3", "reg= 12,doze",
-                        "reg= 250,oculto"});
+    setScript(*window,
+              {"defreg 7,vida", "defreg 8,pontos", "defreg 8,nivel", "reg= 7,3", "reg= 12,doze", "reg= 250,oculto"});
     click(*window, "btExe");
     QTest::keyClick(window.get(), Qt::Key_F3);
     QCOMPARE(window->currentPage(), QString("Regs"));
@@ -142,7 +149,7 @@ void RegistersTest::keysReachTheScriptAsVirtualKeyCodes()
         Qt::Key key;
         int code;
     };
-    const Key keys[] = {{Qt::Key_A, 65}, {Qt::Key_7, 55}, {Qt::Key_Left, 37}, {Qt::Key_Down, 40},
+    const Key keys[] = {{Qt::Key_A, 65},     {Qt::Key_7, 55},      {Qt::Key_Left, 37}, {Qt::Key_Down, 40},
                         {Qt::Key_Space, 32}, {Qt::Key_Return, 13}, {Qt::Key_F12, 123}};
     auto* field = window->findChild<QLineEdit*>("Edn");
     for (const Key& k : keys) {
@@ -176,7 +183,8 @@ void RegistersTest::editorColoursWordsOfTheCommandTable()
     QCOMPARE(colourAt(editor, 5, 0), unknown);
     const QList<QColor> kinds{command, unknown, label, comment, reference, alias};
     for (int i = 0; i < kinds.size(); ++i)
-        for (int j = i + 1; j < kinds.size(); ++j) QVERIFY2(kinds[i] != kinds[j], qPrintable(QString("%1 %2").arg(i).arg(j)));
+        for (int j = i + 1; j < kinds.size(); ++j)
+            QVERIFY2(kinds[i] != kinds[j], qPrintable(QString("%1 %2").arg(i).arg(j)));
     QVERIFY(editor.highlighter().isCommandWord("ifreg<"));
     QVERIFY(!editor.highlighter().isCommandWord("Inc"));
 }
@@ -225,6 +233,77 @@ void RegistersTest::frameRateTimerTicksWhileTheScriptWaits()
     QVERIFY2(counted && frames >= 1 && frames <= 40, qPrintable(reg(*window, 7)));
     // The run is over, and so is the meter.
     QVERIFY(!window->host().isFrameRateTimerActive());
+}
+
+void RegistersTest::matrixConvertersAndBuffersShowTheRunsState()
+{
+    QTemporaryDir folder;
+    auto w = openWindow(folder);
+    // The matrix view: 152 x 84 zeros at the start, with its row and column numbers.
+    QTest::keyClick(w.get(), Qt::Key_F8);
+    QCOMPARE(w->currentPage(), QString("Matriz"));
+    QCOMPARE(labelText(*w, "lbMatriz"), QString("Matriz de plots 152 x 84"));
+    auto& matrix = w->matrixPage();
+    QCOMPARE(matrix.cellText(152, 0), QString("151"));
+    QCOMPARE(matrix.cellText(0, 84), QString("83"));
+    QCOMPARE(matrix.cellText(152, 84), QString("0"));
+    setScript(*w, {"defplot 10,10", "plot 3,2", "setplot 75,41,7", "bakbuf 00FF00"});
+    click(*w, "btExe");
+    click(*w, "btArq");
+    QTest::mouseClick(static_cast<QWidget*>(button(*w, "imMatriz")), Qt::LeftButton);
+    QCOMPARE(labelText(*w, "lbMatriz"), QString("Matriz de plots 76 x 42"));
+    QCOMPARE(matrix.cellText(4, 3), QString("255"));
+    QCOMPARE(matrix.cellText(76, 42), QString("7"));
+    QCOMPARE(matrix.cellText(3, 3), QString("0"));
+    QTest::mouseMove(w->findChild<ScreenView*>(), QPoint(123, 45));
+    QCOMPARE(labelText(*w, "lbPosX"), QString("123"));
+    QCOMPARE(labelText(*w, "lbPosY"), QString("45"));
+
+    // Converters, entry by entry: a refusal says why and keeps the old result.
+    click(*w, "btReg");
+    const struct {
+        const char *field, *typed, *result;
+        QString shown;
+        Rgb swatch;
+    } entries[] = {
+        {"edIntToHex", "16777215", "lbIntToHex", "FFFFFF", 0xFFFFFF},
+        {"edIntToHex", "255", "lbIntToHex", "0000FF", 0xFF},
+        {"edHexToInt", "0000FF", "lbHexToInt", "255", 0xFF},
+        {"edHexToInt", "FF0000", "lbHexToInt", "16711680", 0xFF0000},
+        {"edHexToInt", "FF00", "lbHexToInt", "16711680", 0xFF0000},
+        {"edIntToHex", "-3", "lbIntToHex", "0000FF", 0xFF},
+    };
+    for (const auto& entry : entries) {
+        enterText(*w, entry.field, entry.typed);
+        QVERIFY2(labelText(*w, entry.result) == entry.shown, entry.typed);
+        const bool hex = entry.result == QString("lbHexToInt");
+        QCOMPARE(hex ? w->colourConverters().hexSwatch() : w->colourConverters().intSwatch(), entry.swatch);
+    }
+    QVERIFY(!labelText(*w, "Stx").isEmpty());
+    // A click copies the result, lit while pressed.
+    auto* result = w->findChild<QLabel*>("lbHexToInt");
+    QTest::mousePress(result, Qt::LeftButton);
+    QVERIFY(result->styleSheet().contains("white"));
+    QTest::mouseRelease(result, Qt::LeftButton);
+    QVERIFY(result->styleSheet().contains("black"));
+    QCOMPARE(QApplication::clipboard()->text(), QString("16711680"));
+
+    // Buffers: captions, and the swap and copy buttons.
+    QTest::keyClick(w.get(), Qt::Key_F6);
+    QCOMPARE(labelText(*w, "lbBufTela"), QString("Buffer principal de tela 760 x 420"));
+    QCOMPARE(labelText(*w, "lbBufBak"), QString("Buffer secundário (bakbuf) 760 x 420"));
+    auto& screen = w->engine().screen();
+    const Bitmap front = screen.screenBuffer, back = screen.backBuffer;
+    QVERIFY(!(front == back));
+    click(*w, "btSwapbuf");
+    QCOMPARE(screen.screenBuffer, back);
+    QCOMPARE(screen.backBuffer, front);
+    click(*w, "btSwapbuf");
+    click(*w, "btBuftobak");
+    QCOMPARE(screen.backBuffer, front);
+    screen.backBuffer.fill(0x00FF00);
+    click(*w, "btBaktobuf");
+    QCOMPARE(screen.screenBuffer.pixel(5, 5), 0x00FF00u);
 }
 
 LUDOMAT_WIDGET_TEST_MAIN(RegistersTest)

@@ -8,11 +8,11 @@
 #include "engine/script.h"
 #include "engine/script_files.h"
 #include "graphics/cp1252.h"
+#include "studio/editing/script_editor.h"
 #include "studio/editors/editor_art.h"
 #include "studio/editors/sprite/collision_handle.h"
 #include "studio/editors/sprite/sprite_lines.h"
 #include "studio/editors/sprite/sprite_page.h"
-#include "studio/editing/script_editor.h"
 
 #include <QDirIterator>
 
@@ -45,7 +45,10 @@ QString currentPage(MainWindow& window)
     return window.findChild<QStackedWidget*>("Abook")->currentWidget()->objectName();
 }
 
-QString field(MainWindow& window, const char* name) { return window.findChild<QLineEdit*>(name)->text(); }
+QString field(MainWindow& window, const char* name)
+{
+    return window.findChild<QLineEdit*>(name)->text();
+}
 
 // A sheet of `frames` frames, frame k filled with colours[k].
 void writeSheet(const QString& path, int width, int height, const QList<QRgb>& colours)
@@ -53,7 +56,8 @@ void writeSheet(const QString& path, int width, int height, const QList<QRgb>& c
     QImage sheet(width, height, QImage::Format_RGB32);
     int frameWidth = width / int(colours.size());
     for (int x = 0; x < width; ++x)
-        for (int y = 0; y < height; ++y) sheet.setPixel(x, y, colours[std::min<int>(x / frameWidth, colours.size() - 1)]);
+        for (int y = 0; y < height; ++y)
+            sheet.setPixel(x, y, colours[std::min<int>(x / frameWidth, colours.size() - 1)]);
     QVERIFY(sheet.save(path));
 }
 
@@ -82,8 +86,8 @@ void SpriteEditorTest::framesPreviewScaleHandlesAndScriptLines()
     QCOMPARE(labelText(*window, "Stx"), SpritePage::kNoSprites);
     QCOMPARE(currentPage(*window), QString("Fonte"));
 
-    setScript(*window, {"  loadsprite hero,hero.png,3,3,0,17,32", "// sprite hero: o herói", "  loadsprite odd,odd.png,3",
-                        "  sprite hero,10,20,2", "  fim"});
+    setScript(*window, {"  loadsprite hero,hero.png,3,3,0,17,32", "// sprite hero: o herói",
+                        "  loadsprite odd,odd.png,3", "  sprite hero,10,20,2", "  fim"});
     window->execute();
     QTest::keyClick(window.get(), Qt::Key_F12);
     QCOMPARE(currentPage(*window), QString("Sprites"));
@@ -129,7 +133,8 @@ void SpriteEditorTest::framesPreviewScaleHandlesAndScriptLines()
     // The scale bar at 75 is scale 1.5, and the bar comes back there when the sprite is shown again.
     auto* bar = window->findChild<QScrollBar*>("SBe");
     // Twenty-five clicks on the bar's right arrow.
-    for (int i = 0; i < 25; ++i) QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() - 4, bar->height() / 2));
+    for (int i = 0; i < 25; ++i)
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() - 4, bar->height() / 2));
     QCOMPARE(bar->value(), 75);
     QCOMPARE(field(*window, "sptEsc"), QString("1.5"));
     QCOMPARE(page.document().at(0).scale, 1.5);
@@ -138,30 +143,23 @@ void SpriteEditorTest::framesPreviewScaleHandlesAndScriptLines()
     click(*window, "sptAnt");
     QCOMPARE(bar->value(), 75);
 
-    // Handles at 3 and 20: the left one dragged by nothing gives width 16, the right one 17.
-    CollisionHandle* left = window->findChild<CollisionHandle*>("clzX1");
-    CollisionHandle* right = window->findChild<CollisionHandle*>("clzX3");
-    CollisionHandle* top = window->findChild<CollisionHandle*>("clzY1");
-    CollisionHandle* bottom = window->findChild<CollisionHandle*>("clzY3");
-    QCOMPARE(left->position(), 3);
-    QCOMPARE(right->position(), 20);
-    QCOMPARE(right->guide()->x(), 25);
-    dragHandle(left, 0);
-    QCOMPARE(labelText(*window, "lbClz"), QString("3,0,16,32"));
-    dragHandle(right, 0);
-    QCOMPARE(labelText(*window, "lbClz"), QString("3,0,17,32"));
-    // Clamps: the right handle stops at the frame's last column, the left one just before the right.
-    dragHandle(right, 40);
-    QCOMPARE(right->position(), 31);
-    QCOMPARE(labelText(*window, "lbClz"), QString("3,0,28,32"));
-    dragHandle(left, 100);
-    QCOMPARE(left->position(), 30);
-    QCOMPARE(labelText(*window, "lbClz"), QString("30,0,0,32"));
-    dragHandle(left, -28);
-    dragHandle(top, 4);
-    QCOMPARE(labelText(*window, "lbClz"), QString("2,4,28,27"));
-    dragHandle(bottom, -10);
-    QCOMPARE(labelText(*window, "lbClz"), QString("2,4,28,18"));
+    // Handles at 3 and 20 (the right one's guide at 25), dragged in turn: the left one by nothing
+    // gives width 16, the right one 17; the right handle stops at the frame's last column, the
+    // left one just before the right (-1: a position not checked).
+    QCOMPARE(window->findChild<CollisionHandle*>("clzX3")->guide()->x(), 25);
+    const struct {
+        const char* handle;
+        int by, position;
+        QString box;
+    } drags[] = {{"clzX1", 0, 3, "3,0,16,32"},    {"clzX3", 0, 20, "3,0,17,32"},  {"clzX3", 40, 31, "3,0,28,32"},
+                 {"clzX1", 100, 30, "30,0,0,32"}, {"clzX1", -28, 2, "2,0,28,32"}, {"clzY1", 4, 4, "2,4,28,27"},
+                 {"clzY3", -10, -1, "2,4,28,18"}};
+    for (const auto& drag : drags) {
+        auto* handle = window->findChild<CollisionHandle*>(drag.handle);
+        dragHandle(handle, drag.by);
+        QVERIFY2(drag.position < 0 || handle->position() == drag.position, qPrintable(drag.box));
+        QCOMPARE(labelText(*window, "lbClz"), drag.box);
+    }
     const SpriteRecord& hero = page.document().at(0);
     QCOMPARE(hero.collisionWidth, 28);
     QCOMPARE(hero.collisionHeight, 18);

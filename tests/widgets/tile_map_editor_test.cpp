@@ -1,26 +1,21 @@
 // The tile-map page as a user drives it: cells typed and painted with the mouse, rows and
 // columns added, maps and tile strips saved under the naming rules, the "tilemap" lines written
-// into the script, "ver" on the screen, undo and redo, fills, and the map a script draws.
+// into the script, "ver" on the screen, undo and redo, and fills.
 
-#include "widget_test_support.h"
+#include "tile_map_gestures.h"
 
-#include "engine/engine.h"
 #include "graphics/tile_map_file.h"
 #include "studio/editing/script_editor.h"
 #include "studio/editors/editor_art.h"
-#include "studio/editors/tilemap/map_grid_view.h"
-#include "studio/editors/tilemap/tile_map_page.h"
 #include "studio/editors/tilemap/tile_widgets.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
-#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProcess>
 #include <QScrollBar>
-#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QUndoStack>
 
@@ -36,64 +31,8 @@ private slots:
     void loadAndViewRowsReplaceOnlyTheirOwnLine();
     void strokesFillsAndListChangesUndoAsOneStepEach();
     void pagePicksTilesAndReopensTheMapFile();
-    void mapPaintedHereIsDrawnAlikeByAScript();
-    void mapBuiltHerePlaysFromAnEmptyScript();
     void fastStrokesLeaveNoGapsAndFieldsUndoTheirOwnTyping();
 };
-
-namespace {
-
-QString currentPage(MainWindow& window)
-{
-    return window.findChild<QStackedWidget*>("Abook")->currentWidget()->objectName();
-}
-
-MapGridView& grid(MainWindow& window) { return window.tileMapPage().mapView(); }
-
-// Opens the page as the user does: "Arquivos", then the "Tiles" picture.
-void openPage(MainWindow& window)
-{
-    click(window, "btArq");
-    click(window, "imTiles");
-}
-
-void clickCell(MainWindow& window, QPoint cell, Qt::MouseButton button = Qt::LeftButton)
-{
-    QTest::mouseClick(grid(window).viewport(), button, Qt::NoModifier, grid(window).cellCentre(cell));
-}
-
-// Selects the cell and types its text, then Enter.
-void typeCell(MainWindow& window, QPoint cell, const QString& text)
-{
-    window.tileMapPage().setTool(TileMapPage::Tool::Select);
-    clickCell(window, cell);
-    // The first key opens the cell's editor, which then has the focus.
-    for (QChar c : text + "\n") {
-        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : grid(window).viewport();
-        typeText(target, QString(c));
-    }
-}
-
-// A press on the first cell, moves over the others with the button held, and a release.
-void drag(MainWindow& window, const QList<QPoint>& cells)
-{
-    QWidget* viewport = grid(window).viewport();
-    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, grid(window).cellCentre(cells.first()));
-    for (QPoint cell : cells.mid(1)) QTest::mouseMove(viewport, grid(window).cellCentre(cell));
-    QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, grid(window).cellCentre(cells.last()));
-}
-
-QString cell(MainWindow& window, int c, int r)
-{
-    return QString::fromStdString(window.tileMapPage().document().map().cellText(c, r));
-}
-
-void pressKeys(MainWindow& window, QKeySequence keys)
-{
-    QTest::keySequence(grid(window).viewport(), keys);
-}
-
-}  // namespace
 
 void TileMapEditorTest::savedMapsAndTileStripsFollowTheNamingRules()
 {
@@ -122,8 +61,6 @@ void TileMapEditorTest::savedMapsAndTileStripsFollowTheNamingRules()
     click(*window, "btTMcoluna");
     click(*window, "btTMcoluna");
     click(*window, "btTMlinha");
-    QCOMPARE(window->tileMapPage().document().map().columns(), 3);
-    QCOMPARE(window->tileMapPage().document().map().rows(), 2);
     const int values[2][3] = {{1, 2, 0}, {10, 0, 255}};
     for (int r = 0; r < 2; ++r)
         for (int c = 0; c < 3; ++c) typeCell(*window, QPoint(c, r), QString::number(values[r][c]));
@@ -165,8 +102,9 @@ void TileMapEditorTest::badCellsAndBadNamesAreRefusedBeforeWriting()
         typeCell(*window, QPoint(1, 0), bad);
         click(*window, "btTMsaveMap");
         QString message = window->tileMapPage().message();
-        QVERIFY2(message.startsWith("Mapa não gravado") && message.contains("coluna 1, linha 0") && message.contains(bad),
-                 qPrintable(message));
+        QVERIFY2(
+            message.startsWith("Mapa não gravado") && message.contains("coluna 1, linha 0") && message.contains(bad),
+            qPrintable(message));
         QCOMPARE(labelText(*window, "Stx"), message);
         QCOMPARE(readFile(folder.filePath("m.tlm")), QByteArray("0700\r\n"));
         QCOMPARE(cell(*window, 1, 0), bad);  // the map keeps what was typed
@@ -205,44 +143,42 @@ void TileMapEditorTest::badCellsAndBadNamesAreRefusedBeforeWriting()
 
 void TileMapEditorTest::loadAndViewRowsReplaceOnlyTheirOwnLine()
 {
+    // The script, the caret line, and the script after "load" with a new map and strip: the first
+    // load line is replaced, or the line goes in at the caret; with no tile size set before it,
+    // the one the strip needs goes above.
+    const struct {
+        QStringList script;
+        int caret;
+        QStringList loaded;
+    } cases[] = {
+        {{"// fase", "  tilemap 1,1", "  tilemap mapa.tlm,tiles.bmp", "  tilemap 2,2", "  fim"},
+         0,
+         {"// fase", "  tilemap 1,1", "  defplot= 5,5", "  tilemap novo.tlm,novo.png", "  tilemap 2,2", "  fim"}},
+        {{"a", "b", "c"}, 1, {"a", "  defplot= 5,5", "  tilemap novo.tlm,novo.png", "b", "c"}},
+        {{"  defplot 10,10", "c"}, 1, {"  defplot 10,10", "  tilemap novo.tlm,novo.png", "c"}},
+    };
     QTemporaryDir folder;
     auto window = openWindow(folder);
-    setScript(*window, {"// fase", "  tilemap 1,1", "  tilemap mapa.tlm,tiles.bmp", "  tilemap 2,2", "  fim"});
-    openPage(*window);
-    enterText(*window, "edTMmapa", "novo.tlm");
-    enterText(*window, "edTMtiles", "novo.png");
-    QTest::mouseClick(window->findChild<QLabel*>("lbTMload"), Qt::LeftButton);
-    QCOMPARE(currentPage(*window), QString("Fonte"));
-    // The script sets no tile size before it: the one the strip needs goes above.
-    QCOMPARE(editorLines(*window), QStringList({"// fase", "  tilemap 1,1", "  defplot= 5,5",
-                                                "  tilemap novo.tlm,novo.png", "  tilemap 2,2", "  fim"}));
-
+    for (const auto& c : cases) {
+        setScript(*window, c.script);
+        window->editor().selectLine(c.caret);
+        openPage(*window);
+        enterText(*window, "edTMmapa", "novo.tlm");
+        enterText(*window, "edTMtiles", "novo.png");
+        QTest::mouseClick(window->findChild<QLabel*>("lbTMload"), Qt::LeftButton);
+        QCOMPARE(currentPage(*window), QString("Fonte"));
+        QCOMPARE(editorLines(*window), c.loaded);
+    }
+    // The view line replaces the first view line only; a field that is no number shows 0.
+    setScript(*window, cases[0].loaded);
     openPage(*window);
     const char* values[] = {"3", "4", "10", "5", "x", "7"};
     for (int i = 0; i < 6; ++i) enterText(*window, qPrintable(QString("edTMv%1").arg(i)), values[i]);
-    // A field that is no number shows 0.
     QCOMPARE(window->findChild<QLineEdit*>("edTMv4")->text(), QString("0"));
     QTest::mouseClick(window->findChild<QLabel*>("lbTMview"), Qt::LeftButton);
     QCOMPARE(editorLines(*window), QStringList({"// fase", "  tilemap 3,4,10,5,0,7", "  defplot= 5,5",
                                                 "  tilemap novo.tlm,novo.png", "  tilemap 2,2", "  fim"}));
     QVERIFY(window->editor().isEdited());
-
-    // With no "tilemap" line, the line goes in at the caret.
-    setScript(*window, {"a", "b", "c"});
-    window->editor().selectLine(1);
-    openPage(*window);
-    enterText(*window, "edTMmapa", "novo.tlm");
-    enterText(*window, "edTMtiles", "novo.png");
-    QTest::mouseClick(window->findChild<QLabel*>("lbTMload"), Qt::LeftButton);
-    QCOMPARE(editorLines(*window), QStringList({"a", "  defplot= 5,5", "  tilemap novo.tlm,novo.png", "b", "c"}));
-    // A tile size set earlier stays the script's own.
-    setScript(*window, {"  defplot 10,10", "c"});
-    window->editor().selectLine(1);
-    openPage(*window);
-    enterText(*window, "edTMmapa", "novo.tlm");
-    enterText(*window, "edTMtiles", "novo.png");
-    QTest::mouseClick(window->findChild<QLabel*>("lbTMload"), Qt::LeftButton);
-    QCOMPARE(editorLines(*window), QStringList({"  defplot 10,10", "  tilemap novo.tlm,novo.png", "c"}));
 }
 
 void TileMapEditorTest::strokesFillsAndListChangesUndoAsOneStepEach()
@@ -253,8 +189,6 @@ void TileMapEditorTest::strokesFillsAndListChangesUndoAsOneStepEach()
     TileMapPage& page = window->tileMapPage();
     for (int i = 0; i < 9; ++i) click(*window, "btTMcoluna");
     for (int i = 0; i < 5; ++i) click(*window, "btTMlinha");
-    QCOMPARE(window->tileMapPage().document().map().columns(), 10);
-    QCOMPARE(window->tileMapPage().document().map().rows(), 6);
     QCOMPARE(page.undoStack().count(), 14);
 
     // A brush stroke over a row and back down a column is one step.
@@ -384,161 +318,6 @@ void TileMapEditorTest::pagePicksTilesAndReopensTheMapFile()
     openPage(*window);
     QVERIFY2(labelText(*window, "Stx").contains("lvl.tlm"), qPrintable(labelText(*window, "Stx")));
     QCOMPARE(cell(*window, 0, 0), QString("5"));
-}
-
-void TileMapEditorTest::mapPaintedHereIsDrawnAlikeByAScript()
-{
-#ifndef LUDOMAT_RUN_PATH
-    QSKIP("ludomat-run is not built");
-#else
-    QTemporaryDir folder;
-    auto window = openWindow(folder);
-    window->engine().textSettings().paperColour = "203040";
-    openPage(*window);
-    TileMapPage& page = window->tileMapPage();
-    auto* zoom = window->findChild<QWidget*>("TMzoom");
-    auto* palette = window->findChild<QWidget*>("TMpal");
-    // Tile 1: a red frame, magenta (see-through) inside with a green dot; tile 2 all blue.
-    click(*window, "btTMadd");
-    click(*window, "btTMadd");
-    QWidget* strip = window->findChild<QWidget*>("TMtls");
-    QTest::mouseClick(strip, Qt::LeftButton, Qt::NoModifier, QPoint(7, 2));
-    QCOMPARE(page.currentTile(), 1);
-    enterText(*window, "edTMcor", "FF00FF");
-    for (int j = 0; j < 5; ++j)
-        for (int i = 0; i < 5; ++i) QTest::mouseClick(zoom, Qt::LeftButton, Qt::NoModifier, QPoint(10 * i + 5, 10 * j + 5));
-    enterText(*window, "edTMcor", "CC0000");
-    QTest::mousePress(zoom, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    for (int i = 1; i < 5; ++i) QTest::mouseMove(zoom, QPoint(10 * i + 5, 5));
-    QTest::mouseRelease(zoom, Qt::LeftButton, Qt::NoModifier, QPoint(45, 5));
-    enterText(*window, "edTMcor", "00CC00");
-    QTest::mouseClick(zoom, Qt::LeftButton, Qt::NoModifier, QPoint(25, 25));
-    QTest::mouseClick(strip, Qt::LeftButton, Qt::NoModifier, QPoint(12, 2));
-    QTest::mouseClick(palette, Qt::LeftButton, Qt::NoModifier, QPoint(5, 20));
-    const QString picked = window->findChild<QLineEdit*>("edTMcor")->text();
-    QVERIFY(picked != "00CC00");
-    QTest::mousePress(zoom, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    for (int j = 0; j < 5; ++j)
-        for (int i = 0; i < 5; ++i) QTest::mouseMove(zoom, QPoint(10 * i + 5, 10 * j + 5));
-    QTest::mouseRelease(zoom, Qt::LeftButton, Qt::NoModifier, QPoint(45, 45));
-    QCOMPARE(window->tileMapPage().document().tiles().picture().pixel(13, 4), Rgb(picked.toUInt(nullptr, 16)));
-    // That whole stroke is one undo step, and comes back with redo.
-    pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QCOMPARE(window->tileMapPage().document().tiles().picture().pixel(13, 4), Rgb(0xFFFFFF));
-    QCOMPARE(window->tileMapPage().document().tiles().picture().pixel(7, 2), Rgb(0x00CC00));
-    pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Y));
-    QCOMPARE(window->tileMapPage().document().tiles().picture().pixel(13, 4), Rgb(picked.toUInt(nullptr, 16)));
-
-    // A 4 x 3 map: tile 1 and 2 here and there, one cell set to 0 on purpose.
-    for (int i = 0; i < 3; ++i) click(*window, "btTMcoluna");
-    for (int i = 0; i < 2; ++i) click(*window, "btTMlinha");
-    page.selectTile(1);
-    page.setTool(TileMapPage::Tool::Brush);
-    drag(*window, {QPoint(0, 0), QPoint(1, 0), QPoint(1, 1), QPoint(1, 2)});
-    page.selectTile(2);
-    drag(*window, {QPoint(3, 0), QPoint(3, 1)});
-    typeCell(*window, QPoint(2, 2), "2");
-    typeCell(*window, QPoint(2, 2), "0");
-    enterText(*window, "edTMmapa", "rt");
-    click(*window, "btTMsaveMap");
-    enterText(*window, "edTMtiles", "rt");
-    click(*window, "btTMsaveTiles");
-    const char* view[] = {"2", "3", "4", "3", "0", "0"};
-    for (int i = 0; i < 6; ++i) enterText(*window, qPrintable(QString("edTMv%1").arg(i)), view[i]);
-    click(*window, "btTMver");
-    Bitmap seen = window->engine().screen().tela;
-    // Tile 0 placed in a cell leaves it empty: the paper shows there.
-    QCOMPARE(seen.pixel((2 + 2) * 5 + 2, (3 + 2) * 5 + 2), Rgb(0x203040));
-    QCOMPARE(seen.pixel((2 + 0) * 5 + 2, (3 + 0) * 5 + 2), Rgb(0x00CC00));
-    QCOMPARE(seen.pixel((2 + 0) * 5 + 1, (3 + 0) * 5 + 1), Rgb(0x203040));  // see-through magenta
-
-    setScript(*window, {"  corfnd= 203040", "  clearbuf", "", "", "  refresh", "  fim"});
-    window->editor().selectLine(2);
-    QTest::mouseClick(window->findChild<QLabel*>("lbTMload"), Qt::LeftButton);
-    window->editor().selectLine(3);
-    openPage(*window);
-    QTest::mouseClick(window->findChild<QLabel*>("lbTMview"), Qt::LeftButton);
-    QCOMPARE(editorLines(*window),
-             QStringList({"  corfnd= 203040", "  clearbuf", "  defplot= 5,5", "  tilemap rt.tlm,rt.bmp",
-                          "  tilemap 2,3,4,3,0,0", "", "", "  refresh", "  fim"}));
-    writeFile(folder.filePath("rt.scp"), editorLines(*window).join("\r\n").toUtf8() + "\r\n");
-    QProcess run;
-    run.start(LUDOMAT_RUN_PATH, {"--game-folder", folder.path(), "--snapshot", folder.filePath("shot.png"),
-                                 folder.filePath("rt.scp")});
-    QVERIFY(run.waitForFinished(60000));
-    QVERIFY2(run.exitCode() == 0, run.readAllStandardError().constData());
-    QImage shot(folder.filePath("shot.png"));
-    QImage mine = seen.view().convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(shot.convertToFormat(QImage::Format_RGB32), mine);
-
-    // "grid" lays the grey plot grid over the picture: lines every 5 pixels, paper between.
-    click(*window, "btTMgrid");
-    const Bitmap& gridded = window->engine().screen().tela;
-    QCOMPARE(gridded.pixel(5, 2), Rgb(0x808080));
-    QCOMPARE(gridded.pixel(2, 10), Rgb(0x808080));
-    QCOMPARE(gridded.pixel(2, 2), Rgb(0x203040));
-    QCOMPARE(gridded.pixel(12, 17), Rgb(0x00CC00));
-#endif
-}
-
-void TileMapEditorTest::mapBuiltHerePlaysFromAnEmptyScript()
-{
-#ifndef LUDOMAT_RUN_PATH
-    QSKIP("ludomat-run is not built");
-#else
-    QTemporaryDir folder;
-    auto window = openWindow(folder);
-    // Tiles of 8 x 6, set by an earlier run; the script written here must say so itself.
-    setScript(*window, {"  defplot 8,6", "  fim"});
-    window->execute();
-    openPage(*window);
-    TileMapPage& page = window->tileMapPage();
-    QCOMPARE(labelText(*window, "lbTMdef"), QString("tiles: 8 x 6 grid: 95 x 70"));
-    const Rgb colours[] = {0xC03020, 0x2040D0};
-    for (Rgb colour : colours) {
-        page.setCurrentColour(colour);
-        click(*window, "btTMadd");
-    }
-    // A 3 x 2 map: 1 2 1 / 2 1 1.
-    for (int i = 0; i < 2; ++i) click(*window, "btTMcoluna");
-    click(*window, "btTMlinha");
-    const int tiles[2][3] = {{1, 2, 1}, {2, 1, 1}};
-    for (int r = 0; r < 2; ++r)
-        for (int c = 0; c < 3; ++c) typeCell(*window, QPoint(c, r), QString::number(tiles[r][c]));
-    enterText(*window, "edTMmapa", "m.tlm");
-    click(*window, "btTMsaveMap");
-    enterText(*window, "edTMtiles", "m.bmp");
-    click(*window, "btTMsaveTiles");
-    // Enter in a view field sets the view, which the page shows again when it reopens.
-    const char* view[] = {"2", "1", "3", "2", "0", "0"};
-    for (int i = 0; i < 6; ++i) enterText(*window, qPrintable(QString("edTMv%1").arg(i)), view[i]);
-    QCOMPARE(window->engine().mapView(), (MapView{2, 1, 3, 2, 0, 0}));
-    click(*window, "btLst");
-    openPage(*window);
-    QCOMPARE(window->findChild<QLineEdit*>("edTMv2")->text(), QString("3"));
-    click(*window, "btTMver");
-    const Bitmap seen = window->engine().screen().tela;
-    QCOMPARE(seen.pixel(2 * 8 + 1, 1 * 6 + 1), colours[0]);
-
-    // The two words into an empty script: the tile size above the load line, the view after it.
-    setScript(*window, {""});
-    window->editor().selectLine(0);
-    QTest::mouseClick(window->findChild<QLabel*>("lbTMload"), Qt::LeftButton);
-    QVERIFY2(page.message().contains("defplot= 8,6"), qPrintable(page.message()));
-    openPage(*window);
-    QTest::mouseClick(window->findChild<QLabel*>("lbTMview"), Qt::LeftButton);
-    QCOMPARE(editorLines(*window), QStringList({"  defplot= 8,6", "  tilemap m.tlm,m.bmp", "  tilemap 2,1,3,2,0,0"}));
-    writeFile(folder.filePath("jogo.scp"), editorLines(*window).join("\r\n").toUtf8() + "\r\n");
-    QProcess run;
-    run.start(LUDOMAT_RUN_PATH,
-              {"--game-folder", folder.path(), "--snapshot", folder.filePath("jogo.png"), folder.filePath("jogo.scp")});
-    QVERIFY(run.waitForFinished(60000));
-    QVERIFY2(run.exitCode() == 0, run.readAllStandardError().constData());
-    // The map window itself (3 x 2 tiles of 8 x 6 at tile 2, 1), pixel for pixel.
-    const QRect window3x2(2 * 8, 1 * 6, 3 * 8, 2 * 6);
-    QCOMPARE(QImage(folder.filePath("jogo.png")).convertToFormat(QImage::Format_RGB32).copy(window3x2),
-             seen.view().convertToFormat(QImage::Format_RGB32).copy(window3x2));
-#endif
 }
 
 void TileMapEditorTest::fastStrokesLeaveNoGapsAndFieldsUndoTheirOwnTyping()
