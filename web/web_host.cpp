@@ -74,13 +74,34 @@ struct PageEvent {
     int x = 0;
     int y = 0;
     std::string text;
+    bool addToOffered = false;
 };
+
+// Windows-1252 letters in capitals.
+std::string upperCase(std::string text)
+{
+    for (char& c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'a' && byte <= 'z') || (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7))
+            c = static_cast<char>(byte - 0x20);
+        else if (byte == 0xFF)
+            c = static_cast<char>(0x9F);
+        else if (byte == 0x9A || byte == 0x9C || byte == 0x9E)
+            c = static_cast<char>(byte - 0x10);
+    }
+    return text;
+}
 
 class WebHost : public Host {
 public:
     explicit WebHost() : m_start(std::chrono::steady_clock::now()) {}
 
-    void attach(Engine* engine) { m_engine = engine; }
+    // Scripted input counts its times from here, as ludomat-run counts from its start.
+    void attach(Engine* engine)
+    {
+        m_engine = engine;
+        m_start = std::chrono::steady_clock::now();
+    }
     long long elapsedMs() const
     {
         return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_start)
@@ -122,6 +143,7 @@ public:
 
     void present()
     {
+        if (!m_engine) return;
         const Bitmap& tela = m_engine->screen().tela;
         if (!tela.isEmpty()) ludomatPresent(tela.scanLine(0), tela.width(), tela.height());
     }
@@ -186,7 +208,11 @@ private:
                 break;
             case PageEvent::Type: {
                 const InputBox& box = m_engine->inputBox();
-                if (box.visible) m_engine->confirmInput(event.text);
+                if (!box.visible) break;
+                // Scripted typing adds to the offered text, as ludomat-run does; the page's own box
+                // already holds it.
+                std::string typed = box.upperCase ? upperCase(event.text) : event.text;
+                m_engine->confirmInput(event.addToOffered ? box.text + typed : typed);
                 break;
             }
         }
@@ -203,7 +229,12 @@ private:
     bool m_running = false;
 };
 
-WebHost* g_host = nullptr;
+// The page may queue input before the game starts, so the host exists from the first call.
+WebHost& host()
+{
+    static WebHost instance;
+    return instance;
+}
 bool g_idle = false;
 
 }  // namespace
@@ -219,7 +250,7 @@ EMSCRIPTEN_KEEPALIVE void ludomat_key(int down, int virtualKey, int atMs)
     PageEvent e;
     e.kind = down ? PageEvent::KeyDown : PageEvent::KeyUp;
     e.key = virtualKey;
-    ludomat::g_host->addEvent(atMs < 0 ? 0 : atMs, e);
+    ludomat::host().addEvent(atMs < 0 ? 0 : atMs, e);
 }
 
 // kind: 0 move, 1 press, 2 release, 3 a click (press, then release a moment later).
@@ -230,10 +261,10 @@ EMSCRIPTEN_KEEPALIVE void ludomat_mouse(int kind, int x, int y, int atMs)
     e.y = y;
     const long long at = atMs < 0 ? 0 : atMs;
     e.kind = kind == 0 ? PageEvent::Move : kind == 2 ? PageEvent::Release : PageEvent::Press;
-    ludomat::g_host->addEvent(at, e);
+    ludomat::host().addEvent(at, e);
     if (kind == 3) {
         e.kind = PageEvent::Release;
-        ludomat::g_host->addEvent(at + ludomat::kClickHoldMs, e);
+        ludomat::host().addEvent(at + ludomat::kClickHoldMs, e);
     }
 }
 
@@ -243,7 +274,8 @@ EMSCRIPTEN_KEEPALIVE void ludomat_type(const char* utf8, int atMs)
     PageEvent e;
     e.kind = PageEvent::Type;
     e.text = ludomat::utf8ToCp1252(utf8);
-    ludomat::g_host->addEvent(atMs < 0 ? 0 : atMs, e);
+    e.addToOffered = atMs >= 0;
+    ludomat::host().addEvent(atMs < 0 ? 0 : atMs, e);
 }
 
 // The virtual-key code of a key name as ludomat-run takes it ("Left", "A", "F5"), or 0.
@@ -255,21 +287,20 @@ EMSCRIPTEN_KEEPALIVE int ludomat_key_code(const char* name)
 // True once the first run has ended and no scripted input is left: the page is at rest.
 EMSCRIPTEN_KEEPALIVE int ludomat_idle()
 {
-    return ludomat::g_idle && !ludomat::g_host->hasEvents() && !ludomat::g_host->running();
+    return ludomat::g_idle && !ludomat::host().hasEvents() && !ludomat::host().running();
 }
 
 // Draws the screen picture on the page's canvas; the page calls it at each animation frame.
 EMSCRIPTEN_KEEPALIVE void ludomat_present()
 {
-    if (ludomat::g_host) ludomat::g_host->present();
+    ludomat::host().present();
 }
 
 // Runs the game: `folder` holds its files, `script` is the first one. Never returns while the
 // page lives: after the run, clicks on links may start others.
 EMSCRIPTEN_KEEPALIVE int ludomat_start(const char* folder, const char* script)
 {
-    static ludomat::WebHost host;
-    ludomat::g_host = &host;
+    ludomat::WebHost& host = ludomat::host();
     static ludomat::Engine engine(&host);
     host.attach(&engine);
     std::string gameFolder = folder;
