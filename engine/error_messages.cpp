@@ -105,7 +105,7 @@ std::string shown(std::string_view text)
 
 std::string errorText(ErrorMessage id, std::string_view a1, std::string_view a2, std::string_view a3)
 {
-    std::string pattern = toCp1252(QString::fromUtf8(entryFor(id).text));
+    std::string pattern = utf8ToCp1252(entryFor(id).text);
     const std::array<std::string_view, 3> args{a1, a2, a3};
     std::string out;
     for (size_t i = 0; i < pattern.size(); ++i) {
@@ -134,28 +134,28 @@ std::string reasonText(int errorNumber)
 {
     switch (errorNumber) {
         case ENOENT:
-            return toCp1252(QString::fromUtf8("o arquivo não existe"));
+            return utf8ToCp1252("o arquivo não existe");
         case EACCES:
         case EPERM:
-            return toCp1252(QString::fromUtf8("sem permissão"));
+            return utf8ToCp1252("sem permissão");
         case EISDIR:
-            return toCp1252(QString::fromUtf8("é uma pasta"));
+            return utf8ToCp1252("é uma pasta");
         case ENOSPC:
         case EDQUOT:
-            return toCp1252(QString::fromUtf8("o disco está cheio"));
+            return utf8ToCp1252("o disco está cheio");
         case EROFS:
-            return toCp1252(QString::fromUtf8("o disco só permite leitura"));
+            return utf8ToCp1252("o disco só permite leitura");
         case ELOOP:
-            return toCp1252(QString::fromUtf8("atalho (link) em laço"));
+            return utf8ToCp1252("atalho (link) em laço");
         case ENAMETOOLONG:
             return "nome longo demais";
         case ENOTDIR:
-            return toCp1252(QString::fromUtf8("uma parte do caminho não é pasta"));
+            return utf8ToCp1252("uma parte do caminho não é pasta");
         case EIO:
             return "erro de leitura no disco";
         // The system's words follow its locale (UTF-8 in most): converted like every other text.
         default:
-            return shown(toCp1252(QString::fromLocal8Bit(std::strerror(errorNumber))));
+            return shown(utf8ToCp1252(std::strerror(errorNumber)));
     }
 }
 

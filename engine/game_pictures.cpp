@@ -4,7 +4,6 @@
 #include "engine/error_messages.h"
 #include "graphics/picture_loader.h"
 
-#include <QImageReader>
 
 #include <filesystem>
 #include <system_error>
@@ -65,9 +64,8 @@ void checkPictureBudget(Engine& engine, uint64_t adding, uint64_t replacing)
 // The size the file's header tells, read before any pixel memory is taken; 0 when it tells none.
 uint64_t announcedBytes(const std::filesystem::path& path)
 {
-    QImageReader reader(QString::fromStdString(path.string()));
-    QSize size = reader.size();
-    return pictureBytes(size.width(), size.height());
+    const PictureSize size = announcedPictureSize(path.string());
+    return pictureBytes(size.width, size.height);
 }
 
 Bitmap decodeWithinBudget(Engine& engine, std::string_view name, const std::filesystem::path& path, uint64_t replacing)

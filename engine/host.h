@@ -7,10 +7,12 @@
 #include "graphics/colour.h"
 #include "graphics/screen_geometry.h"
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 namespace ludomat {
 
@@ -41,6 +43,9 @@ public:
 
     // Let pending window messages run (clicks, keys, the Stop button, timers).
     virtual void processEvents() {}
+    // A wait of the script ("pausa", "stop", "scanplot"): the thread sleeps; a host inside a
+    // page instead hands the time to the browser.
+    virtual void sleepFor(std::chrono::nanoseconds duration) { std::this_thread::sleep_for(duration); }
     // True when the host wants the run ended at once (a time-out), even inside a wait that lets
     // no message through.
     virtual bool abortRequested() { return false; }

@@ -3,8 +3,8 @@
 #include "engine/engine.h"
 #include "engine/text_values.h"
 #include "engine/script_files.h"
+#include "graphics/picture_error.h"
 
-#include <QBuffer>
 
 namespace ludomat {
 
@@ -59,11 +59,12 @@ void leaveFullScreenMode(Engine& engine)
     if (!engine.programFolder().empty()) {
         // Only a keepsake of the screen (the picture is already back in memory), so a failure is
         // let pass; written through a fresh file, so a link planted under its name is replaced.
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        if (buffer.open(QIODevice::WriteOnly) && screen.tela.view().save(&buffer, "BMP"))
-            writeFileAtomically(engine.programFolder() + kScreenPictureFile, std::string_view(bytes.constData(), size_t(bytes.size())),
-                                nullptr, false, LinkPolicy::ReplaceLink);
+        try {
+            const std::string bytes = screen.tela.encodeBmp();
+            writeFileAtomically(engine.programFolder() + kScreenPictureFile, bytes, nullptr, false,
+                                LinkPolicy::ReplaceLink);
+        } catch (const PictureError&) {
+        }
     }
     engine.state().scaleFactor = 1.0;
     engine.state().screenMode = kWindowMode;

@@ -92,8 +92,8 @@ std::string failureText(const ReadFailure& failure)
 {
     switch (failure.problem) {
     case ReadFailure::None: return {};
-    case ReadFailure::NotRegular: return toCp1252(QString::fromUtf8("não é um arquivo comum"));
-    case ReadFailure::TooLarge: return toCp1252(QString::fromUtf8("passa de 16 MiB"));
+    case ReadFailure::NotRegular: return utf8ToCp1252("não é um arquivo comum");
+    case ReadFailure::TooLarge: return utf8ToCp1252("passa de 16 MiB");
     case ReadFailure::Open:
     case ReadFailure::Read: break;
     }

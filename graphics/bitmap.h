@@ -2,7 +2,9 @@
 
 #include "graphics/colour.h"
 
+#ifndef LUDOMAT_NO_QT
 #include <QImage>
+#endif
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -61,6 +63,7 @@ public:
     void setAutomaticTransparentKey();
     bool hasAutomaticTransparentKey() const { return m_automaticKey; }
 
+#ifndef LUDOMAT_NO_QT
     // A QImage over this bitmap's own memory, valid until the bitmap is resized or destroyed.
     // The non-const view is for QPainter; the const one copies on write.
     QImage view();
@@ -68,10 +71,13 @@ public:
 
     // Converts any QImage to 24 bits; alpha is dropped, not blended.
     static Bitmap fromImage(const QImage& image);
+#endif
 
     // Writes a 24-bit file: a Windows bitmap when the name ends in ".bmp" (any case), else PNG.
     // Throws PictureError when the file cannot be written.
     void save(const std::string& path) const;
+    // The same 24-bit Windows bitmap file, in memory.
+    std::string encodeBmp() const;
 
     bool operator==(const Bitmap& other) const
     {

@@ -3,16 +3,34 @@
 #include "graphics/bitmap.h"
 #include "graphics/rect.h"
 
+#ifndef LUDOMAT_NO_QT
 #include <QFont>
-#include <QFontMetrics>
-#include <QStaticText>
 #include <QPoint>
+#endif
 #include <optional>
 #include <string>
 #include <memory>
 #include <unordered_map>
 
 namespace ludomat {
+
+#ifdef LUDOMAT_NO_QT
+// The pen position: a pair with the toolkit point's accessors, so callers read it the same way.
+class PenPoint
+{
+public:
+    constexpr PenPoint(int x = 0, int y = 0) : m_x(x), m_y(y) {}
+    constexpr int x() const { return m_x; }
+    constexpr int y() const { return m_y; }
+    bool operator==(const PenPoint&) const = default;
+
+private:
+    int m_x;
+    int m_y;
+};
+#else
+using PenPoint = QPoint;
+#endif
 
 enum class BrushStyle { Solid, Clear };
 
@@ -53,7 +71,7 @@ public:
     // 0 and 1 both mean the thinnest pen.
     int penWidth() const { return m_penWidth; }
     void setPenWidth(int width) { m_penWidth = width < 0 ? 0 : width; }
-    QPoint penPos() const { return m_penPos; }
+    PenPoint penPos() const { return m_penPos; }
 
     Rgb brushColour() const { return m_brushColour; }
     void setBrushColour(Rgb colour) { m_brushColour = colour & 0xFFFFFFu; }
@@ -82,7 +100,7 @@ public:
     Rgb pixel(int x, int y) const { return m_bitmap->pixel(x, y); }
     void setPixel(int x, int y, Rgb colour) { m_bitmap->setPixel(x, y, colour); }
 
-    void moveTo(int x, int y) { m_penPos = QPoint(x, y); }
+    void moveTo(int x, int y) { m_penPos = PenPoint(x, y); }
     // A line in the pen colour and width from the pen position; the end becomes the position.
     void lineTo(int x, int y);
     // Outline in the pen colour and width between two corners; filled first when the brush is
@@ -97,34 +115,35 @@ public:
     // The font's full line height (ascent plus descent), whatever the text.
     int textHeight(const std::string& text) const;
 
+#ifndef LUDOMAT_NO_QT
     // The toolkit font that text is drawn with.
     const QFont& qtFont() const;
+#endif
+
+    // One font's rasteriser state and remembered measurements; defined by the text backend
+    // (the toolkit's on the desktop, a TrueType rasteriser on the web).
+    struct FontEntry;
 
 private:
     Bitmap* m_bitmap;
     Rgb m_penColour = 0x000000;
     int m_penWidth = 1;
-    QPoint m_penPos;
+    PenPoint m_penPos;
     Rgb m_brushColour = 0xFFFFFF;
     BrushStyle m_brushStyle = BrushStyle::Solid;
     Font m_font;
-    // Building a toolkit font and measuring text both cost far more than drawing it, and a text
-    // box switches fonts and back on every print; so each font used keeps its toolkit font,
-    // metrics and the widths of the texts measured in it.
-    struct FontEntry {
-        QFont font;
-        QFontMetrics metrics;
-        std::unordered_map<std::string, int> widths;
-        std::unordered_map<std::string, QStaticText> layouts;  // shaped once, drawn many times
-    };
+    // Each font used keeps its entry, so switching fonts and back costs nothing.
     using FontCache = std::unordered_map<std::string, std::shared_ptr<FontEntry>>;
     mutable std::shared_ptr<FontEntry> m_current;
     // Shared by copies, so a canvas saved and restored around a text box keeps what it learnt.
     std::shared_ptr<FontCache> m_fonts = std::make_shared<FontCache>();
     FontEntry& currentFont() const;
-    const QFontMetrics& metrics() const { return currentFont().metrics; }
-    int cachedWidth(const std::string& text, const QString& converted) const;
 };
+
+#ifdef LUDOMAT_NO_QT
+// Where the TrueType files of the Liberation faces are (default "/fonts").
+void setFontFolder(const std::string& folder);
+#endif
 
 // The pixel em height of a font size in points at 96 dots an inch, rounded as the platform
 // rounds it (16 pt -> 21 px).

@@ -34,6 +34,27 @@ unsigned char unicodeToCp1252(char32_t codePoint)
     return '?';
 }
 
+std::string utf8ToCp1252(std::string_view utf8)
+{
+    std::string bytes;
+    bytes.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+        char32_t codePoint = length == 1 ? lead : length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
+        bool valid = length > 0 && i + std::size_t(length) <= utf8.size();
+        for (int k = 1; valid && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(utf8[i + std::size_t(k)]);
+            valid = (next & 0xC0) == 0x80;
+            codePoint = (codePoint << 6) | (next & 0x3F);
+        }
+        bytes.push_back(valid ? static_cast<char>(unicodeToCp1252(codePoint)) : '?');
+        i += valid ? std::size_t(length) : 1;
+    }
+    return bytes;
+}
+
+#ifndef LUDOMAT_NO_QT
 QString fromCp1252(const std::string& bytes)
 {
     QString text;
@@ -58,5 +79,7 @@ std::string toCp1252(const QString& text)
     }
     return bytes;
 }
+
+#endif
 
 } // namespace ludomat

@@ -35,6 +35,14 @@ Bitmap loadBmp(const std::string& path);
 // A pixel index beyond its colour table is an error.
 Bitmap loadGif(const std::string& path);
 
+// The size a picture file's header tells, read without decoding; sides are 0 or negative
+// when it tells none.
+struct PictureSize {
+    int width = 0;
+    int height = 0;
+};
+PictureSize announcedPictureSize(const std::string& path);
+
 // A baseline JPEG of the bitmap in memory (quality 0..100, the codec's default 75).
 std::string encodeJpeg(const Bitmap& bitmap, int quality = 75);
 // Writes a baseline JPEG (quality 0..100, the codec's default 75). The file is written only

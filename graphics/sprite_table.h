@@ -36,7 +36,9 @@ public:
     int width() const { return bitmap().width(); }
     int height() const { return bitmap().height(); }
     bool isEmpty() const { return bitmap().isEmpty(); }
+#ifndef LUDOMAT_NO_QT
     QImage view() const { return bitmap().view(); }
+#endif
     // Whether this sprite is the picture's only holder (replacing the sheet frees it).
     bool isOnlyHolder() const { return m_picture.use_count() == 1; }
 

@@ -10,6 +10,7 @@ packages=(
   libcpp-httplib-dev libboost-dev libsqlite3-dev libarchive-dev zlib1g-dev
   libssl-dev qt6-webengine-dev
   fonts-liberation
+  emscripten libstb-dev chromium
   xvfb xauth
   qt6-translations-l10n
   dpkg-dev lintian curl

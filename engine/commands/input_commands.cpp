@@ -49,7 +49,7 @@ void waitForKeyOrButton(Engine& engine)
         engine.processEvents();
         if (state.lastKey != 0 || !state.lastButton.empty()) break;
         if (runGivenUp(engine)) return;
-        std::this_thread::sleep_for(kStopPollInterval);
+        engine.host().sleepFor(kStopPollInterval);
     }
     // A button held together with a key wins.
     if (!state.lastButton.empty())

@@ -173,7 +173,7 @@ void waitMilliseconds(Engine& engine, long long ms)
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(ms, 0LL));
     for (auto now = std::chrono::steady_clock::now(); now < end; now = std::chrono::steady_clock::now()) {
         if (engine.host().abortRequested()) return;
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kWaitSlice, end - now));
+        engine.host().sleepFor(std::min<std::chrono::steady_clock::duration>(kWaitSlice, end - now));
     }
 }
 

@@ -35,7 +35,7 @@ void waitSteps(Engine& engine, std::chrono::milliseconds step)
         if (letMessagesRun) engine.processEvents();
         // A closing window or a time-out ends the wait; the Stop button lets it count down.
         if (engine.host().abortRequested()) return;
-        std::this_thread::sleep_for(step);
+        engine.host().sleepFor(step);
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 namespace ludomat {
@@ -32,8 +33,18 @@ double toDecimalOr(std::string_view text, double fallback)
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     double value = 0;
+#ifdef __EMSCRIPTEN__
+    // The web runtime's C++ library has no floating-point from_chars: strtod on text already
+    // narrowed to what from_chars would take (no hexadecimal, no blanks, no words).
+    if (text.empty() || text.find_first_not_of("0123456789.eE+-") != std::string_view::npos) return fallback;
+    const std::string copy(text);
+    char* end = nullptr;
+    value = std::strtod(copy.c_str(), &end);
+    if (end != copy.c_str() + copy.size() || !std::isfinite(value)) return fallback;
+#else
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return fallback;
+#endif
     return value;
 }
 

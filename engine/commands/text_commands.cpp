@@ -171,7 +171,7 @@ void printText(Engine& engine)
     BrushStyle brushStyle = canvas.brushStyle();
     Rgb pen = canvas.penColour();
     int penWidth = canvas.penWidth();
-    QPoint penPos = canvas.penPos();
+    PenPoint penPos = canvas.penPos();
     TextRenderer(canvas, text, engine.hotspots(), state.scaleFactor).render(words, box, style);
     canvas.setFont(font);
     canvas.setBrushColour(brush);

@@ -5,9 +5,12 @@
 #include "studio/window/picture_button.h"
 #include "studio/window/skin.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace ludomat {
@@ -23,19 +26,54 @@ ExportAction::ExportAction(const PageContext& context, QWidget* loadPage)
     connect(button, &QAbstractButton::clicked, this, &ExportAction::exportGame);
 }
 
-QString ExportAction::chooseOutput()
+namespace {
+
+const QString kWebFilter = QStringLiteral("Para o navegador: pasta nova com uma página (*)");
+
+}  // namespace
+
+QString ExportAction::chooseOutput(bool* web)
 {
+    *web = false;
     if (m_choose) return m_choose();
     QString home = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     QString name = QDir(m_context.gameFolder()).dirName();
-    return QFileDialog::getSaveFileName(m_loadPage->window(), "Exportar jogo", home + "/" + name + ".tar.gz",
-                                        "Jogo num arquivo (*.tar.gz);;Pasta nova (*)");
+    QString selected;
+    QString output =
+        QFileDialog::getSaveFileName(m_loadPage->window(), "Exportar jogo", home + "/" + name + ".tar.gz",
+                                     "Jogo num arquivo (*.tar.gz);;Pasta nova (*);;" + kWebFilter, &selected);
+    *web = selected == kWebFilter;
+    return output;
 }
 
 void ExportAction::exportGame()
 {
-    QString output = chooseOutput();
-    if (!output.isEmpty()) exportTo(output);
+    bool web = false;
+    QString output = chooseOutput(&web);
+    if (output.isEmpty()) return;
+    if (web)
+        exportToWeb(output);
+    else
+        exportTo(output);
+}
+
+bool ExportAction::exportToWeb(const QString& output)
+{
+    m_context.saveScript();
+    // The exporter beside the studio knows where the web runtime is, in the build and installed.
+    QStringList arguments{"--web", m_context.gameFolder(), output};
+    if (QFileInfo::exists(m_context.files->scriptPath())) arguments << "--script" << m_context.files->scriptName();
+    QProcess exporter;
+    exporter.start(QCoreApplication::applicationDirPath() + "/ludomat-export", arguments);
+    constexpr int kExportTimeoutMs = 120000;
+    const bool finished = exporter.waitForFinished(kExportTimeoutMs);
+    const bool ok = finished && exporter.exitStatus() == QProcess::NormalExit && exporter.exitCode() == 0;
+    QString error = QString::fromUtf8(exporter.readAllStandardError()).trimmed();
+    error.remove(QRegularExpression("^ludomat-export: "));
+    if (error.isEmpty()) error = "Não foi possível exportar o jogo para o navegador.";
+    m_context.setStatus(
+        ok ? QString("Jogo exportado para o navegador: %1/index.html").arg(QDir::toNativeSeparators(output)) : error);
+    return ok;
 }
 
 bool ExportAction::exportTo(const QString& output)

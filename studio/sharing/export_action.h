@@ -1,6 +1,7 @@
 #pragma once
 // The button "Exportar jogo" of the page "Load": packs the current game folder with its player
-// (see game_export.h) where the user chooses, starting with the script in the editor.
+// (see game_export.h) where the user chooses, starting with the script in the editor; or, as
+// "Para o navegador", writes a web page that plays it (`ludomat-export --web`).
 
 #include "studio/window/page_context.h"
 
@@ -19,12 +20,15 @@ public:
 
     // Exports the game to `output` (a new folder or a ".tar.gz"); tells the user how it went.
     bool exportTo(const QString& output);
+    // Writes a new folder `output` with the game as a web page; tells the user how it went.
+    bool exportToWeb(const QString& output);
     // Asks where the export goes; by default a save box. Tests answer instead.
     void setOutputChooser(std::function<QString()> choose) { m_choose = std::move(choose); }
     void exportGame();
 
 private:
-    QString chooseOutput();
+    // The place chosen, and whether the user picked the web page kind.
+    QString chooseOutput(bool* web);
 
     PageContext m_context;
     QWidget* m_loadPage = nullptr;
