@@ -2,6 +2,7 @@
 // expected. Each engine is one row of kEngines; a new engine adds its factory there and must
 // pass the same tables.
 
+#include "postgres_cluster.h"
 #include "server/storage.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +31,11 @@ void PrintTo(const Engine& engine, std::ostream* out)
 
 const Engine kEngines[] = {
     {"sqlite", [](const fs::path& folder) { return openSqliteStorage((folder / "membros.db").string()); }},
+    // One database of the test's own cluster per folder; two connections, so the pool lends both.
+    {"postgresql",
+     [](const fs::path& folder) {
+         return openPostgresStorage(ludomat::test::PostgresCluster::shared().databaseFor(folder.string()), 2);
+     }},
 };
 
 class StorageContract : public testing::TestWithParam<Engine> {
