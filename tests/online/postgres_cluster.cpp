@@ -81,7 +81,7 @@ PostgresCluster::PostgresCluster() : m_bin(postgresBin())
         m_asUser = "runuser -u nobody -- ";
     }
     run("initdb -D " + m_folder + "/data -U ludomat -A trust -E UTF8 --locale=C --no-sync");
-    for (int attempt = 0; attempt < 5; ++attempt)
+    for (int attempt = 0; attempt < 5; ++attempt, m_port = 0)  // the port may have been taken meanwhile
         if (tryStart()) return;
     throw std::runtime_error("o PostgreSQL não começou: " + readAll(m_folder + "/log"));
 }
@@ -116,7 +116,6 @@ bool PostgresCluster::tryStart()
         run("pg_ctl -D " + m_folder + "/data -l " + m_folder + "/log -w -t 60 -o '" + options + "' start");
         return true;
     } catch (const std::runtime_error&) {
-        m_port = 0;  // most likely the port was taken meanwhile
         return false;
     }
 }
@@ -128,6 +127,9 @@ void PostgresCluster::stop()
 
 void PostgresCluster::start()
 {
+    // The same port, so the servers' addresses stay right; waits out a port still closing.
+    for (int attempt = 0; attempt < 5; ++attempt)
+        if (tryStart()) return;
     if (!tryStart()) throw std::runtime_error("o PostgreSQL não voltou: " + readAll(m_folder + "/log"));
 }
 
