@@ -133,6 +133,14 @@ void PostgresCluster::start()
     if (!tryStart()) throw std::runtime_error("o PostgreSQL não voltou: " + readAll(m_folder + "/log"));
 }
 
+long long PostgresCluster::serverPid() const
+{
+    std::ifstream in(m_folder + "/data/postmaster.pid");
+    long long pid = 0;
+    in >> pid;
+    return pid;
+}
+
 std::string PostgresCluster::url(const std::string& database) const
 {
     return "postgresql://ludomat@127.0.0.1:" + std::to_string(m_port) + "/" + database;

@@ -27,6 +27,8 @@ public:
     // Stops the server at once (as a crash would) and starts it again on the same port.
     void stop();
     void start();
+    // The postmaster's process id; 0 when it is not running.
+    long long serverPid() const;
 
 private:
     void run(const std::string& command) const;
