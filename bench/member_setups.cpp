@@ -87,7 +87,7 @@ public:
         const QString url = QString::fromStdString(m_cluster.freshDatabase());
         // More connections than handler threads would only wait; two servers share the cluster.
         const QStringList arguments =
-            kCommon + QStringList{"--no-rate-limit", "--database", url, "--database-connections", "4"};
+            kCommon + QStringList{"--no-rate-limit", "--database", url, "--database-connections", "8"};
         for (QProcess& server : m_servers) {
             server.setStandardErrorFile(QProcess::nullDevice());
             m_serverPorts.push_back(startServer(server, program, arguments));

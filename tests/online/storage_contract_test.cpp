@@ -6,11 +6,14 @@
 #include "server/storage.h"
 
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <thread>
 
 using namespace ludomat::server;
 namespace fs = std::filesystem;
@@ -319,6 +322,31 @@ INSERT INTO messages (group_id, header, text) VALUES (1, x'68', x'61'), (1, x'68
         EXPECT_EQ(s->presence(1)->after, 0);
     }
     fs::remove_all(folder);
+}
+
+// Servers starting together on an empty PostgreSQL database make the schema once; a database
+// from a newer server is refused, never changed.
+TEST(PostgresSchema, isMadeOnceAndANewerOneIsRefused)
+{
+    const std::string url = ludomat::test::PostgresCluster::shared().freshDatabase();
+    std::atomic<int> opened{0};
+    std::vector<std::thread> servers;
+    for (int i = 0; i < 3; ++i)
+        servers.emplace_back([&, i] {
+            if (openPostgresStorage(url, 1)->addMember("m" + std::to_string(i) + "@x", "s", "h", "Turma")) ++opened;
+        });
+    for (std::thread& server : servers) server.join();
+    EXPECT_EQ(opened, 3);
+    std::unique_ptr<PGconn, decltype(&PQfinish)> db(PQconnectdb(url.c_str()), PQfinish);
+    auto version = [&](const char* sql) {
+        std::unique_ptr<PGresult, decltype(&PQclear)> result(PQexec(db.get(), sql), PQclear);
+        return PQntuples(result.get()) == 1 ? std::string(PQgetvalue(result.get(), 0, 0)) : std::string("?");
+    };
+    EXPECT_EQ(version("SELECT count(*) FROM schema_version"), "1");
+    EXPECT_EQ(version("SELECT version FROM schema_version"), "1");
+    version("UPDATE schema_version SET version = 99 RETURNING version");
+    EXPECT_THROW(openPostgresStorage(url, 1), std::runtime_error);
+    EXPECT_EQ(version("SELECT count(*) FROM members"), "3");
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, StorageContract, testing::ValuesIn(kEngines),
