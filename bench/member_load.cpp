@@ -7,6 +7,13 @@
 //   member_load SERVER_PROGRAM [MEMBERS=200] [SECONDS=60] [SLOW=0]
 // With --depth, one member polls a group of MESSAGES messages at its start and at its end:
 //   member_load SERVER_PROGRAM --depth [MESSAGES=1000000]
+// With --setup, the same load against a set-up the bench starts: "sqlite" (one server) or
+// "balanced" (HAProxy before two servers on a PostgreSQL of its own), with each process's CPU
+// and memory; with --step, fresh set-ups with more members each time until p99 reaches 100 ms:
+//   member_load SERVER_PROGRAM --setup sqlite|balanced [MEMBERS=1000] [SECONDS=60]
+//   member_load SERVER_PROGRAM --step sqlite|balanced [FROM=500] [STEP=500] [UP_TO=5000] [SECONDS=20]
+
+#include "member_setups.h"
 
 #include <httplib.h>
 
@@ -25,6 +32,7 @@
 #include <barrier>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <random>
@@ -228,7 +236,8 @@ struct Run {
     double joinSeconds = 0;
 };
 
-void simulate(int port, int members, int seconds, bool post, Run& run)
+// `started` runs once every member has joined, as the timed part begins.
+void simulate(int port, int members, int seconds, bool post, Run& run, const std::function<void()>& started = {})
 {
     std::vector<std::unique_ptr<Member>> all;
     for (int i = 0; i < members; ++i) all.push_back(std::make_unique<Member>(port, i + (post ? 0 : 100000)));
@@ -253,6 +262,7 @@ void simulate(int port, int members, int seconds, bool post, Run& run)
             if (i == 0) {
                 start = Clock::now();
                 joinSeconds = std::chrono::duration<double>(start - joinStart).count();
+                if (started) started();
             }
             if (!in) {
                 finished.arrive_and_drop();
@@ -320,19 +330,6 @@ void report(const char* name, const Run& run, int members)
                     percentile(r.postMs, 0.5), percentile(r.postMs, 0.99), run.sent, run.lost, run.duplicated);
 }
 
-int startServer(QProcess& server, const QString& program, const QString& database)
-{
-    // Its log of every request is not wanted here; an unread pipe would stall it.
-    server.setStandardErrorFile(QProcess::nullDevice());
-    // Every simulated member comes from 127.0.0.1.
-    server.start(program, {"--port", "0", "--database", database, "--max-connections-per-address", "5000"});
-    if (!server.waitForStarted(5000)) return -1;
-    while (!server.canReadLine() && server.waitForReadyRead(5000)) {
-    }
-    QString line = QString::fromUtf8(server.readLine()).trimmed();
-    return line.startsWith("ouvindo em ") ? line.section(':', 2).section('/', 0, 0).toInt() : -1;
-}
-
 }  // namespace
 
 // Fills `group` of the server's database with `count` messages, as a long-lived chat would.
@@ -386,6 +383,69 @@ int depthRun(int port, const QString& database, int messages)
     return ratio < 2 ? 0 : 1;
 }
 
+// The CPU share of a core and the peak memory of each process of the set-up over `seconds`.
+void reportUsage(const std::vector<ludomat::bench::Usage>& before, const std::vector<ludomat::bench::Usage>& after,
+                 double seconds)
+{
+    for (size_t i = 0; i < after.size() && i < before.size(); ++i)
+        std::printf("  %s: CPU %.0f%% de um núcleo, memória máx %.1f MiB\n", after[i].name.c_str(),
+                    100 * (after[i].cpuSeconds - before[i].cpuSeconds) / seconds, double(after[i].peakKiB) / 1024);
+}
+
+// One load run against a fresh set-up; `p99` gets the poll's p99. False when it did not start.
+bool loadSetup(const QString& program, const std::string& name, int members, int seconds, Run& load, bool verbose)
+{
+    auto setup = ludomat::bench::startSetup(name, program);
+    if (!setup || setup->port() <= 0) {
+        std::fprintf(stderr, "a configuração %s não iniciou\n", name.c_str());
+        return false;
+    }
+    std::vector<ludomat::bench::Usage> before;
+    simulate(setup->port(), members, seconds, true, load, [&] { before = setup->usage(); });
+    std::vector<ludomat::bench::Usage> after = setup->usage();
+    if (verbose) {
+        report(setup->name().c_str(), load, members);
+        reportUsage(before, after, double(seconds));
+    }
+    return true;
+}
+
+bool held(const Run& run, double limitMs)
+{
+    return run.joined && run.lost == 0 && run.duplicated == 0 && run.results.failures == 0 &&
+           percentile(run.results.pollMs, 0.99) < limitMs;
+}
+
+int setupRun(const QString& program, const std::string& name, int members, int seconds)
+{
+    Run load;
+    if (!loadSetup(program, name, members, seconds, load, true)) return 1;
+    bool ok = held(load, 50);
+    std::printf("%s\n", ok ? "RESULTADO: ok" : "RESULTADO: FALHOU");
+    return ok ? 0 : 1;
+}
+
+// More members each step until the poll's p99 reaches 100 ms (or something fails).
+int stepRun(const QString& program, const std::string& name, int from, int step, int upTo, int seconds)
+{
+    int best = 0;
+    for (int members = from; members <= upTo; members += step) {
+        Run load;
+        if (!loadSetup(program, name, members, seconds, load, false)) return 1;
+        std::printf("%s, %d membros: %.0f req/s, p50 %.2f ms, p99 %.2f ms, %ld falhas, %ld perdidas, %ld duplicadas\n",
+                    name.c_str(), members, double(load.loadRequests) / load.seconds,
+                    percentile(load.results.pollMs, 0.5), percentile(load.results.pollMs, 0.99), load.results.failures,
+                    load.lost, load.duplicated);
+        if (!held(load, 100)) {
+            std::printf("primeiro passo que falha: %d membros; o maior que aguenta: %d\n", members, best);
+            return 0;
+        }
+        best = members;
+    }
+    std::printf("aguentou até %d membros (o último passo)\n", best);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
@@ -398,9 +458,20 @@ int main(int argc, char** argv)
     int members = argc > 2 && !depth ? std::atoi(argv[2]) : 200;
     int seconds = argc > 3 && !depth ? std::atoi(argv[3]) : 60;
     int slow = argc > 4 && !depth ? std::atoi(argv[4]) : 0;
+    if (argc > 3 && std::string(argv[2]) == "--setup")
+        return setupRun(argv[1], argv[3], argc > 4 ? std::atoi(argv[4]) : 1000, argc > 5 ? std::atoi(argv[5]) : 60);
+    if (argc > 3 && std::string(argv[2]) == "--step") {
+        auto arg = [&](int i, int fallback) { return argc > i ? std::atoi(argv[i]) : fallback; };
+        return stepRun(argv[1], argv[3], arg(4, 500), arg(5, 500), arg(6, 5000), arg(7, 20));
+    }
     QTemporaryDir data;
     QProcess server;
-    int port = startServer(server, argv[1], data.filePath("carga.db"));
+    // Its log of every request is not wanted here; an unread pipe would stall it.
+    server.setStandardErrorFile(QProcess::nullDevice());
+    // Every simulated member comes from 127.0.0.1.
+    int port = ludomat::bench::startServer(
+        server, argv[1],
+        {"--port", "0", "--database", data.filePath("carga.db"), "--max-connections-per-address", "5000"});
     if (port <= 0) {
         std::fprintf(stderr, "o servidor não iniciou\n");
         return 1;

@@ -2,7 +2,9 @@
 # The member area's standard load runs against the real ludomat-server, on loopback only:
 #   1. MEMBERS members with keep-alive, polling every 2 s and posting, for SECONDS;
 #   2. the same with 400 connections trickling a header a byte every 3 s beside them;
-#   3. one member polling at the start and at the end of a chat of 1,000,000 messages.
+#   3. one member polling at the start and at the end of a chat of 1,000,000 messages;
+#   4. MEMBERS members through HAProxy to two servers on a PostgreSQL the bench starts, then the
+#      same load on one server with SQLite, with each process's CPU and memory.
 # Each run starts a fresh server and database and prints its own baseline (one member on an idle
 # server, or the poll at depth 0), so the figures are ratios from the same run.
 #
@@ -34,4 +36,8 @@ echo "== $members membros, $seconds s, com 400 conexões lentas"
 "$load" "$server" "$members" "$seconds" 400 || status=1
 echo "== leitura no fundo de 1 000 000 mensagens"
 "$load" "$server" --depth 1000000 || status=1
+for setup in balanced sqlite; do
+  echo "== $members membros, $seconds s, configuração $setup"
+  "$load" "$server" --setup "$setup" "$members" "$seconds" || status=1
+done
 exit $status

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   libcpp-httplib-dev libboost-dev libsqlite3-dev libarchive-dev zlib1g-dev
   libssl-dev qt6-webengine-dev
+  libpq-dev postgresql haproxy
   fonts-liberation
   emscripten libstb-dev chromium
   xvfb xauth

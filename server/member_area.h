@@ -70,6 +70,7 @@ public:
     std::optional<std::vector<ChatMessage>> poll(MemberId member, const std::string& group, long long from);
     std::optional<std::vector<std::string>> participants(MemberId member, const std::string& group);
     void leave(MemberId member);
+    bool databaseReachable() { return m_storage.reachable(); }
 
     // The nick as kept: blanks trimmed, cut to kMaxNick; empty when nothing is left or it has
     // control characters.

@@ -19,7 +19,7 @@ constexpr size_t kMaxMessageBytes = 64 * 1024;
 // False (after answering 429) when `who` asked too often.
 bool admit(const Context& context, const std::string& who, Response& response)
 {
-    if (context.limiter->admit(who)) return true;
+    if (!context.limiter || context.limiter->admit(who)) return true;
     response.status = 429;
     sendText(response,
              "Muitas requisi\xE7\xF5"
@@ -121,11 +121,20 @@ void leave(const Context& context, const Request& request, Response& response)
     }
 }
 
+// For the balancer's health check: 200 while the database answers, else 503.
+void health(const Context& context, const Request&, Response& response)
+{
+    if (context.members->databaseReachable()) return sendText(response, "Ok");
+    response.status = 503;
+    sendText(response, kDatabaseUnavailable);
+}
+
 }  // namespace
 
 std::vector<Route> memberRoutes()
 {
     return {
+        {"GET", "/healthz", {}, "estado do banco: Ok ou 503", health},
         {"GET", "/ludomat/vip/login.php", {"Email", "Senha"}, "entrada: Ok|chave", login},
         {"GET", "/ludomat/vip/cadastro.php", {"Email", "Senha"}, "cadastro: mensagem", signUp},
         {"GET", "/ludomat/vip/grups.php", {"Idk"}, "grupo do membro", group},

@@ -1,5 +1,8 @@
 #include "server/routes.h"
 
+#include "server/storage.h"
+
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -86,7 +89,15 @@ void Router::dispatch(Request& request, Response& response) const
         std::smatch match;
         if (request.method != route.method || !std::regex_match(request.path, match, pattern)) continue;
         request.captures.assign(match.begin(), match.end());
-        route.handler(m_context, request, response);
+        try {
+            route.handler(m_context, request, response);
+        } catch (const StorageUnavailable& error) {
+            // The client tries again; the storage reconnects by itself when the database is back.
+            std::fprintf(stderr, "ludomat-server: banco indisponível em %s: %s\n", request.path.c_str(), error.what());
+            response = Response{};
+            response.status = 503;
+            sendText(response, kDatabaseUnavailable);
+        }
         return;
     }
     response.status = 404;

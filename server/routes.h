@@ -15,11 +15,14 @@ namespace ludomat::server {
 class MemberArea;
 class RateLimiter;
 
+// The reply while the database cannot be reached (status 503).
+inline const char kDatabaseUnavailable[] = "Banco de dados indispon\xEDvel; tente de novo em instantes.";
+
 // What every handler may use.
 struct Context {
     std::filesystem::path root;  // the content folder
     MemberArea* members = nullptr;
-    RateLimiter* limiter = nullptr;
+    RateLimiter* limiter = nullptr;  // none: the balancer in front limits the rate
 };
 
 using Handler = std::function<void(const Context&, const Request&, Response&)>;

@@ -1,6 +1,9 @@
 #pragma once
 // A thin owner of an SQLite connection and its prepared statements: text goes in and out as
-// bytes, so the studio's single-byte code page passes unchanged; errors become exceptions.
+// bytes, so the studio's single-byte code page passes unchanged; errors become exceptions, and
+// a database another process keeps busy past the wait becomes StorageUnavailable.
+
+#include "server/storage.h"
 
 #include <sqlite3.h>
 
@@ -8,6 +11,15 @@
 #include <string>
 
 namespace ludomat::server {
+
+constexpr int kBusyWaitMs = 10'000;
+
+[[noreturn]] inline void throwError(sqlite3* db)
+{
+    int code = sqlite3_errcode(db) & 0xFF;
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED) throw StorageUnavailable(sqlite3_errmsg(db));
+    throw std::runtime_error(sqlite3_errmsg(db));
+}
 
 class Database {
 public:
@@ -18,7 +30,9 @@ public:
             sqlite3_close(m_db);
             throw std::runtime_error(reason);
         }
-        sqlite3_busy_timeout(m_db, 2000);
+        // Another process on the same file (a second server, the service beside a hand-started
+        // one) holds the write lock for a few milliseconds at a time: wait for it.
+        sqlite3_busy_timeout(m_db, kBusyWaitMs);
         exec("PRAGMA journal_mode=WAL;");
         // In WAL mode a crash loses no committed transaction with NORMAL; only power loss might.
         exec("PRAGMA synchronous=NORMAL;");
@@ -35,18 +49,21 @@ public:
     {
         char* error = nullptr;
         if (sqlite3_exec(m_db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-            std::string reason = error ? error : "erro";
             sqlite3_free(error);
-            throw std::runtime_error(reason);
+            throwError(m_db);
         }
     }
-    // Runs `sql` whole or not at all.
-    void transaction(const char* sql)
+    // Runs `work` whole or not at all. The transaction takes the write lock as it begins (the
+    // busy wait applies there), never by upgrading a read later, which another writer's commit
+    // would refuse at once.
+    template <typename Work>
+    auto write(Work work)
     {
         exec("BEGIN IMMEDIATE;");
         try {
-            exec(sql);
+            auto result = work();
             exec("COMMIT;");
+            return result;
         } catch (...) {
             sqlite3_exec(m_db, "ROLLBACK;", nullptr, nullptr, nullptr);
             throw;
@@ -61,8 +78,7 @@ class Statement {
 public:
     Statement(sqlite3* db, const char* sql) : m_db(db)
     {
-        if (sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr) != SQLITE_OK)
-            throw std::runtime_error(sqlite3_errmsg(db));
+        if (sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr) != SQLITE_OK) throwError(db);
     }
     ~Statement() { sqlite3_finalize(m_statement); }
     Statement(const Statement&) = delete;
@@ -81,8 +97,7 @@ public:
     bool step()
     {
         int result = sqlite3_step(m_statement);
-        if (result != SQLITE_ROW && result != SQLITE_DONE && result != SQLITE_CONSTRAINT)
-            throw std::runtime_error(sqlite3_errmsg(m_db));
+        if (result != SQLITE_ROW && result != SQLITE_DONE && result != SQLITE_CONSTRAINT) throwError(m_db);
         m_constraintFailed = result == SQLITE_CONSTRAINT;
         return result == SQLITE_ROW;
     }
@@ -98,6 +113,8 @@ public:
         return bytes ? std::string(bytes, size_t(sqlite3_column_bytes(m_statement, column))) : std::string();
     }
     long long integer(int column) { return sqlite3_column_int64(m_statement, column); }
+    // The first column of the first row; 0 when there is none.
+    long long firstInteger() { return step() ? integer(0) : 0; }
 
 private:
     sqlite3* m_db;

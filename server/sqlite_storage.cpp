@@ -76,25 +76,41 @@ class SqliteStorage : public Storage {
 public:
     explicit SqliteStorage(const std::string& path) : m_db(path)
     {
-        m_db.exec(kSchemaVersion1);
         std::lock_guard guard(m_lock);
-        Statement version(m_db, "PRAGMA user_version");
-        if (version.step() && version.integer(0) < 2) m_db.transaction(kUpgradeToVersion2);
+        // Read and upgraded under the write lock, so two processes starting together upgrade once.
+        m_db.write([this] {
+            m_db.exec(kSchemaVersion1);
+            long long version = Statement(m_db, "PRAGMA user_version").firstInteger();
+            if (version < 2) m_db.exec(kUpgradeToVersion2);
+            return version;
+        });
+    }
+
+    bool reachable() override
+    {
+        std::lock_guard guard(m_lock);
+        try {
+            return Statement(m_db, "SELECT count(*) FROM groups").step();
+        } catch (const std::exception&) {
+            return false;
+        }
     }
 
     bool addMember(const std::string& email, const std::string& salt, const std::string& hash,
                    const std::string& group) override
     {
         std::lock_guard guard(m_lock);
-        Statement(m_db, "INSERT OR IGNORE INTO groups (name) VALUES (?1)").bind(1, group).run();
-        return Statement(m_db,
-                         "INSERT INTO members (email, salt, password_hash, group_id) "
-                         "SELECT ?1, ?2, ?3, id FROM groups WHERE name = ?4")
-            .bind(1, email)
-            .bind(2, salt)
-            .bind(3, hash)
-            .bind(4, group)
-            .run();
+        return m_db.write([&] {
+            Statement(m_db, "INSERT OR IGNORE INTO groups (name) VALUES (?1)").bind(1, group).run();
+            return Statement(m_db,
+                             "INSERT INTO members (email, salt, password_hash, group_id) "
+                             "SELECT ?1, ?2, ?3, id FROM groups WHERE name = ?4")
+                .bind(1, email)
+                .bind(2, salt)
+                .bind(3, hash)
+                .bind(4, group)
+                .run();
+        });
     }
 
     std::optional<Credentials> credentials(const std::string& email) override

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -64,9 +65,18 @@ struct LoginFailures {
     long long lockedUntil = 0;
 };
 
+// The database cannot be reached or is too busy now; the request may be tried again later.
+class StorageUnavailable : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 class Storage {
 public:
     virtual ~Storage() = default;
+
+    // True when the database answers now.
+    virtual bool reachable() = 0;
 
     // A new member of `group` (created when missing); false when the e-mail is taken.
     virtual bool addMember(const std::string& email, const std::string& salt, const std::string& hash,
@@ -114,5 +124,14 @@ public:
 // An older database is upgraded in place. Throws std::runtime_error with SQLite's message when
 // the file cannot be opened.
 std::unique_ptr<Storage> openSqliteStorage(const std::string& path);
+
+// PostgreSQL at `url` ("postgresql://..."), with at most `connections` connections kept open.
+// The schema is made or upgraded on opening. Throws StorageUnavailable when the server cannot be
+// reached, std::runtime_error when it refuses.
+std::unique_ptr<Storage> openPostgresStorage(const std::string& url, int connections);
+
+// PostgreSQL when `location` is a "postgresql://" or "postgres://" address, else an SQLite file.
+std::unique_ptr<Storage> openStorage(const std::string& location, int connections);
+bool isPostgresAddress(const std::string& location);
 
 }  // namespace ludomat::server

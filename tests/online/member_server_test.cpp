@@ -181,7 +181,7 @@ QString startServer(QProcess& process, const QString& database)
 void MemberServerTest::keepsTheChatAcrossARestart()
 {
     QTemporaryDir data;
-    const QString database = data.filePath("membros.db");
+    const QString database = ludomat::test::testDatabase(data);
     std::string key;
     {
         QProcess process;

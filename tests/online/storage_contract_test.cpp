@@ -2,14 +2,18 @@
 // expected. Each engine is one row of kEngines; a new engine adds its factory there and must
 // pass the same tables.
 
+#include "postgres_cluster.h"
 #include "server/storage.h"
 
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <thread>
 
 using namespace ludomat::server;
 namespace fs = std::filesystem;
@@ -30,6 +34,11 @@ void PrintTo(const Engine& engine, std::ostream* out)
 
 const Engine kEngines[] = {
     {"sqlite", [](const fs::path& folder) { return openSqliteStorage((folder / "membros.db").string()); }},
+    // One database of the test's own cluster per folder; two connections, so the pool lends both.
+    {"postgresql",
+     [](const fs::path& folder) {
+         return openPostgresStorage(ludomat::test::PostgresCluster::shared().databaseFor(folder.string()), 2);
+     }},
 };
 
 class StorageContract : public testing::TestWithParam<Engine> {
@@ -313,6 +322,76 @@ INSERT INTO messages (group_id, header, text) VALUES (1, x'68', x'61'), (1, x'68
         EXPECT_EQ(s->presence(1)->after, 0);
     }
     fs::remove_all(folder);
+}
+
+// Servers starting together on an empty PostgreSQL database make the schema once; a database
+// from a newer server is refused, never changed.
+TEST(PostgresSchema, isMadeOnceAndANewerOneIsRefused)
+{
+    const std::string url = ludomat::test::PostgresCluster::shared().freshDatabase();
+    std::atomic<int> opened{0};
+    std::vector<std::thread> servers;
+    for (int i = 0; i < 3; ++i)
+        servers.emplace_back([&, i] {
+            if (openPostgresStorage(url, 1)->addMember("m" + std::to_string(i) + "@x", "s", "h", "Turma")) ++opened;
+        });
+    for (std::thread& server : servers) server.join();
+    EXPECT_EQ(opened, 3);
+    std::unique_ptr<PGconn, decltype(&PQfinish)> db(PQconnectdb(url.c_str()), PQfinish);
+    auto version = [&](const char* sql) {
+        std::unique_ptr<PGresult, decltype(&PQclear)> result(PQexec(db.get(), sql), PQclear);
+        return PQntuples(result.get()) == 1 ? std::string(PQgetvalue(result.get(), 0, 0)) : std::string("?");
+    };
+    EXPECT_EQ(version("SELECT count(*) FROM schema_version"), "1");
+    EXPECT_EQ(version("SELECT version FROM schema_version"), "2");
+    version("UPDATE schema_version SET version = 99 RETURNING version");
+    EXPECT_THROW(openPostgresStorage(url, 1), std::runtime_error);
+    EXPECT_EQ(version("SELECT count(*) FROM members"), "3");
+}
+
+// A database of the first PostgreSQL schema is upgraded in place, its records kept.
+TEST(PostgresSchema, upgradesAFirstVersionDatabase)
+{
+    const std::string url = ludomat::test::PostgresCluster::shared().freshDatabase();
+    std::unique_ptr<PGconn, decltype(&PQfinish)> db(PQconnectdb(url.c_str()), PQfinish);
+    const char* v1 = R"(
+CREATE TABLE schema_version (version BIGINT NOT NULL);
+INSERT INTO schema_version VALUES (1);
+CREATE TABLE groups (id BIGSERIAL PRIMARY KEY, name BYTEA NOT NULL UNIQUE);
+CREATE TABLE members (id BIGSERIAL PRIMARY KEY, email BYTEA NOT NULL UNIQUE, salt BYTEA NOT NULL,
+  password_hash BYTEA NOT NULL, member_key BYTEA UNIQUE, key_used BIGINT NOT NULL DEFAULT 0,
+  trusted_address BYTEA NOT NULL DEFAULT '', group_id BIGINT NOT NULL REFERENCES groups(id));
+CREATE TABLE group_members (group_id BIGINT NOT NULL REFERENCES groups(id), member_id BIGINT NOT NULL
+  REFERENCES members(id), nick BYTEA NOT NULL, nick_key BYTEA NOT NULL, PRIMARY KEY (group_id, member_id),
+  UNIQUE (group_id, nick), UNIQUE (group_id, nick_key));
+CREATE TABLE presence (member_id BIGINT PRIMARY KEY REFERENCES members(id), group_id BIGINT NOT NULL
+  REFERENCES groups(id), after_message BIGINT NOT NULL, last_seen BIGINT NOT NULL,
+  asked_count BIGINT NOT NULL DEFAULT 0, asked_id BIGINT NOT NULL DEFAULT 0,
+  next_count BIGINT NOT NULL DEFAULT 0, next_id BIGINT NOT NULL DEFAULT 0);
+CREATE INDEX presence_by_group ON presence(group_id, last_seen);
+CREATE TABLE messages (id BIGSERIAL PRIMARY KEY, group_id BIGINT NOT NULL REFERENCES groups(id),
+  header BYTEA NOT NULL, text BYTEA NOT NULL);
+CREATE INDEX messages_by_group ON messages(group_id, id);
+CREATE TABLE login_failures (email BYTEA PRIMARY KEY, count BIGINT NOT NULL, last_failure BIGINT NOT NULL,
+  locked_until BIGINT NOT NULL);
+INSERT INTO groups (name) VALUES ('Turma');
+INSERT INTO members (email, salt, password_hash, member_key, group_id) VALUES ('ana@x', 's', 'h', 'k', 1);
+INSERT INTO presence (member_id, group_id, after_message, last_seen) VALUES (1, 1, 0, 100);
+INSERT INTO messages (group_id, header, text) VALUES (1, 'h', 'a'), (1, 'h', 'b');
+)";
+    PQclear(PQexec(db.get(), v1));
+    for (int opening = 0; opening < 2; ++opening) {
+        auto s = openPostgresStorage(url, 1);
+        EXPECT_EQ(s->keyOwner("k")->member, 1);
+        EXPECT_EQ(s->presence(1)->lastSeen, 100);
+        EXPECT_EQ(s->messagesAfter(1, 0, 10).size(), 2u);
+    }
+    std::unique_ptr<PGresult, decltype(&PQclear)> indexes(
+        PQexec(db.get(),
+               "SELECT string_agg(indexname, ',' ORDER BY indexname) FROM pg_indexes WHERE tablename = "
+               "'presence'"),
+        PQclear);
+    EXPECT_STREQ(PQgetvalue(indexes.get(), 0, 0), "presence_in_group,presence_pkey");
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, StorageContract, testing::ValuesIn(kEngines),

@@ -1,5 +1,7 @@
 #include "test_servers.h"
 
+#include "postgres_cluster.h"
+
 #include <httplib.h>
 
 #include <QCoreApplication>
@@ -46,9 +48,16 @@ std::string gzipOfZeros(size_t size)
 
 }  // namespace
 
+QString testDatabase(const QTemporaryDir& folder)
+{
+    if (qgetenv("LUDOMAT_TEST_ENGINE") == "postgresql")
+        return QString::fromStdString(PostgresCluster::shared().freshDatabase());
+    return folder.filePath("membros.db");
+}
+
 ServerProcess::ServerProcess(const QString& contentRoot, const QStringList& extraArguments)
 {
-    QStringList arguments{"--port", "0", "--database", m_data.filePath("membros.db")};
+    QStringList arguments{"--port", "0", "--database", testDatabase(m_data)};
     if (!contentRoot.isEmpty()) arguments << "--root" << contentRoot;
     m_process.start(kServerProgram, arguments + extraArguments);
     if (!m_process.waitForStarted(5000)) return;
@@ -65,6 +74,12 @@ ServerProcess::~ServerProcess()
     if (m_process.state() != QProcess::NotRunning) terminate();
 }
 
+void ServerProcess::kill()
+{
+    m_process.kill();
+    m_process.waitForFinished(5000);
+}
+
 int ServerProcess::terminate()
 {
     m_process.terminate();
@@ -78,6 +93,9 @@ int ServerProcess::terminate()
 
 QStringList ServerProcess::log()
 {
+    // Without an event loop the output is only read while waiting for it.
+    for (int i = 0; i < 50 && m_process.state() == QProcess::Running && m_process.waitForReadyRead(20); ++i) {
+    }
     m_log += QString::fromUtf8(m_process.readAllStandardError());
     return m_log.split('\n', Qt::SkipEmptyParts);
 }

@@ -25,6 +25,11 @@ namespace ludomat::test {
 // arguments (or none) to run it as shipped.
 inline const QStringList kShortPasswords{"--min-password-length", "1"};
 
+// The members' database of a test server: a file in `folder`, or a fresh database of the
+// test's own PostgreSQL when the environment has LUDOMAT_TEST_ENGINE=postgresql, so the same
+// endpoint tests run against either engine.
+QString testDatabase(const QTemporaryDir& folder);
+
 // ludomat-server started on a free port with a content folder and database of its own.
 class ServerProcess {
 public:
@@ -37,6 +42,8 @@ public:
     const QString& root() const { return m_root; }
     // Stops it with SIGTERM; the exit code (0 for a clean stop), -1 when it did not stop.
     int terminate();
+    // Ends it with SIGKILL, as a crash would.
+    void kill();
     // The request lines it logged so far.
     QStringList log();
     int port() const;
