@@ -4,6 +4,7 @@
 #include "engine/engine.h"
 #include "engine/error_messages.h"
 #include "engine/script_files.h"
+#include "graphics/cp1252.h"
 
 #include <system_error>
 
@@ -39,6 +40,26 @@ bool isInside(const fs::path& file, const fs::path& folder)
     return true;
 }
 
+bool hasHighByte(std::string_view name)
+{
+    for (char c : name)
+        if (static_cast<unsigned char>(c) >= 0x80) return true;
+    return false;
+}
+
+// A script names files in Windows-1252, while the studio and every other program here name them
+// in UTF-8: "ação.png" saved from a file manager must be found by the script that says "ação.png".
+// A file already on disk under the script's own bytes keeps being used; a new one gets the UTF-8
+// name, so that the user sees it spelled right.
+fs::path onDiskName(const std::string& folder, std::string_view name)
+{
+    fs::path bytes(folder + std::string(name));
+    if (!hasHighByte(name)) return bytes;
+    std::error_code ec;
+    if (fs::symlink_status(bytes, ec).type() != fs::file_type::not_found) return bytes;
+    return fs::path(folder + cp1252ToUtf8(name));
+}
+
 }  // namespace
 
 fs::path Engine::gamePath(std::string_view name) const
@@ -46,7 +67,7 @@ fs::path Engine::gamePath(std::string_view name) const
     // A NUL would cut the name short of its extension; other control characters are no part of
     // any real file name.
     if (hasControlCharacter(name)) raiseError(ErrorMessage::BadFileName, name);
-    fs::path path(m_gameFolder + std::string(name));
+    fs::path path = onDiskName(m_gameFolder, name);
     if (m_confined) {
         // The exported player: no name may climb out of its game folder, nor a link lead out.
         std::error_code ec;

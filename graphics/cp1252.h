@@ -22,9 +22,12 @@ std::string toCp1252(const QString& text);
 // bytes, become '?'.
 std::string utf8ToCp1252(std::string_view utf8);
 
+// Windows-1252 bytes to UTF-8, the encoding of file names on disk.
+std::string cp1252ToUtf8(std::string_view bytes);
+
 char32_t cp1252ToUnicode(unsigned char byte);
 
 // Returns '?' for a character that Windows-1252 cannot hold.
 unsigned char unicodeToCp1252(char32_t codePoint);
 
-} // namespace ludomat
+}  // namespace ludomat

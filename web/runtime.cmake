@@ -38,3 +38,21 @@ add_custom_target(ludomat-web-runtime ALL
   DEPENDS ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_SOURCE_DIR}/web/ludomat-pagina.js
   COMMENT "Gathering the web runtime in ${LUDOMAT_WEB_RUNTIME_DIR}")
 add_dependencies(ludomat-web-runtime ludomat_web_build)
+
+# The installed runtime: `ludomat-export --web` looks for it in share/ludomat/web beside its bin/.
+# The fonts are links to the Liberation package the studio already depends on, not copies.
+set(ludomat_web_share ${CMAKE_INSTALL_DATADIR}/ludomat/web)
+install(FILES ${CMAKE_BINARY_DIR}/web-build/ludomat-web.js ${CMAKE_BINARY_DIR}/web-build/ludomat-web.wasm
+              ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_SOURCE_DIR}/web/ludomat-pagina.js
+        DESTINATION ${ludomat_web_share})
+set(ludomat_web_font_names)
+foreach(font ${ludomat_web_fonts})
+  get_filename_component(name ${font} NAME)
+  list(APPEND ludomat_web_font_names ${name})
+endforeach()
+install(CODE "
+  set(fontes \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${ludomat_web_share}/fontes\")
+  file(MAKE_DIRECTORY \"\${fontes}\")
+  foreach(name ${ludomat_web_font_names})
+    file(CREATE_LINK ../../../fonts/truetype/liberation/\${name} \"\${fontes}/\${name}\" SYMBOLIC)
+  endforeach()")

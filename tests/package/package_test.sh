@@ -73,3 +73,18 @@ kill "$server_pid"; wait "$server_pid" || true
 copy="$work/home/.local/share/ludomat-server/content/ludomat/vrsmsg.txt"
 [ -f "$copy" ] || { cat "$work/server.log"; fail "the server did not copy its content into the data folder"; }
 [ -n "$version" ] && [ "$version" = "$(cat "$copy")" ] || fail "the server did not serve its copied content"
+
+# The installed exporter makes a web page from the installed runtime; its fonts are links into the
+# Liberation package, which the unpacked tree borrows from this machine.
+for f in ./usr/share/ludomat/web/ludomat-web.wasm ./usr/share/ludomat/web/index.html \
+         ./usr/share/ludomat/web/fontes/LiberationSans-Regular.ttf; do
+  grep -qxF "$f" "$work/files" || fail "the package lacks $f"
+done
+mkdir -p "$work/root/usr/share/fonts/truetype"
+ln -s /usr/share/fonts/truetype/liberation "$work/root/usr/share/fonts/truetype/liberation"
+"$work/root/usr/bin/ludomat-export" --web "$work/root/usr/share/ludomat/exemplos/coleta" "$work/pagina" \
+  >"$work/export.log" 2>&1 || { cat "$work/export.log"; fail "the installed exporter made no web page"; }
+for f in index.html ludomat-web.wasm fontes/LiberationSans-Regular.ttf; do
+  [ -s "$work/pagina/$f" ] && [ ! -L "$work/pagina/$f" ] || fail "the exported page lacks a real $f"
+done
+echo "package test passed"

@@ -1,14 +1,14 @@
 // Script files on disk: every line-end style reads back, writes are whole or not at all, and the
 // engine's file commands find scripts in the game folder.
 
-#include "engine/engine.h"
 #include "engine/script_files.h"
+#include "engine/engine.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
 
 using namespace ludomat;
 namespace fs = std::filesystem;
@@ -145,4 +145,39 @@ TEST(ScriptFiles, ChainedScriptsComeFromTheGameFolderInAnyLineEndStyle)
     EXPECT_EQ(engine.state().registers[1], "cr");
     EXPECT_EQ(engine.state().registers[2], "lf");
     EXPECT_EQ(engine.state().registers[9], "");
+}
+
+// Scripts name files in Windows-1252; the studio and file managers write UTF-8 names. An accented
+// name must reach the file whichever way it was spelled on disk, and a new file is spelled in UTF-8.
+TEST(ScriptFiles, AccentedNamesFindFilesSavedInEitherEncoding)
+{
+    const std::string utf8 = "a\xC3\xA7\xC3\xA3o", cp1252 = "a\xE7\xE3o";  // "ação"
+    struct Row {
+        std::vector<std::pair<std::string, std::string>> onDisk;  // file name, register 1 it sets
+        std::string expected;
+    };
+    const Row rows[] = {
+        {{{utf8 + ".scp", "utf8"}}, "utf8"},
+        {{{cp1252 + ".scp", "bytes"}}, "bytes"},
+        // Both spellings: the one under the script's own bytes was used before and stays used.
+        {{{utf8 + ".scp", "utf8"}, {cp1252 + ".scp", "bytes"}}, "bytes"},
+    };
+    for (const Row& row : rows) {
+        TempFolder folder;
+        for (const auto& [name, value] : row.onDisk) folder.write(name, "reg= 1," + value + "\r\n");
+        Engine engine;
+        engine.setGameFolder(folder.path.string() + "/");
+        engine.script().setLines({"script " + cp1252});
+        engine.execute("main.scp");
+        EXPECT_FALSE(engine.lastError()) << row.expected;
+        EXPECT_EQ(engine.state().registers[1], row.expected);
+    }
+    TempFolder folder;
+    Engine engine;
+    engine.setGameFolder(folder.path.string() + "/");
+    engine.script().setLines({"reg= 1," + cp1252 + ".jpg", "getfoto 1,tel"});
+    engine.execute("main.scp");
+    EXPECT_FALSE(engine.lastError());
+    EXPECT_TRUE(fs::is_regular_file(folder.path / (utf8 + ".jpg")));
+    EXPECT_FALSE(fs::exists(folder.path / (cp1252 + ".jpg")));
 }
