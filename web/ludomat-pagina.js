@@ -146,7 +146,8 @@
   }
 
   async function fetchBytes(url) {
-    const response = await fetch(url);
+    // Revalidated every time, so a re-exported game is never played from a stale cache.
+    const response = await fetch(url, { cache: 'no-cache' });
     if (!response.ok) throw new Error('não consegui baixar ' + url + ' (' + response.status + ')');
     return new Uint8Array(await response.arrayBuffer());
   }
@@ -155,10 +156,72 @@
     return new Promise((resolve, reject) => runtime.FS.syncfs(populate, (error) => (error ? reject(error) : resolve())));
   }
 
+  // Every file under `root`, as paths relative to it.
+  function filesUnder(FS, root, prefix = '') {
+    const found = [];
+    for (const name of FS.readdir(root + (prefix ? '/' + prefix : ''))) {
+      if (name === '.' || name === '..') continue;
+      const relative = prefix ? prefix + '/' + name : name;
+      const mode = FS.stat(root + '/' + relative).mode;
+      if (FS.isDir(mode)) found.push(...filesUnder(FS, root, relative));
+      else if (FS.isFile(mode)) found.push(relative);
+    }
+    return found.sort();
+  }
+
+  function writeFileAt(FS, root, relative, bytes) {
+    const parts = relative.split('/');
+    if (parts.length > 1) FS.mkdirTree(root + '/' + parts.slice(0, -1).join('/'));
+    FS.writeFile(root + '/' + relative, bytes);
+  }
+
+  // The engine may leave a file it wrote without read permission for others; the page reads
+  // it anyway, as the store always did.
+  function readBytes(FS, path) {
+    const strict = FS.ignorePermissions;
+    FS.ignorePermissions = true;
+    try {
+      return FS.readFile(path);
+    } finally {
+      FS.ignorePermissions = strict;
+    }
+  }
+
+  function sameBytes(a, b) {
+    if (a.length !== b.length) return false;
+    for (let i = 0; i < a.length; ++i) if (a[i] !== b[i]) return false;
+    return true;
+  }
+
+  // The game plays in memory from the export's files; the browser's store (one per game) keeps
+  // only what the script wrote, so a re-exported game's new files are seen while its saves stay.
+  function makeStore(FS, folder, saved, exported) {
+    const stamps = new Map();
+    for (const name of exported.keys()) stamps.set(name, FS.stat(folder + '/' + name).mtime.getTime());
+    const writtenByScript = () => filesUnder(FS, folder).filter((name) => {
+      if (!exported.has(name)) return true;
+      if (FS.stat(folder + '/' + name).mtime.getTime() === stamps.get(name)) return false;
+      return !sameBytes(readBytes(FS, folder + '/' + name), exported.get(name));
+    });
+    return async () => {
+      const written = new Set(writtenByScript());
+      for (const name of filesUnder(FS, saved)) if (!written.has(name)) FS.unlink(saved + '/' + name);
+      for (const name of written) {
+        const bytes = readBytes(FS, folder + '/' + name);
+        const copy = saved + '/' + name;
+        // Rewriting an unchanged copy would make the store send it again.
+        if (FS.analyzePath(copy).exists && sameBytes(FS.readFile(copy), bytes)) continue;
+        writeFileAt(FS, saved, name, bytes);
+      }
+      await syncStorage(false);
+    };
+  }
+
   async function start() {
-    const game = await (await fetch('jogo.json')).json();
-    // One store per game: IndexedDB names it by the folder it is mounted on.
+    const game = await (await fetch('jogo.json', { cache: 'no-cache' })).json();
     const folder = '/jogos/' + game.id;
+    // One store per game: IndexedDB names it by the folder it is mounted on.
+    const saved = '/guardados/' + game.id;
     runtime = await LudomatRuntime({
       ludomatYield: yieldToBrowser,
       ludomatSleep: (ms) => new Promise((resolve) => setTimeout(resolve, ms)),
@@ -171,27 +234,29 @@
     });
     const FS = runtime.FS;
     FS.mkdirTree(folder);
-    FS.mount(FS.filesystems.IDBFS, {}, folder);
+    FS.mkdirTree(saved);
+    FS.mount(FS.filesystems.IDBFS, {}, saved);
     await syncStorage(true);
-    const listFolder = () => FS.readdir(folder).filter((name) => name !== '.' && name !== '..').sort();
-    // For tests: what the store gave back before the export's files were added, and what is there now.
-    const restored = listFolder();
+    // For tests: what the store gave back, and what it holds now.
+    const restored = filesUnder(FS, saved);
     window.ludomatRestoredFiles = () => restored;
-    window.ludomatStoredFiles = listFolder;
+    window.ludomatStoredFiles = () => filesUnder(FS, saved);
     FS.mkdirTree('/fonts');
     await Promise.all(game.fonts.map(async (name) => FS.writeFile('/fonts/' + name, await fetchBytes('fontes/' + name))));
-    // What the script wrote before stays: only files the store lacks come from the export.
+    const exported = new Map();
     await Promise.all(game.files.map(async (name) => {
-      const path = folder + '/' + name;
-      if (FS.analyzePath(path).exists) return;
-      const parts = name.split('/');
-      if (parts.length > 1) FS.mkdirTree(folder + '/' + parts.slice(0, -1).join('/'));
-      FS.writeFile(path, await fetchBytes('jogo/' + name.split('/').map(encodeURIComponent).join('/')));
+      const bytes = await fetchBytes('jogo/' + name.split('/').map(encodeURIComponent).join('/'));
+      exported.set(name, bytes);
+      writeFileAt(FS, folder, name, bytes);
     }));
-    await syncStorage(false);
-    window.ludomatSave = () => syncStorage(false);
-    setInterval(() => syncStorage(false).catch(() => {}), 1000);
-    document.addEventListener('visibilitychange', () => syncStorage(false).catch(() => {}));
+    const save = makeStore(FS, folder, saved, exported);
+    // What the script wrote before goes over the export's copies.
+    for (const name of restored) writeFileAt(FS, folder, name, FS.readFile(saved + '/' + name));
+    let saving = Promise.resolve();
+    const saveInTurn = () => (saving = saving.catch(() => {}).then(save));
+    window.ludomatSave = saveInTurn;
+    setInterval(() => saveInTurn().catch(() => {}), 1000);
+    document.addEventListener('visibilitychange', () => saveInTurn().catch(() => {}));
     notice.style.display = 'none';
     fitCanvas();
     wireInput();

@@ -115,6 +115,20 @@ async function main() {
       const again = await playInBrowser(browser, `${server.url}gravar/index.html`);
       const kept = await browser.evaluate(again.page, 'window.ludomatRestoredFiles()');
       if (!kept.includes('salvo.jpg')) fail('the photo did not survive a reload');
+      await browser.close(again.page);
+      // The maker re-exports with another script that writes nothing: the new one plays, over the
+      // copy the first visit fetched, and the photo the old one wrote is still in the store.
+      const changed = path.join(work, 'gravar');
+      fs.cpSync(path.join(sourceDir, 'tests/web/games/gravar'), changed, { recursive: true });
+      // Green reads the same whichever way round the colour's bytes go.
+      fs.writeFileSync(path.join(changed, 'gravar.scp'), 'clearbuf 00FF00\r\nrefresh\r\n');
+      fs.rmSync(path.join(site, 'gravar'), { recursive: true });
+      exportGame(changed, 'gravar.scp', path.join(site, 'gravar'));
+      const reexported = await playInBrowser(browser, `${server.url}gravar/index.html`);
+      const corner = [...reexported.canvas.rgb.subarray(0, 3)];
+      if (corner.join() !== '0,255,0') fail(`after the re-export the page shows ${corner}, not the new script's green`);
+      const still = await browser.evaluate(reexported.page, 'window.ludomatRestoredFiles()');
+      if (!still.includes('salvo.jpg')) fail(`after the re-export the store gave back ${JSON.stringify(still)}`);
       console.log(`storage: ${JSON.stringify(stored)} in its own store, ${JSON.stringify(seen)} in the other game's`);
     } else {
       fail(`unknown case ${caseName}`);
