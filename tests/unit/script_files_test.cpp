@@ -164,7 +164,8 @@ TEST(ScriptFiles, AccentedNamesFindFilesSavedInEitherEncoding)
     };
     for (const Row& row : rows) {
         TempFolder folder;
-        for (const auto& [name, value] : row.onDisk) folder.write(name, "reg= 1," + value + "\r\n");
+        for (const auto& [name, value] : row.onDisk)
+            folder.write(name, "rem the first line is skipped\r\nreg= 1," + value + "\r\n");
         Engine engine;
         engine.setGameFolder(folder.path.string() + "/");
         engine.script().setLines({"script " + cp1252});
