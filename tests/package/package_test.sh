@@ -76,10 +76,11 @@ copy="$work/home/.local/share/ludomat-server/content/ludomat/vrsmsg.txt"
 
 # The installed exporter makes a web page from the installed runtime; its fonts are links into the
 # Liberation package, which the unpacked tree borrows from this machine.
-for f in ./usr/share/ludomat/web/ludomat-web.wasm ./usr/share/ludomat/web/index.html \
-         ./usr/share/ludomat/web/fontes/LiberationSans-Regular.ttf; do
+for f in ./usr/share/ludomat/web/ludomat-web.wasm ./usr/share/ludomat/web/index.html; do
   grep -qxF "$f" "$work/files" || fail "the package lacks $f"
 done
+dpkg-deb -c "$deb" | grep -qF "./usr/share/ludomat/web/fontes/LiberationSans-Regular.ttf -> ../../../fonts/truetype/liberation/" \
+  || fail "the web runtime's fonts are not links into the Liberation package"
 mkdir -p "$work/root/usr/share/fonts/truetype"
 ln -s /usr/share/fonts/truetype/liberation "$work/root/usr/share/fonts/truetype/liberation"
 "$work/root/usr/bin/ludomat-export" --web "$work/root/usr/share/ludomat/exemplos/coleta" "$work/pagina" \
