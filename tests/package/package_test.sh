@@ -79,7 +79,8 @@ copy="$work/home/.local/share/ludomat-server/content/ludomat/vrsmsg.txt"
 for f in ./usr/share/ludomat/web/ludomat-web.wasm ./usr/share/ludomat/web/index.html; do
   grep -qxF "$f" "$work/files" || fail "the package lacks $f"
 done
-dpkg-deb -c "$deb" | grep -qF "./usr/share/ludomat/web/fontes/LiberationSans-Regular.ttf -> ../../../fonts/truetype/liberation/" \
+dpkg-deb -c "$deb" >"$work/listing"
+grep -qF "./usr/share/ludomat/web/fontes/LiberationSans-Regular.ttf -> ../../../fonts/truetype/liberation/" "$work/listing" \
   || fail "the web runtime's fonts are not links into the Liberation package"
 mkdir -p "$work/root/usr/share/fonts/truetype"
 ln -s /usr/share/fonts/truetype/liberation "$work/root/usr/share/fonts/truetype/liberation"
