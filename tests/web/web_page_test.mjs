@@ -70,6 +70,19 @@ function compare(name, desktop, web, textRows, textPixels) {
   if (differing > textPixels) fail(`${name}: ${differing} text pixels differ, more than ${textPixels}`);
 }
 
+async function playBothAndCompare(browser, server, work, attempt, game, script, input, textRows, textPixels) {
+  // ludomat-run plays a copy, so nothing it writes lands in the source tree.
+  const copy = path.join(work, `desktop${attempt}`);
+  fs.cpSync(path.join(sourceDir, game), copy, { recursive: true });
+  const snapshot = path.join(work, `desktop${attempt}.bmp`);
+  const r = run(path.join(buildDir, 'ludomat-run'), ['--timeout', '20', '--snapshot', snapshot, ...input, path.join(copy, script)],
+    { env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' } });
+  if (r.status !== 0) fail(`ludomat-run: ${r.status} ${r.stderr}`);
+  const { page, canvas } = await playInBrowser(browser, `${server.url}jogo/index.html?${queryOf(input)}`);
+  await browser.close(page);
+  compare(caseName, readBmp(snapshot), canvas, textRows, textPixels);
+}
+
 async function main() {
   const work = fs.mkdtempSync(path.join(workRoot || '/tmp', `web-${caseName}-`));
   const site = path.join(work, 'site');
@@ -82,15 +95,18 @@ async function main() {
     if (caseName in cases) {
       const [game, script, input, textRows, textPixels] = cases[caseName];
       exportGame(path.join(sourceDir, game), script, path.join(site, 'jogo'));
-      // ludomat-run plays a copy, so nothing it writes lands in the source tree.
-      const copy = path.join(work, 'desktop');
-      fs.cpSync(path.join(sourceDir, game), copy, { recursive: true });
-      const snapshot = path.join(work, 'desktop.bmp');
-      const r = run(path.join(buildDir, 'ludomat-run'), ['--timeout', '20', '--snapshot', snapshot, ...input, path.join(copy, script)],
-        { env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' } });
-      if (r.status !== 0) fail(`ludomat-run: ${r.status} ${r.stderr}`);
-      const { canvas } = await playInBrowser(browser, `${server.url}jogo/index.html?${queryOf(input)}`);
-      compare(caseName, readBmp(snapshot), canvas, textRows, textPixels);
+      // Scripted input falls due by the clock on both sides, so a busy machine can shift a key
+      // or click by a game turn on one of them: a timed case gets three tries, each one whole.
+      const tries = input.length ? 3 : 1;
+      for (let attempt = 1; ; ++attempt) {
+        try {
+          await playBothAndCompare(browser, server, work, attempt, game, script, input, textRows, textPixels);
+          break;
+        } catch (e) {
+          if (attempt >= tries) throw e;
+          console.log(`try ${attempt}: ${e.message}`);
+        }
+      }
     } else if (caseName === 'network') {
       exportGame(path.join(sourceDir, 'examples/coleta'), 'menu.scp', path.join(site, 'jogo'));
       const { page } = await playInBrowser(browser, `${server.url}jogo/index.html`);
