@@ -174,6 +174,7 @@ std::string MemberArea::enter(MemberId member, const std::string& group)
     if (nick.empty()) nick = firstNick(info->group, member, info->email);
     if (nick.empty()) return {};
     m_storage.enter(member, info->group, m_storage.idBeforeLatest(info->group, kBacklog), m_now());
+    m_recentNicks.forget();
     return nick;
 }
 
@@ -183,6 +184,7 @@ std::string MemberArea::changeNick(MemberId member, const std::string& wanted)
     std::string nick = cleanNick(wanted);
     if (!presence || nick.empty()) return {};
     if (!m_storage.setNick(presence->group, member, nick, nickKey(nick))) return {};
+    m_recentNicks.forget();
     return m_storage.nick(presence->group, member);
 }
 
@@ -261,12 +263,16 @@ std::optional<std::vector<std::string>> MemberArea::participants(MemberId member
     if (!presence || presence->groupName != group) return std::nullopt;
     const long long now = m_now();
     if (now - presence->lastSeen >= kSeenResolution) m_storage.touch(member, now);
-    return m_storage.nicksSeenSince(presence->group, now - kParticipantTimeoutSeconds);
+    if (auto recent = m_recentNicks.find(presence->group, now)) return recent;
+    auto nicks = m_storage.nicksSeenSince(presence->group, now - kParticipantTimeoutSeconds);
+    m_recentNicks.keep(presence->group, now, nicks);
+    return nicks;
 }
 
 void MemberArea::leave(MemberId member)
 {
     m_storage.leave(member);
+    m_recentNicks.forget();
     if (m_settings.keyIdleSeconds > kKeyGraceAfterLeaving)
         m_storage.setKeyUse(member, m_now() - m_settings.keyIdleSeconds + kKeyGraceAfterLeaving);
 }

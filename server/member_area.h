@@ -4,6 +4,7 @@
 // through a group's messages. Routes turn requests into these calls; the storage only keeps
 // records, so any engine behind it gets the same rules.
 
+#include "server/recent_nicks.h"
 #include "server/storage.h"
 
 #include <atomic>
@@ -94,6 +95,7 @@ private:
     MemberAreaSettings m_settings;
     Now m_now;
     std::atomic<long long> m_lastPrune{0};
+    RecentNicks m_recentNicks;
 };
 
 }  // namespace ludomat::server

@@ -129,6 +129,10 @@ void MemberServerTest::twoMembersChat()
     // Re-entering starts over at "Ini" 0 and shows the latest messages again, with the nick kept.
     QCOMPARE(enterGroup(http, ana, "Turma"), std::string("Ana com um apeli"));
     QCOMPARE(replyLines(fetchMessages(http, ana, 0, "Turma")).size(), expected.size());
+    // The list just read is never served again once a nick changed.
+    QCOMPARE(fetchParticipants(http, bia, "Turma"), std::string("Ok\r\nAna com um apeli\r\nBia B.\r\n"));
+    QCOMPARE(changeNick(http, bia, "Bia C."), std::string("Bia C."));
+    QCOMPARE(fetchParticipants(http, ana, "Turma"), std::string("Ok\r\nAna com um apeli\r\nBia C.\r\n"));
 
     // Bia stops polling: after the time-out only Ana is listed.
     QThread::msleep(11'500);
