@@ -13,6 +13,8 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <cstring>
+
 namespace ludomat {
 
 ExportAction::ExportAction(const PageContext& context, QWidget* loadPage)
@@ -34,7 +36,7 @@ const QString kWebFilter = QStringLiteral("Para o navegador: pasta nova com uma 
 
 QString ExportAction::chooseOutput(bool* web)
 {
-    *web = false;
+    *web = m_chooseWeb;
     if (m_choose) return m_choose();
     QString home = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     QString name = QDir(m_context.gameFolder()).dirName();
@@ -51,6 +53,9 @@ void ExportAction::exportGame()
     bool web = false;
     QString output = chooseOutput(&web);
     if (output.isEmpty()) return;
+    // The box offers "jogo.tar.gz" whatever kind is picked: a web page is a folder, named
+    // without it.
+    if (web && output.endsWith(".tar.gz")) output.chop(int(std::strlen(".tar.gz")));
     if (web)
         exportToWeb(output);
     else

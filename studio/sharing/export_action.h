@@ -22,8 +22,12 @@ public:
     bool exportTo(const QString& output);
     // Writes a new folder `output` with the game as a web page; tells the user how it went.
     bool exportToWeb(const QString& output);
-    // Asks where the export goes; by default a save box. Tests answer instead.
-    void setOutputChooser(std::function<QString()> choose) { m_choose = std::move(choose); }
+    // Asks where the export goes; by default a save box. Tests answer instead, for either kind.
+    void setOutputChooser(std::function<QString()> choose, bool web = false)
+    {
+        m_choose = std::move(choose);
+        m_chooseWeb = web;
+    }
     void exportGame();
 
 private:
@@ -33,6 +37,7 @@ private:
     PageContext m_context;
     QWidget* m_loadPage = nullptr;
     std::function<QString()> m_choose;
+    bool m_chooseWeb = false;
 };
 
 }  // namespace ludomat

@@ -198,6 +198,15 @@ void CaptureTest::exportButtonPacksTheGameWithTheEditedScript()
     click(*window, "btExportar");
     QVERIFY(!QFileInfo::exists(output));
     QVERIFY(labelText(*window, "Stx").contains("dentro da própria pasta"));
+
+    // "Para o navegador" with the name the box suggests: a folder without ".tar.gz" holding the page.
+    output = target.filePath("na-web.tar.gz");
+    window->exportAction().setOutputChooser([&] { return output; }, true);
+    click(*window, "btExportar");
+    const QString page = target.filePath("na-web/index.html");
+    QVERIFY2(QFileInfo::exists(page), qPrintable(labelText(*window, "Stx")));
+    QCOMPARE(labelText(*window, "Stx"), "Jogo exportado para o navegador: " + page);
+    QVERIFY(!QFileInfo::exists(output));
 }
 
 LUDOMAT_WIDGET_TEST_MAIN(CaptureTest)
