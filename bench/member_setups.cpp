@@ -19,19 +19,6 @@ namespace {
 
 const QStringList kCommon{"--port", "0", "--max-connections-per-address", "5000"};
 
-int freePort()
-{
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
 // Fields of /proc/PID/stat after the command name: state is field 3, utime 14, stime 15.
 bool readStat(long long pid, long long& parent, double& cpu)
 {
@@ -118,7 +105,7 @@ private:
         QFile shipped(LUDOMAT_SOURCE_DIR "/packaging/haproxy/ludomat.cfg");
         shipped.open(QIODevice::ReadOnly);
         QString config = QString::fromUtf8(shipped.readAll());
-        const int front = freePort();
+        const int front = ludomat::test::freePort();
         config.replace("127.0.0.1:8087", QString("127.0.0.1:%1").arg(front));
         config.replace("127.0.0.1:8091", QString("127.0.0.1:%1").arg(m_serverPorts[0]));
         config.replace("127.0.0.1:8092", QString("127.0.0.1:%1").arg(m_serverPorts[1]));

@@ -21,8 +21,7 @@ void Canvas::setFont(const Font& font)
     Font sameColour = font;
     sameColour.colour = m_font.colour;
     // The colour is not part of the toolkit font; only other changes rebuild it.
-    if (!(sameColour == m_font))
-        m_current.reset();
+    if (!(sameColour == m_font)) m_current.reset();
     m_font = font;
     m_font.colour &= 0xFFFFFFu;
 }
@@ -53,6 +52,25 @@ void Canvas::setFontStyle(bool bold, bool italic, bool underline)
     f.italic = italic;
     f.underline = underline;
     setFont(f);
+}
+
+Canvas::FontEntry* Canvas::rememberedFont(std::string& key) const
+{
+    key = m_font.face;
+    key += '\0';
+    key += std::to_string(m_font.size);
+    key += m_font.bold ? 'b' : '-';
+    key += m_font.italic ? 'i' : '-';
+    key += m_font.underline ? 'u' : '-';
+    auto found = m_fonts->find(key);
+    if (found != m_fonts->end()) {
+        m_current = found->second;
+        return m_current.get();
+    }
+    // A script that keeps changing sizes must not grow the cache without end.
+    constexpr size_t kMaxRememberedFonts = 32;
+    if (m_fonts->size() >= kMaxRememberedFonts) m_fonts->clear();
+    return nullptr;
 }
 
 void Canvas::fillRect(const Rect& rect)
@@ -90,16 +108,13 @@ void Canvas::lineTo(int x, int y)
 void Canvas::rectangle(int x1, int y1, int x2, int y2)
 {
     const bool solid = m_brushStyle == BrushStyle::Solid;
-    drawRectangle(*m_bitmap, {x1, y1, x2, y2}, m_penColour, m_penWidth,
-                  solid ? &m_brushColour : nullptr);
+    drawRectangle(*m_bitmap, {x1, y1, x2, y2}, m_penColour, m_penWidth, solid ? &m_brushColour : nullptr);
 }
 
 void Canvas::ellipse(int x1, int y1, int x2, int y2)
 {
     const bool solid = m_brushStyle == BrushStyle::Solid;
-    drawEllipse(*m_bitmap, {x1, y1, x2, y2}, m_penColour, m_penWidth,
-                solid ? &m_brushColour : nullptr);
+    drawEllipse(*m_bitmap, {x1, y1, x2, y2}, m_penColour, m_penWidth, solid ? &m_brushColour : nullptr);
 }
 
-
-} // namespace ludomat
+}  // namespace ludomat

@@ -7,17 +7,16 @@
 #include <QFont>
 #include <QPoint>
 #endif
+#include <memory>
 #include <optional>
 #include <string>
-#include <memory>
 #include <unordered_map>
 
 namespace ludomat {
 
 #ifdef LUDOMAT_NO_QT
 // The pen position: a pair with the toolkit point's accessors, so callers read it the same way.
-class PenPoint
-{
+class PenPoint {
 public:
     constexpr PenPoint(int x = 0, int y = 0) : m_x(x), m_y(y) {}
     constexpr int x() const { return m_x; }
@@ -37,8 +36,7 @@ enum class BrushStyle { Solid, Clear };
 // The canvas font. Sizes are points at 96 dots an inch (16 pt is a 21-pixel em); the face is
 // a Windows-1252 name, and "Arial", "Courier New" and "Times New Roman" resolve to the
 // metric-compatible Liberation faces.
-struct Font
-{
+struct Font {
     std::string face = "Arial";
     int size = 10;
     Rgb colour = 0x000000;
@@ -54,8 +52,7 @@ struct Font
 // their two corners, copies mirror on negative sizes, transparent pictures skip their key
 // colour. The bitmap is not owned and must outlive the canvas; it may be resized between
 // calls. Text needs a QGuiApplication (fonts come from the toolkit).
-class Canvas
-{
+class Canvas {
 public:
     explicit Canvas(Bitmap& target) : m_bitmap(&target) {}
 
@@ -138,6 +135,9 @@ private:
     // Shared by copies, so a canvas saved and restored around a text box keeps what it learnt.
     std::shared_ptr<FontCache> m_fonts = std::make_shared<FontCache>();
     FontEntry& currentFont() const;
+    // The entry already made for the current font, now current; else nullptr, with `key` set
+    // to the name the new entry is kept under and room made for it.
+    FontEntry* rememberedFont(std::string& key) const;
 };
 
 #ifdef LUDOMAT_NO_QT
@@ -149,4 +149,4 @@ void setFontFolder(const std::string& folder);
 // rounds it (16 pt -> 21 px).
 int pointsToPixels(int points);
 
-} // namespace ludomat
+}  // namespace ludomat

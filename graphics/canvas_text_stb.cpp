@@ -118,19 +118,8 @@ void setFontFolder(const std::string& folder)
 Canvas::FontEntry& Canvas::currentFont() const
 {
     if (m_current) return *m_current;
-    std::string key = m_font.face;
-    key += '\0';
-    key += std::to_string(m_font.size);
-    key += m_font.bold ? 'b' : '-';
-    key += m_font.italic ? 'i' : '-';
-    key += m_font.underline ? 'u' : '-';
-    auto found = m_fonts->find(key);
-    if (found != m_fonts->end()) {
-        m_current = found->second;
-        return *m_current;
-    }
-    constexpr size_t kMaxRememberedFonts = 32;
-    if (m_fonts->size() >= kMaxRememberedFonts) m_fonts->clear();
+    std::string key;
+    if (FontEntry* known = rememberedFont(key)) return *known;
 
     auto entry = std::make_shared<FontEntry>();
     entry->face = &loadFace(faceFileName(m_font.face, m_font.bold, m_font.italic));

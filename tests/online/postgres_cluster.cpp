@@ -32,19 +32,6 @@ std::string postgresBin()
     return best + "/bin/";
 }
 
-int freePort()
-{
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
 std::string readAll(const fs::path& file)
 {
     std::ifstream in(file);
@@ -156,6 +143,19 @@ std::string PostgresCluster::databaseFor(const std::string& key)
     std::string name = "t" + std::to_string(std::hash<std::string>{}(key));
     command(url("postgres"), "CREATE DATABASE " + name);
     return url(name);
+}
+
+int freePort()
+{
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    ::close(fd);
+    return ntohs(address.sin_port);
 }
 
 }  // namespace ludomat::test

@@ -7,6 +7,9 @@
 
 namespace ludomat::test {
 
+// A loopback port the system had free a moment ago, for a program that takes its port as a number.
+int freePort();
+
 class PostgresCluster {
 public:
     // Throws std::runtime_error with the tools' output when the cluster cannot be made.

@@ -22,6 +22,7 @@
 #include <mutex>
 #include <thread>
 
+using ludomat::test::freePort;
 using ludomat::test::PostgresCluster;
 using ludomat::test::ServerProcess;
 
@@ -215,19 +216,6 @@ private:
     QProcess m_process;
     bool m_ready = false;
 };
-
-int freePort()
-{
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
 
 int posts(ServerProcess& server)
 {
