@@ -7,11 +7,12 @@
 //   member_load SERVER_PROGRAM [MEMBERS=200] [SECONDS=60] [SLOW=0]
 // With --depth, one member polls a group of MESSAGES messages at its start and at its end:
 //   member_load SERVER_PROGRAM --depth [MESSAGES=1000000]
-// With --setup, the same load against a set-up the bench starts: "sqlite" (one server) or
-// "balanced" (HAProxy before two servers on a PostgreSQL of its own), with each process's CPU
+// With --setup, the same load against a set-up the bench starts: "sqlite" (one server),
+// "postgresql" (one server on a PostgreSQL of its own) or "balanced" (HAProxy before two servers
+// on it), with each process's CPU
 // and memory; with --step, fresh set-ups with more members each time until p99 reaches 100 ms:
-//   member_load SERVER_PROGRAM --setup sqlite|balanced [MEMBERS=1000] [SECONDS=60]
-//   member_load SERVER_PROGRAM --step sqlite|balanced [FROM=500] [STEP=500] [UP_TO=5000] [SECONDS=20]
+//   member_load SERVER_PROGRAM --setup sqlite|postgresql|balanced [MEMBERS=1000] [SECONDS=60]
+//   member_load SERVER_PROGRAM --step sqlite|postgresql|balanced [FROM=500] [STEP=500] [UP_TO=5000] [SECONDS=20]
 
 #include "member_setups.h"
 

@@ -67,9 +67,11 @@ private:
     int m_port = -1;
 };
 
-class BalancedSetup : public Setup {
+// Servers on a PostgreSQL cluster of the bench's own: two behind HAProxy, or one alone to tell
+// the balancer's share of the latency from the database's.
+class PostgresSetup : public Setup {
 public:
-    explicit BalancedSetup(const QString& program)
+    PostgresSetup(const QString& program, bool balanced) : m_servers(balanced ? 2 : 1)
     {
         const QString url = QString::fromStdString(m_cluster.freshDatabase());
         // More connections than handler threads would only wait; two servers share the cluster.
@@ -79,9 +81,12 @@ public:
             server.setStandardErrorFile(QProcess::nullDevice());
             m_serverPorts.push_back(startServer(server, program, arguments));
         }
-        startBalancer();
+        if (balanced)
+            startBalancer();
+        else
+            m_port = m_serverPorts[0];
     }
-    ~BalancedSetup() override
+    ~PostgresSetup() override
     {
         m_balancer.terminate();
         m_balancer.waitForFinished(5000);
@@ -91,12 +96,18 @@ public:
         }
     }
     int port() const override { return m_port; }
-    std::string name() const override { return "HAProxy + 2 servidores, PostgreSQL"; }
+    std::string name() const override
+    {
+        return m_servers.size() == 2 ? "HAProxy + 2 servidores, PostgreSQL" : "1 servidor, PostgreSQL";
+    }
     std::vector<Usage> usage() const override
     {
-        return {processUsage("servidor 1", m_servers[0].processId()),
-                processUsage("servidor 2", m_servers[1].processId()), processUsage("haproxy", m_balancer.processId()),
-                processUsage("postgresql", m_cluster.serverPid(), true)};
+        std::vector<Usage> all;
+        for (size_t i = 0; i < m_servers.size(); ++i)
+            all.push_back(processUsage("servidor " + std::to_string(i + 1), m_servers[i].processId()));
+        if (m_servers.size() == 2) all.push_back(processUsage("haproxy", m_balancer.processId()));
+        all.push_back(processUsage("postgresql", m_cluster.serverPid(), true));
+        return all;
     }
 
 private:
@@ -127,7 +138,7 @@ private:
 
     ludomat::test::PostgresCluster m_cluster;
     QTemporaryDir m_data;
-    QProcess m_servers[2];
+    std::vector<QProcess> m_servers;
     std::vector<int> m_serverPorts;
     QProcess m_balancer;
     int m_port = -1;
@@ -167,7 +178,8 @@ Usage processUsage(const std::string& name, long long pid, bool withChildren)
 std::unique_ptr<Setup> startSetup(const std::string& name, const QString& serverProgram)
 {
     if (name == "sqlite") return std::make_unique<SqliteSetup>(serverProgram);
-    if (name == "balanced") return std::make_unique<BalancedSetup>(serverProgram);
+    if (name == "balanced") return std::make_unique<PostgresSetup>(serverProgram, true);
+    if (name == "postgresql") return std::make_unique<PostgresSetup>(serverProgram, false);
     return nullptr;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // What the member load runs against, started by the bench itself on loopback: one server on an
-// SQLite file, or two servers on a PostgreSQL cluster of its own behind HAProxy with the
+// SQLite file, one on a PostgreSQL cluster of its own, or two on it behind HAProxy with the
 // shipped configuration. Each set-up names its processes, so their CPU time and memory can be
 // read from /proc around a run.
 
@@ -31,7 +31,7 @@ public:
     virtual std::string name() const = 0;
 };
 
-// "sqlite" or "balanced"; nullptr for another name.
+// "sqlite", "postgresql" or "balanced"; nullptr for another name.
 std::unique_ptr<Setup> startSetup(const std::string& name, const QString& serverProgram);
 
 // Runs `program` with `arguments` and returns the port of its "ouvindo em" line (-1 on failure).

@@ -111,7 +111,7 @@ LoginReply MemberArea::login(const std::string& email, const std::string& passwo
     return {"Ok, bem-vindo(a)!|" + key, {}};
 }
 
-std::optional<MemberId> MemberArea::memberByKey(const std::string& key)
+std::optional<KeyOwner> MemberArea::ownerOfKey(const std::string& key)
 {
     if (key.empty()) return std::nullopt;
     auto owner = m_storage.keyOwner(keyDigest(key));
@@ -124,13 +124,13 @@ std::optional<MemberId> MemberArea::memberByKey(const std::string& key)
     // Written seldom, so polls do not write it every time, but often enough for a short limit.
     if (now - owner->lastUsed >= std::min(kKeyUseResolution, m_settings.keyIdleSeconds / 4))
         m_storage.setKeyUse(owner->member, now);
-    return owner->member;
+    return owner;
 }
 
 std::string MemberArea::groupOf(const std::string& key)
 {
-    auto id = memberByKey(key);
-    auto info = id ? m_storage.member(*id) : std::nullopt;
+    auto owner = ownerOfKey(key);
+    auto info = owner ? m_storage.member(owner->member) : std::nullopt;
     return info ? info->groupName : std::string();
 }
 
@@ -178,14 +178,14 @@ std::string MemberArea::enter(MemberId member, const std::string& group)
     return nick;
 }
 
-std::string MemberArea::changeNick(MemberId member, const std::string& wanted)
+std::string MemberArea::changeNick(const KeyOwner& owner, const std::string& wanted)
 {
-    auto presence = m_storage.presence(member);
+    const auto& presence = owner.presence;
     std::string nick = cleanNick(wanted);
     if (!presence || nick.empty()) return {};
-    if (!m_storage.setNick(presence->group, member, nick, nickKey(nick))) return {};
+    if (!m_storage.setNick(presence->group, owner.member, nick, nickKey(nick))) return {};
     m_recentNicks.forget();
-    return m_storage.nick(presence->group, member);
+    return m_storage.nick(presence->group, owner.member);
 }
 
 std::string MemberArea::chatText(const std::string& sent)
@@ -214,13 +214,13 @@ bool MemberArea::listingTooLong(const std::string& text) const
     return breaks > m_settings.maxListingLines + 1;
 }
 
-bool MemberArea::post(MemberId member, const std::string& text)
+bool MemberArea::post(const KeyOwner& owner, const std::string& text)
 {
-    auto presence = m_storage.presence(member);
+    const auto& presence = owner.presence;
     if (!presence) return false;
     const long long now = m_now();
-    m_storage.addMessage(presence->group, header(m_storage.nick(presence->group, member), now), text);
-    m_storage.touch(member, now);
+    m_storage.addMessage(presence->group, header(m_storage.nick(presence->group, owner.member), now), text);
+    m_storage.touch(owner.member, now);
     return true;
 }
 
@@ -237,9 +237,11 @@ std::optional<MessageId> MemberArea::startOf(const Presence& presence, long long
     return m_storage.idAfter(presence.group, nearest.id, from - nearest.count);
 }
 
-std::optional<std::vector<ChatMessage>> MemberArea::poll(MemberId member, const std::string& group, long long from)
+std::optional<std::vector<ChatMessage>> MemberArea::poll(const KeyOwner& owner, const std::string& group,
+                                                         long long from)
 {
-    auto presence = m_storage.presence(member);
+    const MemberId member = owner.member;
+    const auto& presence = owner.presence;
     if (!presence || presence->groupName != group) return std::nullopt;
     const long long now = m_now();
     std::vector<ChatMessage> result;
@@ -257,16 +259,15 @@ std::optional<std::vector<ChatMessage>> MemberArea::poll(MemberId member, const 
     return result;
 }
 
-std::optional<std::vector<std::string>> MemberArea::participants(MemberId member, const std::string& group)
+std::optional<std::vector<std::string>> MemberArea::participants(const KeyOwner& owner, const std::string& group)
 {
-    auto presence = m_storage.presence(member);
+    const MemberId member = owner.member;
+    const auto& presence = owner.presence;
     if (!presence || presence->groupName != group) return std::nullopt;
     const long long now = m_now();
     if (now - presence->lastSeen >= kSeenResolution) m_storage.touch(member, now);
-    if (auto recent = m_recentNicks.find(presence->group, now)) return recent;
-    auto nicks = m_storage.nicksSeenSince(presence->group, now - kParticipantTimeoutSeconds);
-    m_recentNicks.keep(presence->group, now, nicks);
-    return nicks;
+    const GroupId id = presence->group;
+    return m_recentNicks.get(id, now, [&] { return m_storage.nicksSeenSince(id, now - kParticipantTimeoutSeconds); });
 }
 
 void MemberArea::leave(MemberId member)

@@ -55,21 +55,21 @@ public:
     // The reply to a sign-up; the same whether or not the e-mail was already registered.
     std::string signUp(const std::string& email, const std::string& password);
     LoginReply login(const std::string& email, const std::string& password, const std::string& address);
-    // The member holding `key` while it is in force.
-    std::optional<MemberId> memberByKey(const std::string& key);
+    // The member holding `key` while it is in force, with its place in a group's chat.
+    std::optional<KeyOwner> ownerOfKey(const std::string& key);
     // The name of the group of the member with `key`; empty when none.
     std::string groupOf(const std::string& key);
 
     // The member's nick in `group` after entering it; empty when it is not its group.
     std::string enter(MemberId member, const std::string& group);
     // The nick in force after asking for `wanted`; empty when refused.
-    std::string changeNick(MemberId member, const std::string& wanted);
+    std::string changeNick(const KeyOwner& owner, const std::string& wanted);
     // Stores `sent` as a message of the member's group; false when it is in none.
-    bool post(MemberId member, const std::string& text);
+    bool post(const KeyOwner& owner, const std::string& text);
     // The messages after the first `from` the member received since entering; nullopt when it
     // is not in `group`.
-    std::optional<std::vector<ChatMessage>> poll(MemberId member, const std::string& group, long long from);
-    std::optional<std::vector<std::string>> participants(MemberId member, const std::string& group);
+    std::optional<std::vector<ChatMessage>> poll(const KeyOwner& owner, const std::string& group, long long from);
+    std::optional<std::vector<std::string>> participants(const KeyOwner& owner, const std::string& group);
     void leave(MemberId member);
     bool databaseReachable() { return m_storage.reachable(); }
 

@@ -28,14 +28,14 @@ bool admit(const Context& context, const std::string& who, Response& response)
 }
 
 // The member with the request's key; otherwise answers `refusal` and returns nothing.
-std::optional<MemberId> member(const Context& context, const Request& request, Response& response,
+std::optional<KeyOwner> member(const Context& context, const Request& request, Response& response,
                                const std::string& refusal)
 {
     const std::string key = request.param("Idk");
     if (!admit(context, "k:" + key, response)) return std::nullopt;
-    auto id = context.members->memberByKey(key);
-    if (!id) sendText(response, refusal);
-    return id;
+    auto owner = context.members->ownerOfKey(key);
+    if (!owner) sendText(response, refusal);
+    return owner;
 }
 
 void signUp(const Context& context, const Request& request, Response& response)
@@ -61,20 +61,20 @@ void group(const Context& context, const Request& request, Response& response)
 
 void enter(const Context& context, const Request& request, Response& response)
 {
-    if (auto id = member(context, request, response, {}))
-        sendText(response, context.members->enter(*id, request.param("Grp")));
+    if (auto owner = member(context, request, response, {}))
+        sendText(response, context.members->enter(owner->member, request.param("Grp")));
 }
 
 void nick(const Context& context, const Request& request, Response& response)
 {
-    if (auto id = member(context, request, response, {}))
-        sendText(response, context.members->changeNick(*id, request.param("Nik")));
+    if (auto owner = member(context, request, response, {}))
+        sendText(response, context.members->changeNick(*owner, request.param("Nik")));
 }
 
 void send(const Context& context, const Request& request, Response& response)
 {
-    auto id = member(context, request, response, kAccessError);
-    if (!id) return;
+    auto owner = member(context, request, response, kAccessError);
+    if (!owner) return;
     std::string sent = request.hasField("Txt") ? request.field("Txt") : request.param("Txt");
     if (sent.size() > kMaxMessageBytes) {
         response.status = 413;
@@ -87,15 +87,15 @@ void send(const Context& context, const Request& request, Response& response)
         return sendText(response, "Listagem longa demais (m\xE1ximo " +
                                       std::to_string(context.members->maxListingLines()) + " linhas).");
     }
-    sendText(response, context.members->post(*id, text) ? "Ok" : kAccessError);
+    sendText(response, context.members->post(*owner, text) ? "Ok" : kAccessError);
 }
 
 void messages(const Context& context, const Request& request, Response& response)
 {
-    auto id = member(context, request, response, kAccessError);
-    if (!id) return;
+    auto owner = member(context, request, response, kAccessError);
+    if (!owner) return;
     long long from = std::strtoll(request.param("Ini").c_str(), nullptr, 10);
-    auto list = context.members->poll(*id, request.param("Grp"), from);
+    auto list = context.members->poll(*owner, request.param("Grp"), from);
     if (!list) return sendText(response, kAccessError);
     std::string body = "Ok\r\n";
     for (const ChatMessage& message : *list) body += message.header + "\r\n" + message.text + "\r\n\r\n";
@@ -104,9 +104,9 @@ void messages(const Context& context, const Request& request, Response& response
 
 void participants(const Context& context, const Request& request, Response& response)
 {
-    auto id = member(context, request, response, kAccessError);
-    if (!id) return;
-    auto nicks = context.members->participants(*id, request.param("Grp"));
+    auto owner = member(context, request, response, kAccessError);
+    if (!owner) return;
+    auto nicks = context.members->participants(*owner, request.param("Grp"));
     if (!nicks) return sendText(response, kAccessError);
     std::string body = "Ok\r\n";
     for (const std::string& nick : *nicks) body += nick + "\r\n";
@@ -115,8 +115,8 @@ void participants(const Context& context, const Request& request, Response& resp
 
 void leave(const Context& context, const Request& request, Response& response)
 {
-    if (auto id = member(context, request, response, {})) {
-        context.members->leave(*id);
+    if (auto owner = member(context, request, response, {})) {
+        context.members->leave(owner->member);
         sendText(response, "Ok");
     }
 }

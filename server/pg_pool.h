@@ -45,6 +45,7 @@ public:
     // True when a unique constraint refused the statement.
     bool refused() const { return m_refused; }
     int rows() const { return m_result ? PQntuples(m_result) : 0; }
+    bool null(int row, int column) const { return PQgetisnull(m_result, row, column) != 0; }
     long long affected() const;
     long long integer(int row, int column) const;
     std::string bytes(int row, int column) const;

@@ -89,7 +89,11 @@ const Query kMember{"member",
 const Query kRecordLogin{"record_login",
                          "UPDATE members SET member_key = $2::bytea, key_used = $3::bigint, "
                          "trusted_address = $4::bytea WHERE id = $1::bigint"};
-const Query kKeyOwner{"key_owner", "SELECT id, key_used FROM members WHERE member_key = $1::bytea"};
+const Query kKeyOwner{"key_owner",
+                      "SELECT m.id, m.key_used, p.group_id, g.name, p.after_message, p.asked_count, p.asked_id, "
+                      "p.next_count, p.next_id, p.last_seen FROM members m "
+                      "LEFT JOIN presence p ON p.member_id = m.id LEFT JOIN groups g ON g.id = p.group_id "
+                      "WHERE m.member_key = $1::bytea"};
 const Query kSetKeyUse{"set_key_use", "UPDATE members SET key_used = $2::bigint WHERE id = $1::bigint"};
 const Query kDropKey{"drop_key", "UPDATE members SET member_key = NULL WHERE id = $1::bigint"};
 const Query kNick{"nick", "SELECT nick FROM group_members WHERE group_id = $1::bigint AND member_id = $2::bigint"};
@@ -141,6 +145,18 @@ const Query kForgetFailures{"forget_failures", "DELETE FROM login_failures WHERE
 const Query kSchemaVersion{"schema_version", "SELECT version FROM schema_version"};
 const Query kSetSchemaVersion{"set_schema_version", "UPDATE schema_version SET version = $1::bigint"};
 
+// The eight presence columns of a row, from `first` on: group, its name, after, the two cursors,
+// last seen.
+Presence presenceAt(const pg::Result& r, int first)
+{
+    return Presence{r.integer(0, first),
+                    r.bytes(0, first + 1),
+                    r.integer(0, first + 2),
+                    {r.integer(0, first + 3), r.integer(0, first + 4)},
+                    {r.integer(0, first + 5), r.integer(0, first + 6)},
+                    r.integer(0, first + 7)};
+}
+
 class PostgresStorage : public Storage {
 public:
     PostgresStorage(const std::string& url, int connections) : m_pool(url, connections) { migrate(); }
@@ -184,7 +200,9 @@ public:
     {
         auto r = run(kKeyOwner, Params().add(keyDigest));
         if (r.rows() == 0) return std::nullopt;
-        return KeyOwner{r.integer(0, 0), r.integer(0, 1)};
+        KeyOwner owner{r.integer(0, 0), r.integer(0, 1), std::nullopt};
+        if (!r.null(0, 2)) owner.presence = presenceAt(r, 2);
+        return owner;
     }
 
     void setKeyUse(MemberId member, long long lastUsed) override
@@ -214,12 +232,7 @@ public:
     {
         auto r = run(kPresence, Params().add(member));
         if (r.rows() == 0) return std::nullopt;
-        return Presence{r.integer(0, 0),
-                        r.bytes(0, 1),
-                        r.integer(0, 2),
-                        {r.integer(0, 3), r.integer(0, 4)},
-                        {r.integer(0, 5), r.integer(0, 6)},
-                        r.integer(0, 7)};
+        return presenceAt(r, 0);
     }
 
     void touch(MemberId member, long long now) override { run(kTouch, Params().add(member).add(now)); }

@@ -113,6 +113,7 @@ public:
         return bytes ? std::string(bytes, size_t(sqlite3_column_bytes(m_statement, column))) : std::string();
     }
     long long integer(int column) { return sqlite3_column_int64(m_statement, column); }
+    bool null(int column) { return sqlite3_column_type(m_statement, column) == SQLITE_NULL; }
     // The first column of the first row; 0 when there is none.
     long long firstInteger() { return step() ? integer(0) : 0; }
 

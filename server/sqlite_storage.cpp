@@ -72,6 +72,18 @@ CREATE TABLE login_failures (
 PRAGMA user_version = 2;
 )";
 
+// The eight presence columns of a row, from `first` on: group, its name, after, the two cursors,
+// last seen.
+Presence presenceAt(Statement& query, int first)
+{
+    return Presence{query.integer(first),
+                    query.text(first + 1),
+                    query.integer(first + 2),
+                    {query.integer(first + 3), query.integer(first + 4)},
+                    {query.integer(first + 5), query.integer(first + 6)},
+                    query.integer(first + 7)};
+}
+
 class SqliteStorage : public Storage {
 public:
     explicit SqliteStorage(const std::string& path) : m_db(path)
@@ -147,10 +159,16 @@ public:
     std::optional<KeyOwner> keyOwner(const std::string& keyDigest) override
     {
         std::lock_guard guard(m_lock);
-        Statement query(m_db, "SELECT id, key_used FROM members WHERE member_key = ?1");
+        Statement query(m_db,
+                        "SELECT m.id, m.key_used, p.group_id, g.name, p.after_message, p.asked_count, p.asked_id, "
+                        "p.next_count, p.next_id, p.last_seen FROM members m "
+                        "LEFT JOIN presence p ON p.member_id = m.id LEFT JOIN groups g ON g.id = p.group_id "
+                        "WHERE m.member_key = ?1");
         query.bind(1, keyDigest);
         if (!query.step()) return std::nullopt;
-        return KeyOwner{query.integer(0), query.integer(1)};
+        KeyOwner owner{query.integer(0), query.integer(1), std::nullopt};
+        if (!query.null(2)) owner.presence = presenceAt(query, 2);
+        return owner;
     }
 
     void setKeyUse(MemberId member, long long lastUsed) override
@@ -208,12 +226,7 @@ public:
                         "WHERE p.member_id = ?1");
         query.bind(1, member);
         if (!query.step()) return std::nullopt;
-        return Presence{query.integer(0),
-                        query.text(1),
-                        query.integer(2),
-                        {query.integer(3), query.integer(4)},
-                        {query.integer(5), query.integer(6)},
-                        query.integer(7)};
+        return presenceAt(query, 0);
     }
 
     void touch(MemberId member, long long now) override

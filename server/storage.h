@@ -29,12 +29,6 @@ struct MemberInfo {
     std::string groupName;
 };
 
-// The member holding a key, and when the key was last used.
-struct KeyOwner {
-    MemberId member = 0;
-    long long lastUsed = 0;
-};
-
 // "The `count`-th message the member received since entering is `id`" (count 0: none yet).
 struct Cursor {
     long long count = 0;
@@ -51,6 +45,15 @@ struct Presence {
     Cursor asked;
     Cursor next;
     long long lastSeen = 0;
+    bool operator==(const Presence&) const = default;
+};
+
+// The member holding a key, when the key was last used, and where the member is in a group's
+// chat: read together, so a poll or a post finds both in one query.
+struct KeyOwner {
+    MemberId member = 0;
+    long long lastUsed = 0;
+    std::optional<Presence> presence;
 };
 
 struct StoredMessage {
