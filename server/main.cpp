@@ -83,6 +83,7 @@ struct Options {
     std::string database;
     int databaseConnections = 8;
     bool rateLimit = true;
+    fs::path drainFile;
     MemberAreaSettings members;
     HttpLimits limits;
 };
@@ -102,7 +103,7 @@ void printHelp()
                  "                      [--default-group NOME] [--max-connections N]\n"
                  "                      [--max-connections-per-address N] [--min-password-length N]\n"
                  "                      [--key-idle-seconds N] [--database-connections N]\n"
-                 "                      [--no-rate-limit]\n"
+                 "                      [--no-rate-limit] [--drain-file ARQUIVO]\n"
                  "\n"
                  "Servidor do Ludomat: versão, pacote de atualização, páginas de ajuda, catálogo de\n"
                  "scripts e área de membros.\n"
@@ -117,6 +118,9 @@ void printHelp()
                  "                      mesmo tempo (padrão 8)\n"
                  "  --no-rate-limit     não limita as requisições por chave e endereço (quando um balanceador\n"
                  "                      na frente, como o HAProxy, já limita para todos os servidores)\n"
+                 "  --drain-file ARQUIVO  enquanto ARQUIVO existir, /healthz responde 503 e o balanceador\n"
+                 "                      manda os membros para os outros servidores (para parar ou atualizar\n"
+                 "                      este sem cortar ninguém)\n"
                  "  --default-group NOME  grupo de quem se cadastra (padrão: Turma)\n"
                  "  --max-connections N   conexões abertas ao mesmo tempo (padrão 10000)\n"
                  "  --max-connections-per-address N\n"
@@ -179,6 +183,8 @@ bool parseOptions(int argc, char** argv, Options& options, bool& help)
             if (!number(arg, text, 1, 1000, options.databaseConnections)) return false;
         } else if (arg == "--no-rate-limit") {
             options.rateLimit = false;
+        } else if (arg == "--drain-file" && value(text) && !text.empty()) {
+            options.drainFile = text;
         } else if (arg == "--default-group" && value(text) && !text.empty()) {
             options.members.defaultGroup = text;
         } else if (arg == "--max-connections" && value(text)) {
@@ -280,7 +286,7 @@ int main(int argc, char** argv)
 
     MemberArea members(*storage, options.members);
     RateLimiter limiter;
-    Context context{options.root, &members, options.rateLimit ? &limiter : nullptr};
+    Context context{options.root, &members, options.rateLimit ? &limiter : nullptr, options.drainFile};
     Router router(context);
     // A handler waits for PostgreSQL on each query: one per connection keeps them all busy.
     if (isPostgresAddress(options.database))

@@ -121,9 +121,15 @@ void leave(const Context& context, const Request& request, Response& response)
     }
 }
 
-// For the balancer's health check: 200 while the database answers, else 503.
+// For the balancer's health check: 200 while the database answers and the server is not being
+// drained, else 503. Every other route keeps answering while draining.
 void health(const Context& context, const Request&, Response& response)
 {
+    std::error_code error;
+    if (!context.drainFile.empty() && std::filesystem::exists(context.drainFile, error)) {
+        response.status = 503;
+        return sendText(response, "Servidor em manuten\xE7\xE3o; os membros seguem noutro servidor.");
+    }
     if (context.members->databaseReachable()) return sendText(response, "Ok");
     response.status = 503;
     sendText(response, kDatabaseUnavailable);
@@ -134,7 +140,7 @@ void health(const Context& context, const Request&, Response& response)
 std::vector<Route> memberRoutes()
 {
     return {
-        {"GET", "/healthz", {}, "estado do banco: Ok ou 503", health},
+        {"GET", "/healthz", {}, "estado do servidor e do banco: Ok ou 503", health},
         {"GET", "/ludomat/vip/login.php", {"Email", "Senha"}, "entrada: Ok|chave", login},
         {"GET", "/ludomat/vip/cadastro.php", {"Email", "Senha"}, "cadastro: mensagem", signUp},
         {"GET", "/ludomat/vip/grups.php", {"Idk"}, "grupo do membro", group},

@@ -19,7 +19,8 @@ public:
     bool admit(const std::string& who)
     {
         long long second =
-            std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+            std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now().time_since_epoch())
+                .count();
         std::lock_guard guard(m_lock);
         if (m_windows.size() > kMaxCallers) m_windows.clear();
         Window& window = m_windows[who];

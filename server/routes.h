@@ -23,6 +23,8 @@ struct Context {
     std::filesystem::path root;  // the content folder
     MemberArea* members = nullptr;
     RateLimiter* limiter = nullptr;  // none: the balancer in front limits the rate
+    // While this file exists the health check fails, so the balancer sends members elsewhere.
+    std::filesystem::path drainFile;
 };
 
 using Handler = std::function<void(const Context&, const Request&, Response&)>;

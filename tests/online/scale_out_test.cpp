@@ -18,6 +18,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -91,6 +92,8 @@ public:
         }
         return texts;
     }
+
+    const std::string& key() const { return m_key; }
 
     httplib::Result get(const std::string& page, const httplib::Params& params)
     {
@@ -270,6 +273,58 @@ TEST(ScaleOut, aKilledServerBehindTheBalancerLosesNothing)
     if (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(900)) {
         EXPECT_GE(burst[429], 9);
     }
+}
+
+int polls(ServerProcess& server)
+{
+    return int(server.log().filter("pegamesgs.php").size());
+}
+
+// Polls through the balancer until `settled` holds after a round of five, for at most 20 s
+// (the balancer checks each server every second and acts on the second check alike). Rounds
+// stay under the balancer's 20 requests a second per key.
+bool pollUntil(Member& member, const std::function<bool(int before)>& settled, ServerProcess& watched)
+{
+    for (int round = 0; round < 20; ++round) {
+        const int before = polls(watched);
+        for (int i = 0; i < 5; ++i) {
+            auto reply = member.get("pegamesgs.php", {{"Idk", member.key()}, {"Ini", "0"}, {"Grp", "Turma"}});
+            EXPECT_EQ(reply ? reply->status : 0, 200);
+        }
+        if (settled(before)) return true;
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
+    return false;
+}
+
+TEST(ScaleOut, aDrainedServerLeavesTheRotationAndComesBack)
+{
+    QTemporaryDir data;
+    const QString drain = data.filePath("drenar");
+    const QStringList shared = kBehindBalancer + QStringList{"--database", data.filePath("membros.db")};
+    ServerProcess first({}, shared + QStringList{"--drain-file", drain}), second({}, shared);
+    ASSERT_TRUE(first.isRunning() && second.isRunning());
+    const int front = freePort();
+    Balancer balancer(front, {first.port(), second.port()});
+    ASSERT_TRUE(balancer.ready()) << balancer.output().toStdString();
+    auto member = reader({front});
+
+    QFile(drain).open(QIODevice::WriteOnly);
+    httplib::Client direct("127.0.0.1", first.port());
+    auto health = direct.Get("/healthz");
+    ASSERT_TRUE(health);
+    EXPECT_EQ(health->status, 503);
+    // Out of rotation: a whole round reaches the other server only; the drained one still
+    // answers whoever asks it directly.
+    EXPECT_TRUE(pollUntil(
+        *member, [&](int before) { return polls(first) == before; }, first));
+    auto direct_poll = direct.Get("/ludomat/vip/pegaparts.php?Idk=" + member->key() + "&Grp=Turma");
+    ASSERT_TRUE(direct_poll);
+    EXPECT_EQ(direct_poll->status, 200);
+
+    QFile::remove(drain);
+    EXPECT_TRUE(pollUntil(
+        *member, [&](int before) { return polls(first) > before; }, first));
 }
 
 TEST(ScaleOut, aRestartedDatabaseAnswers503ThenRecovers)
