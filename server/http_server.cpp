@@ -188,6 +188,10 @@ private:
             !parseForm(std::string(request[http::field::content_type]), request.body(), m_request)) {
             m_response = {400, refusalText(400), "text/plain; charset=windows-1252"};
         } else {
+            // HEAD is answered as GET without the body, so a check of a file or of /healthz
+            // needs no route of its own.
+            const bool head = m_request.method == "HEAD";
+            if (head) m_request.method = "GET";
             try {
                 m_server.dispatch(m_request, m_response);
             } catch (const std::exception& error) {
@@ -195,6 +199,7 @@ private:
                 std::fprintf(stderr, "ludomat-server: erro em %s: %s\n", m_request.path.c_str(), error.what());
                 m_response = {500, refusalText(500), "text/plain; charset=windows-1252"};
             }
+            if (head) m_request.method = "HEAD";
         }
         m_server.log(m_request, m_response);
     }
@@ -220,9 +225,14 @@ private:
         m_reply.version(11);
         m_reply.result(unsigned(m_response.status));
         if (!m_response.contentType.empty()) m_reply.set(http::field::content_type, m_response.contentType);
-        m_reply.body() = std::move(m_response.body);
         m_reply.keep_alive(!m_close);
-        m_reply.prepare_payload();
+        if (m_request.method == "HEAD") {
+            // The length the body would have, and no body.
+            m_reply.content_length(m_response.body.size());
+        } else {
+            m_reply.body() = std::move(m_response.body);
+            m_reply.prepare_payload();
+        }
         // A large file on a slow link still gets through; a reader that stalls does not hold on.
         m_stream.expires_after(limits().writeTimeout + std::chrono::seconds(m_reply.body().size() / kSlowestReader));
         http::async_write(m_stream, m_reply, [self = shared_from_this()](beast::error_code error, size_t) {

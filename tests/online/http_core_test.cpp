@@ -6,6 +6,7 @@
 #include "test_servers.h"
 
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include <thread>
 
@@ -67,6 +68,21 @@ TEST_F(HttpCore, answersWhatHandlersDoAndHidesWhatTheyThrow)
         EXPECT_EQ(reply.head.find("segredo"), std::string::npos) << reply.head;
         EXPECT_EQ(connection.closedWithin(row.closed ? 3000 : 300), row.closed) << row.request;
     }
+}
+
+TEST_F(HttpCore, answersHeadLikeGetWithoutTheBody)
+{
+    httplib::Client client("127.0.0.1", m_port);
+    client.set_keep_alive(true);
+    auto head = client.Head("/eco?a=123");
+    ASSERT_TRUE(head);
+    EXPECT_EQ(head->status, 200);
+    EXPECT_EQ(head->get_header_value("Content-Length"), "8");  // "/eco?123", not sent
+    EXPECT_EQ(head->body, "");
+    // A body sent after all would be read as the start of the next reply on this connection.
+    auto get = client.Get("/eco?a=4");
+    ASSERT_TRUE(get);
+    EXPECT_EQ(get->body, "/eco?4");
 }
 
 TEST_F(HttpCore, answersPipelinedRequestsInOrder)
