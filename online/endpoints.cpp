@@ -137,7 +137,11 @@ std::string fetchParticipants(Http& http, const std::string& memberKey, const st
 
 void leaveGroup(Http& http, const std::string& memberKey)
 {
-    memberText(http, leaveRequest(memberKey), {});
+    // Sent as the program ends: a server that does not answer soon is not waited for, since it
+    // drops a member it no longer hears from within seconds anyway.
+    constexpr int kLeaveTimeoutMs = 1000;
+    const MemberRequest request = leaveRequest(memberKey);
+    http.get(http.memberBase() + request.script, request.query, kLeaveTimeoutMs);
 }
 
 }  // namespace ludomat

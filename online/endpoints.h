@@ -61,6 +61,7 @@ std::string enterGroup(Http& http, const std::string& memberKey, const std::stri
 std::string changeNick(Http& http, const std::string& memberKey, const std::string& nick);
 std::string fetchMessages(Http& http, const std::string& memberKey, int received, const std::string& group);
 std::string fetchParticipants(Http& http, const std::string& memberKey, const std::string& group);
+// Waits at most a second: it is sent as the program ends.
 void leaveGroup(Http& http, const std::string& memberKey);
 
 }  // namespace ludomat

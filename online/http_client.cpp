@@ -104,7 +104,7 @@ QByteArray Http::encodeQuery(const Query& query)
     return encoded;
 }
 
-QNetworkRequest Http::makeRequest(const QString& url, const Query& query) const
+QNetworkRequest Http::makeRequest(const QString& url, const Query& query, int timeoutMs) const
 {
     QUrl target(url.trimmed(), QUrl::TolerantMode);
     if (!query.empty()) target.setQuery(QString::fromLatin1(encodeQuery(query)), QUrl::StrictMode);
@@ -112,7 +112,7 @@ QNetworkRequest Http::makeRequest(const QString& url, const Query& query) const
     for (const auto& [name, value] : m_headers) request.setRawHeader(name, value);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    request.setTransferTimeout(kTimeoutMs);
+    request.setTransferTimeout(timeoutMs);
     return request;
 }
 
@@ -178,11 +178,11 @@ Http::Reply Http::wait(QNetworkReply* reply)
     return result;
 }
 
-Http::Reply Http::get(const QString& url, const Query& query)
+Http::Reply Http::get(const QString& url, const Query& query, int timeoutMs)
 {
     if (m_busy) return {false, 0, {}, "outra requisição em andamento"};
     m_busy = true;
-    Reply reply = wait(m_manager->get(makeRequest(url, query)));
+    Reply reply = wait(m_manager->get(makeRequest(url, query, timeoutMs)));
     m_busy = false;
     return reply;
 }

@@ -63,9 +63,10 @@ public:
     // What an asynchronous request hands back when it has ended, on the user-interface thread.
     using Done = std::function<void(const Reply&)>;
 
-    // GET base+name?query into memory. Fails on no connection, time-out, a status outside
-    // 200-299 (redirects included), an oversized body, or while another request runs.
-    Reply get(const QString& url, const Query& query = {});
+    // GET base+name?query into memory. Fails on no connection, time-out (`timeoutMs` without a
+    // byte), a status outside 200-299 (redirects included), an oversized body, or while another
+    // request runs.
+    Reply get(const QString& url, const Query& query = {}, int timeoutMs = kTimeoutMs);
     // POST of a multipart form with one text field.
     Reply postForm(const QString& url, const Query& query, const QByteArray& field, const std::string& value);
 
@@ -107,7 +108,7 @@ public:
     static QByteArray encodeQuery(const Query& query);
 
 private:
-    QNetworkRequest makeRequest(const QString& url, const Query& query) const;
+    QNetworkRequest makeRequest(const QString& url, const Query& query, int timeoutMs = kTimeoutMs) const;
     Reply wait(QNetworkReply* reply);
     // Gathers `reply`'s body within the limits and calls `done` once it has ended.
     void collect(QNetworkReply* reply, QObject* context, Done done);

@@ -170,6 +170,10 @@ void ClientTest::givesUpAfterFiveSecondsWhileTheWindowPaints()
     QCOMPARE(server.count("/echo"), 0);
     QVERIFY(!http.isBusy());
     QVERIFY(http.get(server.root() + "echo").ok);
+    // A shorter limit, as the leave sent at the program's end has.
+    clock.restart();
+    QVERIFY(!http.get(server.root() + "slow", {}, 500).ok);
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString("esperou %1 ms").arg(clock.elapsed())));
 }
 
 // The window's requests never wait: each returns at once, a quick one is answered while a slow
