@@ -11,9 +11,9 @@
 #include "studio/editors/tilemap/map_edits.h"
 #include "studio/editors/tilemap/map_grid_view.h"
 #include "studio/editors/tilemap/tile_widgets.h"
+#include "studio/files/studio_files.h"
 #include "studio/window/page_label.h"
 #include "studio/window/picture_button.h"
-#include "studio/files/studio_files.h"
 
 #include <QButtonGroup>
 #include <QDir>
@@ -52,8 +52,10 @@ std::optional<Rgb> colourFromText(const QString& text)
     return Rgb(value);
 }
 
-QString colourText(Rgb colour) { return QString("%1").arg(colour & 0xFFFFFF, 6, 16, QChar('0')).toUpper(); }
-
+QString colourText(Rgb colour)
+{
+    return QString("%1").arg(colour & 0xFFFFFF, 6, 16, QChar('0')).toUpper();
+}
 
 // A picture on the page that reopens it: a small tile mosaic with the page's name.
 class TitlePicture : public QAbstractButton {
@@ -307,7 +309,10 @@ void TileMapPage::tellUser(const QString& text, bool success)
     if (m_context.setStatus) m_context.setStatus(text);
 }
 
-QString TileMapPage::message() const { return m_message->text(); }
+QString TileMapPage::message() const
+{
+    return m_message->text();
+}
 
 void TileMapPage::refreshLabels()
 {
@@ -398,118 +403,6 @@ void TileMapPage::pushPaint(CellEdit cells, std::string after, bool applied, con
                     new PaintTile(
                         m_document.map(), std::move(cells), std::move(after), applied, [this] { mapEdited(); }, what));
     if (applied) mapEdited();
-}
-
-void TileMapPage::placeOnSelectedCell()
-{
-    QPoint cell = m_grid->selectedCell();
-    const MapGrid& grid = m_document.map();
-    if (!grid.contains(cell.x(), cell.y())) return;
-    std::string text = std::to_string(m_currentTile);
-    if (grid.cellText(cell.x(), cell.y()) == text) return;
-    CellEdit edit(grid.columns());
-    edit.add(cell.x(), cell.y(), grid.cellText(cell.x(), cell.y()));
-    pushPaint(std::move(edit), text, false, "colocar tile");
-}
-
-void TileMapPage::cellPressed(QPoint cell, Qt::MouseButton button)
-{
-    MapGrid& grid = m_document.map();
-    if (button == Qt::RightButton) {
-        // Right click picks the tile under the mouse, whatever the tool.
-        if (auto tile = grid.tile(cell.x(), cell.y())) selectTile(*tile);
-        return;
-    }
-    if (button != Qt::LeftButton) return;
-    m_grid->setSelectedCell(cell);
-    std::string text = std::to_string(m_currentTile);
-    switch (m_tool) {
-    case Tool::Select:
-        if (auto tile = grid.tile(cell.x(), cell.y()); tile && *tile != 0) selectTile(*tile);
-        break;
-    case Tool::Brush:
-        m_stroke.emplace(grid.columns());
-        m_strokeCell = cell;
-        paintCell(cell);
-        break;
-    case Tool::Rectangle:
-        m_rectangleStart = m_rectangleEnd = cell;
-        m_grid->setMarkedArea(QRect(cell, cell));
-        break;
-    case Tool::Bucket: pushPaint(bucketFill(grid, cell.x(), cell.y(), text), text, false, "balde"); break;
-    }
-}
-
-void TileMapPage::paintCell(QPoint cell)
-{
-    MapGrid& grid = m_document.map();
-    std::string text = std::to_string(m_currentTile);
-    const std::string& before = grid.cellText(cell.x(), cell.y());
-    if (!m_stroke || !grid.contains(cell.x(), cell.y()) || before == text) return;
-    m_stroke->add(cell.x(), cell.y(), before);
-    grid.setCellText(cell.x(), cell.y(), text);
-    m_grid->viewport()->update();
-}
-
-void TileMapPage::cellDragged(QPoint cell)
-{
-    if (m_stroke && m_document.map().contains(cell.x(), cell.y())) {
-        // The mouse skips cells when it moves fast: the line between covers them.
-        if (m_strokeCell.x() < 0)
-            paintCell(cell);
-        else
-            forEachCellOnLine(m_strokeCell, cell, [this](QPoint c) { paintCell(c); });
-        m_strokeCell = cell;
-    } else if (m_stroke) {
-        m_strokeCell = {-1, -1};
-    }
-    if (m_rectangleStart.x() >= 0) {
-        m_rectangleEnd = cell;
-        m_grid->setMarkedArea(QRect(m_rectangleStart, cell).normalized());
-    }
-    cellHovered(cell);
-}
-
-void TileMapPage::cellReleased(QPoint cell)
-{
-    if (m_stroke) {
-        CellEdit stroke = std::move(*m_stroke);
-        m_stroke.reset();
-        pushPaint(std::move(stroke), std::to_string(m_currentTile), true, "pincel");
-    }
-    if (m_rectangleStart.x() >= 0) {
-        QPoint start = m_rectangleStart;
-        m_rectangleStart = {-1, -1};
-        m_grid->setMarkedArea(QRect());
-        // Released outside the map: the last cell the drag reached stands.
-        if (cell.x() < 0) cell = m_rectangleEnd;
-        std::string text = std::to_string(m_currentTile);
-        pushPaint(rectangleFill(m_document.map(), start.x(), start.y(), cell.x(), cell.y(), text), text, false,
-                  "retângulo");
-    }
-}
-
-void TileMapPage::cellHovered(QPoint cell)
-{
-    const MapGrid& grid = m_document.map();
-    if (!grid.contains(cell.x(), cell.y())) {
-        m_hover->clear();
-        return;
-    }
-    m_hover->setText(QString("col %1, lin %2: tile %3")
-                         .arg(cell.x())
-                         .arg(cell.y())
-                         .arg(fromCp1252(grid.cellText(cell.x(), cell.y()))));
-}
-
-void TileMapPage::cellTyped(QPoint cell, const QString& text)
-{
-    const MapGrid& grid = m_document.map();
-    std::string typed = toCp1252(text.trimmed());
-    if (grid.cellText(cell.x(), cell.y()) == typed) return;
-    CellEdit edit(grid.columns());
-    edit.add(cell.x(), cell.y(), grid.cellText(cell.x(), cell.y()));
-    pushPaint(std::move(edit), typed, false, "digitar célula");
 }
 
 }  // namespace ludomat
