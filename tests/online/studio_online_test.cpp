@@ -70,7 +70,6 @@ private slots:
     void updatesAndHandsOverToTheUpdater();
     void fillsTheCatalogueOnceAndOpensAGame();
     void hostileServerWritesNothingOutside();
-    void screenshots();
     void updatesEndToEnd();
 };
 
@@ -266,36 +265,6 @@ void StudioOnlineTest::hostileServerWritesNothingOutside()
     QVERIFY(!QFile::exists("/tmp/x.png") && !QFile::exists("/tmp/x.scp"));
     QVERIFY(!QFile::exists(programFolder + "/grande.png"));
     QCOMPARE(server.count("/ludomat/scripts/../evil.png") + server.count("/evil.png") + server.count("/tmp/x.png"), 0);
-}
-
-// With LUDOMAT_SCREENSHOTS=DIR: the catalogue of the shipped content, and the "Load" page
-// after a check that found a new version, saved for a person to look at.
-void StudioOnlineTest::screenshots()
-{
-    QString folder = qEnvironmentVariable("LUDOMAT_SCREENSHOTS");
-    if (folder.isEmpty()) QSKIP("LUDOMAT_SCREENSHOTS not set");
-    QTemporaryDir content, program;
-    makeContent(content.path(), "1.1\r\nduvo.zpp\r\nLudomat.zpp\r\n", 0);
-    ServerProcess shipped;
-    ServerProcess newer(content.path());
-    auto window = openWindow(program);
-    OnlineLink online(*window, shipped.root());
-    click(*window, "btDown");
-    QTRY_VERIFY(settled(online));
-    QTest::qWait(200);
-    QVERIFY(window->grab().save(folder + "/catalogo.png"));
-    online.catalogue().hidePanel();
-
-    auto second = openWindow(program);
-    OnlineLink checking(*second, newer.root());
-    second->showFiles();
-    click(*second, "btVrs");
-    QTRY_VERIFY(settled(checking));
-    second->activateWindow();
-    checking.version().notice();
-    QTRY_VERIFY(settled(checking));
-    QTest::qWait(200);
-    QVERIFY(second->grab().save(folder + "/load_verificar_versao.png"));
 }
 
 // The server publishes 1.1 with a package; the studio, whose program folder is not the folder of
