@@ -91,6 +91,20 @@ protected:
     }
 };
 
+TEST_F(BuffersTest, FlipTwiceRestoresAndOnceMirrors)
+{
+    paintGradient(screen.screenBuffer);
+    Bitmap original = screen.screenBuffer;
+    screen.flip(true);
+    EXPECT_EQ(screen.screenBuffer.pixel(0, 5), original.pixel(759, 5));
+    screen.flip(true);
+    EXPECT_EQ(screen.screenBuffer, original);
+    screen.flip(false);
+    EXPECT_EQ(screen.screenBuffer.pixel(3, 0), original.pixel(3, 419));
+    screen.flip(false);
+    EXPECT_EQ(screen.screenBuffer, original);
+}
+
 TEST_F(BuffersTest, ScrollMovesTheAreaAndFillsTheUncoveredStrip)
 {
     paintGradient(screen.screenBuffer);
@@ -136,6 +150,23 @@ TEST_F(BuffersTest, SwapExchangesOnlyTheCommonPart)
     EXPECT_EQ(screen.shapeBuffer.height(), kBaseHeight);
     EXPECT_EQ(screen.screenBuffer.pixel(9, 9), 0xFF0000u);
     EXPECT_EQ(screen.screenBuffer.pixel(500, 300), 0x00FF00u);
+}
+
+TEST_F(BuffersTest, FramesAreDrawnWithTheMagentaKeyWhateverTheStagingPictureHeld)
+{
+    // The staging picture's automatic key would make the frame's bottom-left colour see-through.
+    screen.frameStrip.picture = Bitmap(8, 4, 0x00FF00);
+    screen.frameStrip.picture.setPixel(1, 1, kTransparentKey);
+    screen.frameStrip.setLayout(2, false);
+    screen.screenBuffer.fill(0x000000);
+    screen.drawFrame(1, Rect::fromXywh(100, 50, 4, 4));
+    EXPECT_EQ(screen.screenBuffer.pixel(100, 53), 0x00FF00u);
+    EXPECT_EQ(screen.screenBuffer.pixel(101, 51), 0x00FF00u) << "frame 1 has no magenta";
+    screen.drawFrame(0, Rect::fromXywh(200, 50, 8, 8));
+    EXPECT_EQ(screen.screenBuffer.pixel(202, 52), 0x000000u) << "magenta stays see-through, doubled";
+    EXPECT_EQ(screen.screenBuffer.pixel(200, 50), 0x00FF00u);
+    screen.drawFrame(2, Rect::fromXywh(300, 50, 4, 4));
+    EXPECT_EQ(screen.screenBuffer.pixel(300, 50), 0x000000u) << "no frame 2";
 }
 
 class RecordingHost : public Host {

@@ -262,6 +262,10 @@ TEST_F(SpriteCommands, LoadSpriteDefaults)
               (std::vector<int>{4, 0, 10, 32}));
     EXPECT_EQ((std::vector<int>{hero.x, hero.y, hero.cycles}), (std::vector<int>{4, -1, 2}));
     EXPECT_EQ(engine.sprites().size(), 1) << "the same name redefines its entry";
+    // A missing file leaves the entry as it was.
+    run({"loadsprite hero,gone.png,5"});
+    EXPECT_EQ(hero.frameCount, 3);
+    EXPECT_EQ(hero.file, "hero.png");
 }
 
 TEST_F(SpriteCommands, ScaleSizesTheFrameAndTheCollisionBox)
