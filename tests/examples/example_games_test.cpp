@@ -6,11 +6,12 @@
 #include "graphics/picture_loader.h"
 #include "graphics/tile_map_file.h"
 
+#include <gtest/gtest.h>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -65,8 +66,12 @@ GameRun play(const std::string& script, const Player& player)
     QTemporaryDir temp;
     QString snapshot = temp.filePath("tela.png");
     QProcess process;
-    QStringList args{QString::fromStdString((kGameFolder / script).string()), "--registers", "--snapshot", snapshot,
-                     "--timeout", "60"};
+    QStringList args{QString::fromStdString((kGameFolder / script).string()),
+                     "--registers",
+                     "--snapshot",
+                     snapshot,
+                     "--timeout",
+                     "60"};
     args << player.args();
     process.start(LUDOMAT_RUN, args);
     GameRun run;
@@ -85,46 +90,69 @@ GameRun play(const std::string& script, const Player& player)
     return run;
 }
 
-constexpr ludomat::Rgb kHeroYellow = 0xFFD040;
+// A player's keys and clicks, where the game must end (registers) and a pixel of the last
+// screen (x < 0: none).
+struct Playthrough {
+    const char* what;
+    const char* script;
+    std::function<void(Player&)> moves;
+    std::map<int, std::string> registers;
+    int x = -1, y = -1;
+    ludomat::Rgb colour = 0;
+};
 
-TEST(ColetaGame, TheWinningPathCollectsAllThreeCoins)
-{
-    Player player;
-    player.press("Right", 4).press("Down", 8).press("Right", 7).press("Up", 4);
-    GameRun run = play("coleta.scp", player);
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-    EXPECT_EQ(run.registers[30], "venceu");
-    EXPECT_EQ(run.registers[10], "3");
-    EXPECT_EQ(run.registers[11], "12");
-    EXPECT_EQ(run.registers[12], "5");
-    // The hero stands on the last coin's cell, drawn over the floor.
-    EXPECT_EQ(run.screen.pixel(12 * 20 + 10, 5 * 20 + 10), kHeroYellow);
-}
-
-TEST(ColetaGame, WallsStopTheHeroAndEscLeaves)
-{
-    Player player;
-    // Up and Left run into the outer wall; the wall at column 8 stops the walk along row 1.
-    player.press("Up").press("Left").press("Right", 9).press("Esc");
-    GameRun run = play("coleta.scp", player);
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-    EXPECT_EQ(run.registers[30], "saiu");
-    EXPECT_EQ(run.registers[11], "7");
-    EXPECT_EQ(run.registers[12], "1");
-    // Passing over the first coin on the way took it.
-    EXPECT_EQ(run.registers[10], "1");
-}
-
-TEST(ColetaGame, TheGhostCatchesAHeroStandingInItsWay)
-{
-    Player player;
+const Playthrough kPlaythroughs[] = {
+    // The hero ends on the last coin's cell, drawn over the floor.
+    {"the winning path collects all three coins",
+     "coleta.scp",
+     [](Player& p) { p.press("Right", 4).press("Down", 8).press("Right", 7).press("Up", 4); },
+     {{30, "venceu"}, {10, "3"}, {11, "12"}, {12, "5"}},
+     12 * 20 + 10,
+     5 * 20 + 10,
+     0xFFD040},
+    // Up and Left run into the outer wall; the wall at column 8 stops the walk along row 1;
+    // passing over the first coin on the way took it.
+    {"walls stop the hero and Esc leaves",
+     "coleta.scp",
+     [](Player& p) { p.press("Up").press("Left").press("Right", 9).press("Esc"); },
+     {{30, "saiu"}, {11, "7"}, {12, "1"}, {10, "1"}}},
     // Into the ghost's column, wait there for it to come back up, then step onto it.
-    player.press("Right", 2).press("Down").press("Space", 8).press("Down");
-    GameRun run = play("coleta.scp", player);
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-    EXPECT_EQ(run.registers[30], "perdeu");
-    EXPECT_EQ(run.registers[16], "3");
-    EXPECT_EQ(run.registers[12], "3");
+    {"the ghost catches a hero standing in its way",
+     "coleta.scp",
+     [](Player& p) { p.press("Right", 2).press("Down").press("Space", 8).press("Down"); },
+     {{30, "perdeu"}, {16, "3"}, {12, "3"}}},
+    // "Instruções" is another script, "Voltar" the menu again: drawn twice, its sky back on the
+    // screen (the instructions paint it over in one colour).
+    {"links lead to the instructions and back",
+     "menu.scp",
+     [](Player& p) { p.click(305, 205).click(45, 305); },
+     {{1, "menu"}, {3, "2"}},
+     5,
+     415,
+     0x3253A3},
+    // "Nome" is a label of the menu itself.
+    {"the name is asked and greeted in capitals",
+     "menu.scp",
+     [](Player& p) { p.click(305, 255).type("ana"); },
+     {{1, "nome"}, {20, "ANA"}, {21, "Ol\xe1, ANA!"}}},
+    {"play starts the game",
+     "menu.scp",
+     [](Player& p) { p.click(305, 155).press("Right").press("Esc"); },
+     {{30, "saiu"}, {11, "2"}}},
+    {"the button leaves the menu", "menu.scp", [](Player& p) { p.click(380, 350); }, {{1, "saiu"}}, 380, 350, 0x000000},
+};
+
+TEST(ColetaGame, PlaythroughsEndWhereThePlayerTookThem)
+{
+    for (const Playthrough& t : kPlaythroughs) {
+        SCOPED_TRACE(t.what);
+        Player player;
+        t.moves(player);
+        GameRun run = play(t.script, player);
+        ASSERT_EQ(run.exitCode, 0) << run.errors;
+        for (const auto& [index, text] : t.registers) EXPECT_EQ(run.registers[index], text) << "register " << index;
+        if (t.x >= 0) EXPECT_EQ(run.screen.pixel(t.x, t.y), t.colour);
+    }
 }
 
 TEST(ColetaGame, WithoutKeysTheGameWaitsUntilTheTimeOut)
@@ -133,53 +161,6 @@ TEST(ColetaGame, WithoutKeysTheGameWaitsUntilTheTimeOut)
     process.start(LUDOMAT_RUN, {QString::fromStdString((kGameFolder / "coleta.scp").string()), "--timeout", "1"});
     ASSERT_TRUE(process.waitForFinished(30'000));
     EXPECT_EQ(process.exitCode(), 3);
-}
-
-TEST(ColetaMenu, LinksLeadToTheInstructionsAndBack)
-{
-    Player player;
-    player.click(305, 205);   // "Instruções": another script
-    player.click(45, 305);    // "Voltar": the menu again
-    GameRun run = play("menu.scp", player);
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-    EXPECT_EQ(run.registers[1], "menu");
-    // The menu was drawn twice: at the start and after "Voltar".
-    EXPECT_EQ(run.registers[3], "2");
-    // The menu's sky is back on the screen (the instructions paint it over in one colour).
-    EXPECT_EQ(run.screen.pixel(5, 415), 0x3253A3u);
-}
-
-TEST(ColetaMenu, TheNameIsAskedAndGreetedInCapitals)
-{
-    Player player;
-    player.click(305, 255);  // "Nome": a label of the menu itself
-    player.type("ana");
-    GameRun run = play("menu.scp", player);
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-    EXPECT_EQ(run.registers[1], "nome");
-    EXPECT_EQ(run.registers[20], "ANA");
-    EXPECT_EQ(run.registers[21], "Ol\xe1, ANA!");
-}
-
-TEST(ColetaMenu, PlayStartsTheGame)
-{
-    Player player;
-    player.click(305, 155);  // "Jogar": the game script
-    player.press("Right").press("Esc");
-    GameRun run = play("menu.scp", player);
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-    EXPECT_EQ(run.registers[30], "saiu");
-    EXPECT_EQ(run.registers[11], "2");
-}
-
-TEST(ColetaMenu, TheButtonLeavesTheMenu)
-{
-    Player player;
-    player.click(380, 350);
-    GameRun run = play("menu.scp", player);
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-    EXPECT_EQ(run.registers[1], "saiu");
-    EXPECT_EQ(run.screen.pixel(380, 350), 0x000000u);
 }
 
 // The files of the example folder are what the generator draws: nobody has replaced them by
@@ -192,8 +173,8 @@ TEST(ExamplePictures, TheGameFolderHoldsTheGeneratorsOutput)
     ASSERT_TRUE(process.waitForFinished(30'000));
     ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     fs::path made = temp.path().toStdString();
-    for (const char* name : {"tiles.png", "heroi.png", "moeda.png", "fantasma.png", "ceu.png", "botao.png",
-                             "botao_apertado.png"}) {
+    for (const char* name :
+         {"tiles.png", "heroi.png", "moeda.png", "fantasma.png", "ceu.png", "botao.png", "botao_apertado.png"}) {
         SCOPED_TRACE(name);
         EXPECT_TRUE(ludomat::loadPng((made / name).string()) == ludomat::loadPng((kGameFolder / name).string()));
     }

@@ -20,7 +20,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -122,7 +121,6 @@ private slots:
     void keepsARefusedSendAndStopsPolling();
     void ignoresCommandsFromForeignPages();
     void placesTheWebMenu();
-    void screenshots();
 
 private:
     QTemporaryDir m_content;
@@ -160,29 +158,24 @@ void MemberWindowTest::logsIn()
     QCOMPARE(child<QLineEdit>(window, "Email")->text(), QString("lia@escola.br"));
     QCOMPARE(child<QLineEdit>(window, "Senha")->maxLength(), 16);
     QCOMPARE(child<QLineEdit>(window, "Senha")->echoMode(), QLineEdit::Password);
-    auto* status = child<QLabel>(window, "stLog");
-
-    window.logIn();
-    settle(window);
-    QCOMPARE(status->text(), QString("Não informou a sua senha!"));
-    child<QLineEdit>(window, "Email")->clear();
-    window.logIn();
-    settle(window);
-    QCOMPARE(status->text(), QString("Não informou o seu e-mail!"));
-
     signUp(http, "lia@escola.br", "senha-certa");
-    child<QLineEdit>(window, "Email")->setText("lia@escola.br");
-    child<QLineEdit>(window, "Senha")->setText("senha-errada");
-    window.logIn();
-    settle(window);
-    QCOMPARE(status->text(), QString("E-mail ou senha incorretos."));
-    QVERIFY(!child<QPushButton>(window, "btShp")->isEnabled());
-    QCOMPARE(link.password, QString("senha-errada"));  // remembered whether or not it worked
-
-    child<QLineEdit>(window, "Senha")->setText("senha-certa");
-    window.logIn();
-    settle(window);
-    QCOMPARE(status->text(), QString("Ok, bem-vindo(a)!"));
+    const struct {
+        const char *email, *password, *status;
+    } attempts[] = {
+        {"lia@escola.br", "", "Não informou a sua senha!"},
+        {"", "x", "Não informou o seu e-mail!"},
+        {"lia@escola.br", "senha-errada", "E-mail ou senha incorretos."},
+        {"lia@escola.br", "senha-certa", "Ok, bem-vindo(a)!"},
+    };
+    for (const auto& a : attempts) {
+        QVERIFY(!child<QPushButton>(window, "btShp")->isEnabled());
+        child<QLineEdit>(window, "Email")->setText(a.email);
+        child<QLineEdit>(window, "Senha")->setText(a.password);
+        window.logIn();
+        settle(window);
+        QCOMPARE(child<QLabel>(window, "stLog")->text(), QString::fromUtf8(a.status));
+        if (*a.email && *a.password) QCOMPARE(link.password, QString(a.password));  // remembered either way
+    }
     QCOMPARE(window.memberKey().size(), size_t(64));
     QCOMPARE(window.activeGroup(), QString("Turma"));
     QVERIFY(child<QPushButton>(window, "btShp")->isEnabled() && child<QPushButton>(window, "btJam")->isEnabled());
@@ -225,8 +218,6 @@ void MemberWindowTest::chatsWithAnotherMember()
     settle(window);
     QVERIFY(window.inGroup());
     QCOMPARE(child<QLineEdit>(window, "Nick")->text(), QString("rui"));
-    QCOMPARE(child<QLabel>(window, "Led2")->property("colour").toString(), QString("lime"));
-    QVERIFY(!child<QPushButton>(window, "btScp")->isHidden());
     window.clearChat();
     const int cursor = window.messageCursor();
 
@@ -373,18 +364,6 @@ void MemberWindowTest::runsPageCommands()
     page.runJavaScript("document.getElementById('reg').click()");
     QTRY_COMPARE_WITH_TIMEOUT(link.calls, QStringList{"registers"}, 10000);
     QCOMPARE(page.url().toString(), window.memberBase() + "pagina.htm");
-
-    // The same link on another site is shown as a page, never run.
-    ServerProcess elsewhere(m_content.path());
-    QVERIFY(elsewhere.isRunning());
-    loaded.clear();
-    page.setUrl(QUrl(elsewhere.root() + "ludomat/vip/pagina.htm"));
-    QVERIFY(loaded.wait(20000));
-    loaded.clear();
-    page.runJavaScript("document.getElementById('reg').click()");
-    QVERIFY(loaded.wait(20000));
-    QCOMPARE(link.calls, QStringList{"registers"});
-    QVERIFY(page.url().toString().endsWith("pagina.htm?Cmd=showreg"));
 
     // The Shop page opens the server's member menu, whose project link runs the whole queue.
     link.calls.clear();
@@ -612,7 +591,6 @@ void MemberWindowTest::placesTheWebMenu()
     RecordingLink link(program.path() + "/");
     Http http(m_server->root());
     WebMenuWindow menu(m_server->root());
-    QCOMPARE(menu.size(), QSize(762, 526));
     QCOMPARE(menu.browser().url().toString(), menu.productBase() + "menu.htm");
     MemberWindow window(http, link, &menu);
     window.move(100, 50);
@@ -639,64 +617,6 @@ void MemberWindowTest::placesTheWebMenu()
     QCOMPARE(menu.pos(), QPoint(430, 260));
     QTest::mouseClick(child<QWidget>(menu, "btFim"), Qt::LeftButton);
     QVERIFY(!menu.isVisible());
-}
-
-// With LUDOMAT_SCREENSHOTS=DIR: the member window in a chat with a listing, the "Shop" page
-// with its entries, and the web menu window, as PNG files (run under a real X server).
-void MemberWindowTest::screenshots()
-{
-    const QString folder = qEnvironmentVariable("LUDOMAT_SCREENSHOTS");
-    if (folder.isEmpty()) QSKIP("LUDOMAT_SCREENSHOTS not set");
-    QTemporaryDir program;
-    RecordingLink link(program.path() + "/");
-    Http http(m_server->root());
-    WebMenuWindow menu(m_server->root());
-    MemberWindow window(http, link, &menu);
-    window.move(40, 40);
-    window.show();
-    logIn(window, http, "bela@escola.br");
-    Http other(m_server->root());
-    signUp(other, "caue@escola.br", "senha-do-caue");
-    const std::string caue = login(other, "caue@escola.br", "senha-do-caue").memberKey;
-    enterGroup(other, caue, "Turma");
-    window.showJam();
-    window.enterGroup();
-    settle(window);
-    window.clearChat();
-    other.postChatText(caue, toCp1252("Oi, Bela! Fiz um script que conta até cinco, olha só:"));
-    other.postChatText(caue, "lst\r\nreg= 1,0\r\n:volta\r\ninc 1\r\nifreg< 1,5,volta\r\nfim\r\n" + kChatSeparator);
-    std::string longListing = "lst\r\n";
-    for (int i = 0; i < 2000; ++i) longListing += "print linha " + std::to_string(i) + "\r\n";
-    other.postChatText(caue, longListing + kChatSeparator);
-    child<QPlainTextEdit>(window, "Memo1")->setPlainText("Legal! Vou colar no meu editor.");
-    window.pollMessages();
-    settle(window);
-    window.pollParticipants();
-    settle(window);
-    QTest::qWait(300);
-    QVERIFY(window.grab().save(folder + "/member-chat.png"));
-    // The same member logs in elsewhere: the send is refused and the text stays.
-    Http elsewhere(m_server->root());
-    login(elsewhere, "bela@escola.br", "senha-de-teste");
-    QTest::keyClick(child<QPlainTextEdit>(window, "Memo1"), Qt::Key_Return);
-    settle(window);
-    QTest::qWait(300);
-    QVERIFY(window.grab().save(folder + "/member-refused.png"));
-
-    QSignalSpy loaded(&window.webPage(), &QWebEnginePage::loadFinished);
-    window.showShop();
-    QVERIFY(loaded.wait(20000));
-    window.commands().run("projetos.txt");
-    settle(window);
-    QTest::qWait(1500);
-    QVERIFY(QGuiApplication::primaryScreen()->grabWindow(window.winId()).save(folder + "/member-shop.png"));
-
-    QSignalSpy menuLoaded(menu.browser().page(), &QWebEnginePage::loadFinished);
-    menu.move(700, 300);
-    menu.showMenu();
-    QVERIFY(menuLoaded.wait(20000));
-    QTest::qWait(1500);
-    QVERIFY(QGuiApplication::primaryScreen()->grabWindow(menu.winId()).save(folder + "/web-menu.png"));
 }
 
 int main(int argc, char** argv)

@@ -43,12 +43,6 @@ std::string chunked(const std::string& data)
     return size + data + "\r\n";
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 }  // namespace
 
 class ServerHardeningTest : public QObject {
@@ -249,27 +243,10 @@ void ServerHardeningTest::pollsDeepInALongChat()
     sqlite3_close(db);
 
     auto textAt = [&](long long from) { return replyLines(fetchMessages(http, key, from, "Turma")).at(2); };
-    // Any "Ini" finds its message, from the start, from the last poll, or by jumping ahead.
+    // Any "Ini" finds its message, from the start, from the last poll, or by jumping ahead. (How
+    // long a deep poll takes is bench/member_load's to measure.)
     for (long long from : {0LL, 100LL, 150'000LL, 150'100LL, 7LL, kMessages - 1LL})
         QCOMPARE(textAt(from), "m" + std::to_string(from + 1));
-    QThread::msleep(1000);  // a fresh second for the rate limit
-    auto timedPolls = [&](long long from) {
-        std::vector<double> ms;
-        for (int i = 0; i < 15; ++i) {
-            QElapsedTimer clock;
-            clock.start();
-            std::vector<std::string> lines = replyLines(fetchMessages(http, key, from, "Turma"));
-            ms.push_back(double(clock.nsecsElapsed()) / 1e6);
-            if (lines.size() < 2 || lines[2] != "m" + std::to_string(from + 1)) return -1.0;
-            QThread::msleep(60);  // under the rate limit
-        }
-        return median(ms);
-    };
-    const double shallow = timedPolls(0);
-    const double deep = timedPolls(kMessages - 100);
-    QVERIFY(shallow > 0 && deep > 0);
-    // Paging by id makes depth free; an offset would cost tens of times more here.
-    QVERIFY2(deep < 3 * shallow + 5, qPrintable(QString("%1 ms a 0, %2 ms no fundo").arg(shallow).arg(deep)));
 }
 
 int main(int argc, char** argv)

@@ -1,5 +1,5 @@
-// ludomat-run as a user runs it: bad input options, and scripts that wait for scripted keys,
-// clicks and typing.
+// ludomat-run as a user runs it: bad input options, its help, and typed answers as it prints
+// them (the scripted input itself is the script corpus's: tests/scripts/input).
 
 #include <QCoreApplication>
 #include <QFile>
@@ -64,27 +64,6 @@ TEST_F(LudomatRun, HelpListsTheInputOptions)
     EXPECT_EQ(outcome.exitCode, 0);
     for (const char* option : {"--key-down", "--key-up", "--click", "--type"})
         EXPECT_TRUE(outcome.out.contains(option)) << option;
-}
-
-TEST_F(LudomatRun, StopEndsWithTheScriptedKeyOrTheTimeout)
-{
-    QString path = script({"stop 1", "reg= 2,depois"});
-    Outcome pressed = run({"--registers", "--timeout", "10", "--key-down", "Space@100", path});
-    EXPECT_EQ(pressed.exitCode, 0) << pressed.err.toStdString();
-    EXPECT_EQ(pressed.out, "1=Space\n2=depois\n");
-
-    Outcome nobody = run({"--registers", "--timeout", "0.3", path});
-    EXPECT_EQ(nobody.exitCode, 3);
-    EXPECT_EQ(nobody.out, "");
-}
-
-TEST_F(LudomatRun, AClickOnALinkWordStartsItsLabel)
-{
-    QString path = script({"print @jogar|:jogo| ou @sair|:fim|,0,0", "stop 1", "pausa 10", "reg= 2,pulado",
-                           "fim", ":jogo", "reg= 3,jogando", "fim", ":fim", "reg= 3,saindo"});
-    Outcome outcome = run({"--registers", "--timeout", "10", "--click", "8,8@50", path});
-    EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
-    EXPECT_EQ(outcome.out, "1=btlf\n3=jogando\n");
 }
 
 TEST_F(LudomatRun, TypedTextAnswersTheInputBox)

@@ -5,8 +5,8 @@
 #include "engine/key_names.h"
 #include "tools/headless_host.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <QTemporaryDir>
 
 #include <cctype>
 #include <fstream>
@@ -130,17 +130,6 @@ TEST_F(InputFixture, StopReturnsAtOnceWhenAKeyOrButtonIsHeld)
     EXPECT_EQ(reg(0), "btrg");
 }
 
-TEST_F(InputFixture, StopWaitsForAKeyPressedWhileItLetsMessagesRun)
-{
-    host.onEvents = [&] {
-        if (host.events == 4) engine.keyDown(32);
-    };
-    run({"stop 2", "reg= 3,depois"});
-    EXPECT_EQ(reg(2), "Space");
-    EXPECT_EQ(reg(3), "depois");
-    EXPECT_EQ(host.events, 4);
-}
-
 TEST_F(InputFixture, StopGivesUpWhenTheRunIsStoppedOrTheHostAborts)
 {
     host.onEvents = [&] {
@@ -257,27 +246,6 @@ TEST_F(InputFixture, TheHigherOfTwoOverlappingHotspotsGetsHoverAndClick)
     EXPECT_EQ(host.cursors.back(), 0);
     click(45, 45);
     EXPECT_EQ(reg(1), "b");
-    EXPECT_FALSE(engine.state().isRunning);
-}
-
-TEST_F(InputFixture, TheTwentyFirstLinkReusesTheFirstSlot)
-{
-    std::string text;
-    for (int i = 0; i < 21; ++i) text += "@w" + std::to_string(i) + "|:x| ";
-    run({"print " + text});
-    EXPECT_EQ(engine.hotspots().slot(0).text, "w20");
-    EXPECT_EQ(engine.hotspots().slot(1).text, "w1");
-    EXPECT_EQ(engine.hotspots().nextSlot(), 1);
-}
-
-TEST_F(InputFixture, ALinkClickWithNoRunStartsAfterTheLabel)
-{
-    run({"print @ir|:alvo|", "fim", ":alvo", "reg= 1,chegou", "inc 2"});
-    EXPECT_EQ(reg(1), "");
-    ScreenPoint at = middleOf(0);
-    click(at.x, at.y);
-    EXPECT_EQ(reg(1), "chegou");
-    EXPECT_EQ(reg(2), "1");
     EXPECT_FALSE(engine.state().isRunning);
 }
 

@@ -2,8 +2,8 @@
 
 #include "engine/engine_state.h"
 #include "engine/params.h"
-#include "engine/script_error.h"
 #include "engine/script.h"
+#include "engine/script_error.h"
 
 #include <gtest/gtest.h>
 
@@ -20,41 +20,31 @@ ParsedLine parse(std::string_view trimmed)
 
 }  // namespace
 
-TEST(LineParser, WordAndParametersKeepTheirBlanks)
+TEST(LineParser, SplitsTheWordAndKeepsEachParameterAsWritten)
 {
-    ParsedLine line = parse("reg= 5, a b ,,c");
-    EXPECT_EQ(line.word, "reg=");
-    ASSERT_EQ(line.paramCount, 4);
-    EXPECT_EQ(line.params[0], "5");
-    EXPECT_EQ(line.params[1], " a b ");
-    EXPECT_EQ(line.params[2], "");
-    EXPECT_EQ(line.params[3], "c");
-    EXPECT_FALSE(line.hasReference);
-}
-
-TEST(LineParser, TheTenthParameterAndLaterAreIgnored)
-{
-    ParsedLine line = parse("w 1,2,3,4,5,6,7,8,9,10,11");
-    ASSERT_EQ(line.paramCount, 9);
-    EXPECT_EQ(line.params[8], "9");
-}
-
-TEST(LineParser, WordsWithoutBlankHaveNoParameters)
-{
-    EXPECT_EQ(parse("fim").paramCount, 0);
-    ParsedLine glued = parse("reg=5,x");
-    EXPECT_EQ(glued.word, "reg=5,x");
-    EXPECT_EQ(glued.paramCount, 0);
-    ParsedLine trailingComma = parse("inc 5,");
-    EXPECT_EQ(trailingComma.paramCount, 1);
-    EXPECT_EQ(parse("inc  5").params[0], " 5");
-}
-
-TEST(LineParser, MessageWordsTakeTheWholeRest)
-{
-    ParsedLine line = parse("msg+ a,b,c");
-    ASSERT_EQ(line.paramCount, 1);
-    EXPECT_EQ(line.params[0], "a,b,c");
+    // Blanks stay in parameters; a word without a blank has none; the tenth and later are
+    // ignored; message words take the whole rest.
+    const struct {
+        const char* line;
+        const char* word;
+        std::vector<std::string> params;
+    } cases[] = {
+        {"reg= 5, a b ,,c", "reg=", {"5", " a b ", "", "c"}},
+        {"w 1,2,3,4,5,6,7,8,9,10,11", "w", {"1", "2", "3", "4", "5", "6", "7", "8", "9"}},
+        {"fim", "fim", {}},
+        {"reg=5,x", "reg=5,x", {}},
+        {"inc 5,", "inc", {"5"}},
+        {"inc  5", "inc", {" 5"}},
+        {"msg+ a,b,c", "msg+", {"a,b,c"}},
+    };
+    for (const auto& c : cases) {
+        ParsedLine line = parse(c.line);
+        EXPECT_EQ(line.word, c.word) << c.line;
+        std::vector<std::string> params;
+        for (int i = 0; i < line.paramCount; ++i) params.emplace_back(line.params[i]);
+        EXPECT_EQ(params, c.params) << c.line;
+    }
+    EXPECT_FALSE(parse("reg= 5,a").hasReference);
 }
 
 TEST(LineParser, ScriptClassifiesAndCachesLines)
@@ -89,21 +79,15 @@ TEST(Parameters, RegisterReferencesReachRegistersZeroTo249)
     registers[3] = "three";
     registers[249] = "last readable";
     registers[250] = "unreadable";
-    std::string out;
-    readParam(registers, "#3", out);
-    EXPECT_EQ(out, "three");
-    readParam(registers, "#249", out);
-    EXPECT_EQ(out, "last readable");
-    readParam(registers, "#250", out);
-    EXPECT_EQ(out, "250");
-    readParam(registers, "#-1", out);
-    EXPECT_EQ(out, "-1");
-    readParam(registers, "#abc", out);
-    EXPECT_EQ(out, "zero");
-    readParam(registers, "#", out);
-    EXPECT_EQ(out, "zero");
-    readParam(registers, "x#3", out);
-    EXPECT_EQ(out, "x#3");
+    // Past 249, not a number or no leading "#": read as written, or register 0.
+    const std::pair<const char*, const char*> cases[] = {{"#3", "three"}, {"#249", "last readable"}, {"#250", "250"},
+                                                         {"#-1", "-1"},   {"#abc", "zero"},          {"#", "zero"},
+                                                         {"x#3", "x#3"}};
+    for (const auto& [param, value] : cases) {
+        std::string out;
+        readParam(registers, param, out);
+        EXPECT_EQ(out, value) << param;
+    }
 }
 
 TEST(Parameters, AliasesResolveByRole)

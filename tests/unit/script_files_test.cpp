@@ -131,22 +131,6 @@ TEST(ScriptFiles, ReturnToADeletedCallerEndsTheRunWithTheFileError)
     EXPECT_EQ(engine.state().registers[1], "in sub");
 }
 
-TEST(ScriptFiles, ChainedScriptsComeFromTheGameFolderInAnyLineEndStyle)
-{
-    TempFolder folder;
-    folder.write("b.scp", "reg= 9,skipped\rreg= 1,cr\rscript c\r");
-    folder.write("c.scp", "reg= 9,skipped\nreg= 2,lf\n");
-    Engine engine;
-    engine.setGameFolder(folder.path.string() + "/");
-    EXPECT_EQ(engine.gameFolder(), folder.path.string() + "/");
-    engine.script().setLines({"script b"});
-    engine.execute("a.scp");
-    EXPECT_FALSE(engine.lastError());
-    EXPECT_EQ(engine.state().registers[1], "cr");
-    EXPECT_EQ(engine.state().registers[2], "lf");
-    EXPECT_EQ(engine.state().registers[9], "");
-}
-
 // Scripts name files in Windows-1252; the studio and file managers write UTF-8 names. An accented
 // name must reach the file whichever way it was spelled on disk, and a new file is spelled in UTF-8.
 TEST(ScriptFiles, AccentedNamesFindFilesSavedInEitherEncoding)

@@ -95,24 +95,6 @@ TEST_F(ShapeCommand, WithoutParametersDrawsTheEmptyPictureOnlyWhenItExists)
     EXPECT_EQ(activeHotspots(), 0);
 }
 
-TEST_F(ShapeCommand, PictureTakesGivenWidthAndItsOwnHeightWithMagentaSeeThrough)
-{
-    save("pic.png", frameSheet({kRed, kBlue}, 20, 20));  // 40 x 20
-    run({"shape pic.png,10,10,80"});
-    // 80 x 20: each picture column twice as wide.
-    expectPixels(
-        buffer(),
-        {{10, 10, kRed}, {49, 29, kRed}, {50, 10, kBlue}, {89, 29, kBlue}, {90, 10, kPaper}, {10, 30, kPaper}});
-    // The magenta dot at picture (1, 1) covers buffer columns 12..13 of row 11.
-    expectPixels(buffer(), {{12, 11, kPaper}, {13, 11, kPaper}, {14, 11, kRed}});
-
-    // A missing picture draws nothing and makes nothing clickable.
-    Bitmap before = buffer();
-    run({"shape gone.png,0,0,10,10,:menu"});
-    EXPECT_EQ(buffer(), before);
-    EXPECT_EQ(activeHotspots(), 0);
-}
-
 TEST_F(ShapeCommand, SizesAndPlaceFollowTheScaleFactor)
 {
     save("pic.png", Bitmap(40, 20, kGreen));
@@ -160,19 +142,6 @@ TEST_F(ShapeCommand, TextWithTargetIsUnderlinedAndClickable)
     EXPECT_EQ(at(99, lineY), plain.screen().screenBuffer.pixel(99, lineY));
 }
 
-TEST_F(ShapeCommand, TheTwentyFirstClickableShapeReusesSlotZero)
-{
-    std::vector<std::string> lines;
-    for (int i = 0; i <= kHotspotCount; ++i)
-        lines.push_back("shape T" + std::to_string(i) + "," + std::to_string(i * 30) + ",0,,,:l" + std::to_string(i));
-    run(lines);
-    EXPECT_EQ(engine.hotspots().slot(0).target, ":l20");
-    EXPECT_EQ(engine.hotspots().slot(0).x, 600);
-    EXPECT_EQ(engine.hotspots().slot(1).target, ":l1");
-    EXPECT_EQ(engine.hotspots().slot(19).target, ":l19");
-    EXPECT_EQ(engine.hotspots().nextSlot(), 1);
-}
-
 TEST_F(GamePictures, UpperCaseExtensionsAreNoPictures)
 {
     save("logo.PNG", Bitmap(760, 420, kRed));
@@ -189,54 +158,7 @@ TEST_F(GamePictures, UpperCaseExtensionsAreNoPictures)
     EXPECT_NE(at(2, 2), kRed);
 }
 
-TEST_F(GamePictures, FullScreenPicturesCoverTheScreenOrTheBuffer)
-{
-    save("small.bmp", frameSheet({kRed, kBlue}, 38, 21));  // 76 x 21: ten times smaller
-    run({"tela small.bmp"});
-    // The run's end copies the buffer to the screen; the buffer itself is untouched by "tela".
-    EXPECT_EQ(at(0, 0), kPaper);
-    run({"buffer small.bmp"});
-    expectPixels(buffer(), {{0, 0, kRed}, {379, 419, kRed}, {380, 0, kBlue}, {759, 419, kBlue}});
-    EXPECT_EQ(at(15, 25), kPaper) << "the magenta dot is see-through";
-    EXPECT_EQ(at(15, 19), kRed);
-    // "tela" draws straight onto the screen: visible before any refresh.
-    engine.screen().screenBuffer.fill(kPaper);
-    engine.script().setLines({"tela small.bmp", "copytel"});
-    engine.execute("test");
-    EXPECT_EQ(at(0, 0), kRed);
-    EXPECT_EQ(at(759, 0), kBlue);
-}
-
 using BackgroundCommand = GamePictures;
-
-TEST_F(BackgroundCommand, CopiesItsWindowUnscaledToTheScaledPlace)
-{
-    Bitmap sky = columnPicture(1000, 420);
-    save("sky.png", sky);
-    run({"fundo sky.png,0,0,760,420,100"});
-    for (int x : {0, 1, 379, 759})
-        for (int y : {0, 200, 419}) EXPECT_EQ(at(x, y), sky.pixel(x + 100, y)) << x << "," << y;
-    EXPECT_EQ(engine.backgroundName(), "sky.png");
-
-    // A place that is not a number counts as 1; the default size is 100 x 100.
-    engine.screen().screenBuffer.fill(kPaper);
-    run({"fundo sky.png,abc,,,,300,10"});
-    EXPECT_EQ(at(0, 0), kPaper);
-    EXPECT_EQ(at(1, 0), sky.pixel(300, 10));
-    EXPECT_EQ(at(100, 99), sky.pixel(399, 109));
-    EXPECT_EQ(at(101, 0), kPaper);
-    EXPECT_EQ(at(1, 100), kPaper);
-
-    // Doubled: the 20 x 10 window lands on 40 x 20 pixels at (20, 10).
-    engine.screen().screenBuffer.fill(kPaper);
-    engine.state().scaleFactor = 2.0;
-    run({"fundo sky.png,10,5,20,10,100,0"});
-    EXPECT_EQ(at(20, 10), sky.pixel(100, 0));
-    EXPECT_EQ(at(21, 11), sky.pixel(100, 0));
-    EXPECT_EQ(at(59, 29), sky.pixel(119, 9));
-    EXPECT_EQ(at(60, 29), kPaper);
-    EXPECT_EQ(at(19, 10), kPaper);
-}
 
 TEST_F(BackgroundCommand, ReadsTheFileOnlyWhenTheNameChanges)
 {
@@ -274,7 +196,7 @@ TEST_F(GamePictures, DamagedPicturesEndTheRunAndLeaveEverythingAsItWas)
         ASSERT_TRUE(fs::exists(kImages / name)) << "missing test picture " << name;
         SCOPED_TRACE(name);
         for (std::string line : {"fundo " + name, "shape " + name + ",0,0,,,:menu", "tela " + name, "buffer " + name,
-                                 "loadsprite s," + name + ",1", "loadsprite n," + name}) {
+                                 "loadsprite s," + name + ",1", "loadsprite n," + name, "frame " + name + ",2"}) {
             SCOPED_TRACE(line);
             engine.script().setLines({line, "reg= 1,after"});
             engine.execute("test");
@@ -292,6 +214,7 @@ TEST_F(GamePictures, DamagedPicturesEndTheRunAndLeaveEverythingAsItWas)
         EXPECT_EQ(engine.sprites().find("s")->sheetWidth, 32);
         ASSERT_NE(engine.sprites().find("n"), nullptr);
         EXPECT_TRUE(engine.sprites().find("n")->sheet.isEmpty());
+        EXPECT_TRUE(engine.screen().frameStrip.name().empty()) << "a failed strip is read again next time";
     }
 }
 
@@ -317,12 +240,6 @@ protected:
         run({line});
         return at(0, 0);
     }
-    // Runs collsprite between the two and tells whether it jumped.
-    bool collide(const std::string& a, const std::string& b)
-    {
-        run({"reg= 1,no", "collsprite " + a + "," + b + ",hit", "fim", ":hit", "reg= 1,yes"});
-        return engine.state().registers[1] == "yes";
-    }
 };
 
 TEST_F(SpriteCommands, LoadSpriteDefaults)
@@ -345,60 +262,10 @@ TEST_F(SpriteCommands, LoadSpriteDefaults)
               (std::vector<int>{4, 0, 10, 32}));
     EXPECT_EQ((std::vector<int>{hero.x, hero.y, hero.cycles}), (std::vector<int>{4, -1, 2}));
     EXPECT_EQ(engine.sprites().size(), 1) << "the same name redefines its entry";
-}
-
-TEST_F(SpriteCommands, MissingFilesAndDefaultNamesGiveEntriesWithoutSheet)
-{
-    run({"loadsprite"});
-    ASSERT_EQ(engine.sprites().size(), 1);
-    EXPECT_EQ(engine.sprites().at(0).name, "spt1");
-    EXPECT_TRUE(engine.sprites().at(0).sheet.isEmpty());
-    EXPECT_EQ(engine.sprites().at(0).frameCount, 0);
-    // With one entry the default name is spt2.
-    run({"loadsprite ,hero.png,3", "sprite spt1,50,60", "sprite spt2,0,0"});
-    EXPECT_EQ(sprite("spt2").sheetWidth, 96);
-    EXPECT_EQ(at(0, 0), kRed);
-    // The entry without frames keeps its place but draws nothing.
-    EXPECT_EQ(sprite("spt1").x, 50);
-    EXPECT_EQ(sprite("spt1").y, 60);
-    EXPECT_EQ(at(50, 60), kPaper);
-
-    // A missing file leaves an existing entry as it was.
-    run({"loadsprite hero,hero.png,3", "loadsprite hero,gone.png,5"});
-    EXPECT_EQ(sprite("hero").frameCount, 3);
-    EXPECT_EQ(sprite("hero").file, "hero.png");
-}
-
-TEST_F(SpriteCommands, FrameCountsBelowOneAreRefused)
-{
-    save("wide.png", Bitmap(200, 10, kBlue));
-    run({"loadsprite hero,hero.png,3", "loadsprite hero,wide.png,0", "loadsprite hero,wide.png,-2",
-         "loadsprite zero,hero.png,0", "sprite zero,0,0", "collsprite zero,hero,x"});
-    EXPECT_EQ(sprite("hero").sheetWidth, 96);
-    EXPECT_EQ(sprite("hero").frameCount, 3);
-    EXPECT_EQ(sprite("hero").file, "hero.png");
-    EXPECT_TRUE(sprite("zero").sheet.isEmpty());
-    EXPECT_EQ(sprite("zero").frameCount, 0);
-    EXPECT_EQ(at(0, 0), kPaper);
-}
-
-TEST_F(SpriteCommands, FramesStepAfterEachDrawOrEveryCyclesDraws)
-{
-    run({"loadsprite hero,hero.png,3"});
-    EXPECT_EQ(drawnColour("sprite hero,0,0"), kRed);
-    EXPECT_EQ(drawnColour("sprite hero"), kGreen) << "the stored place is kept";
-    EXPECT_EQ(drawnColour("sprite hero"), kBlue);
-    EXPECT_EQ(sprite("hero").currentFrame, 0);
-
-    run({"loadsprite hero,hero.png,3,,,,,2", "sprite hero,0,0"});
-    EXPECT_EQ(at(0, 0), kRed);
-    EXPECT_EQ(drawnColour("sprite hero"), kRed);
-    EXPECT_EQ(drawnColour("sprite hero"), kGreen);
-    EXPECT_EQ(sprite("hero").currentFrame, 1);
-
-    // A given frame is the one shown; not a number is frame 0.
-    EXPECT_EQ(drawnColour("sprite hero,0,0,2"), kBlue);
-    EXPECT_EQ(drawnColour("sprite hero,0,0,x"), kRed);
+    // A missing file leaves the entry as it was.
+    run({"loadsprite hero,gone.png,5"});
+    EXPECT_EQ(hero.frameCount, 3);
+    EXPECT_EQ(hero.file, "hero.png");
 }
 
 TEST_F(SpriteCommands, ScaleSizesTheFrameAndTheCollisionBox)
@@ -421,29 +288,6 @@ TEST_F(SpriteCommands, ScaleSizesTheFrameAndTheCollisionBox)
     EXPECT_EQ(sprite("hero").scale, 2.5);
     run({"sprite hero,0,0,0,two"});
     EXPECT_EQ(sprite("hero").scale, 1.0);
-}
-
-TEST_F(SpriteCommands, TouchingBoxesCollide)
-{
-    run({"loadsprite a,hero.png,3", "loadsprite b,hero.png,3"});
-    // Places of a and b (x, y, scale) and whether "collsprite" jumps: boxes that touch collide.
-    const struct {
-        const char *a, *b;
-        bool hit;
-    } cases[] = {{"0,0", "32,0", true},    {"0,0", "33,0", false},    {"0,0", "0,33", false},
-                 {"0,0", "-32,-32", true}, {"0,0,0,2", "64,0", true}, {"0,0,0,2", "65,0", false}};
-    for (const auto& c : cases) {
-        run({std::string("sprite a,") + c.a, std::string("sprite b,") + c.b});
-        EXPECT_EQ(collide("a", "b"), c.hit) << c.a << " / " << c.b;
-        EXPECT_EQ(collide("b", "a"), c.hit) << c.a << " / " << c.b;
-    }
-    // Unknown or empty names never jump, and "sprite" with them changes nothing.
-    run({"sprite b,0,0"});
-    EXPECT_FALSE(collide("a", "nobody"));
-    EXPECT_FALSE(collide("", "b"));
-    Bitmap before = buffer();
-    run({"sprite nobody,0,0", "sprite"});
-    EXPECT_EQ(buffer(), before);
 }
 
 // The buffer must look as if the frame were copied into the ShapeBuffer and stretch-drawn with

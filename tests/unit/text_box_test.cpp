@@ -13,9 +13,18 @@ namespace {
 
 using Kind = TextToken::Kind;
 
-TextToken word(std::string text) { return {Kind::Word, std::move(text), {}}; }
-TextToken lineBreak() { return {Kind::LineBreak, {}, {}}; }
-TextToken link(std::string text, std::string target) { return {Kind::Link, std::move(text), std::move(target)}; }
+TextToken word(std::string text)
+{
+    return {Kind::Word, std::move(text), {}};
+}
+TextToken lineBreak()
+{
+    return {Kind::LineBreak, {}, {}};
+}
+TextToken link(std::string text, std::string target)
+{
+    return {Kind::Link, std::move(text), std::move(target)};
+}
 
 const std::string kBreak(1, kLineBreakChar);
 
@@ -44,7 +53,8 @@ TEST(TextTokens, LinksHoldTheShownWordAndTheTarget)
     // The shown part may hold blanks.
     EXPECT_EQ(splitTextTokens("@click here|:go| x"), (std::vector{link("click here", ":go"), word(" "), word("x")}));
     // Without its closing bar a target ends at the next blank.
-    EXPECT_EQ(splitTextTokens("@open|game&Prm=5 next"), (std::vector{link("open", "game&Prm=5"), word(" "), word("next")}));
+    EXPECT_EQ(splitTextTokens("@open|game&Prm=5 next"),
+              (std::vector{link("open", "game&Prm=5"), word(" "), word("next")}));
     EXPECT_EQ(splitTextTokens(kBreak + "@a|:b|"), (std::vector{lineBreak(), link("a", ":b")}));
 }
 
@@ -55,7 +65,10 @@ TEST(TextTokens, AnAtSignWithoutBarIsAnOrdinaryWord)
 }
 
 // Ten pixels a character, so positions can be worked out by hand.
-int tenPerChar(const std::string& s) { return int(s.size()) * 10; }
+int tenPerChar(const std::string& s)
+{
+    return int(s.size()) * 10;
+}
 
 std::vector<std::pair<int, int>> positions(const std::vector<PlacedToken>& placed)
 {
@@ -99,13 +112,6 @@ TextBoxStyle inkOnly(Rgb ink)
 {
     TextBoxStyle style;
     style.ink = ink;
-    return style;
-}
-
-TextBoxStyle onPaper(Rgb ink, Rgb paper)
-{
-    TextBoxStyle style = inkOnly(ink);
-    style.paper = paper;
     return style;
 }
 
@@ -206,20 +212,6 @@ TEST_F(TextRendererTest, CutTextAndCutLinksAreNotDrawnNorClickable)
     EXPECT_FALSE(hotspots.slot(0).active);
     EXPECT_EQ(countColour({0, 24, 400, 200}, 0xFFFFFF), 0);
     EXPECT_GT(countColour({0, 0, 400, 24}, 0xFFFFFF), 10);
-}
-
-TEST_F(TextRendererTest, APaperColourShowsBehindTheWordsOnly)
-{
-    TextRenderer renderer(canvas, settings, hotspots, 1.0);
-    renderer.render("ab", {0, 0, 400, 100, 16}, onPaper(0xFFFFFF, 0x0000FF));
-    int width = canvas.textWidth("ab");
-    EXPECT_GT(countColour(Rect::fromXywh(0, 0, width, canvas.textHeight("ab")), 0x0000FF), 50);
-    EXPECT_EQ(bitmap.pixel(width + 1, 2), kBackground);
-
-    Bitmap clear(400, 100, 0x00FF00);
-    Canvas clearCanvas(clear);
-    TextRenderer(clearCanvas, settings, hotspots, 1.0).render("ab", {0, 0, 400, 100, 16}, inkOnly(0xFFFFFF));
-    EXPECT_EQ(clear.pixel(0, 0), 0x00FF00u) << "without paper the picture shows through";
 }
 
 TEST(HotspotTable, TheHighestMatchingSlotWinsAndBoundsCount)

@@ -230,7 +230,6 @@ void FilesTest::loadDoubleClickAndClearScript()
     click(*window, "btClear");
     const QStringList templateLines{"//=== Meu novo programa ===========================", "  setmode= 1", "", "",
                                     "  fim"};
-    QCOMPARE(templateLines.first().size(), 51);
     QCOMPARE(editorLines(*window), templateLines);
     QCOMPARE(labelText(*window, "Stn"), QString("progtmp.scp"));
     QVERIFY(!QFile::exists(folder.filePath("progtmp.scp")));

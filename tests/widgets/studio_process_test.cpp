@@ -1,5 +1,6 @@
-// The studio as a process: its command line without a display, the program folder it is given,
-// and the signals that end a session from outside.
+// The studio as a process: the program folder it is given, and the signals that end a session
+// from outside. (--help and --version without a display are ctest's ludomat_help and
+// ludomat_version.)
 
 #include <QDir>
 #include <QFile>
@@ -13,13 +14,6 @@
 namespace {
 
 const QString kStudio = QStringLiteral(LUDOMAT_STUDIO_BINARY);
-
-QProcessEnvironment withoutDisplay()
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
-    return env;
-}
 
 QProcessEnvironment offscreen()
 {
@@ -57,25 +51,10 @@ class StudioProcessTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void helpAndVersionNeedNoDisplay();
     void programFolderIsMadeOrRefused();
     void signalsCloseLikeTheCloseButton();
     void recoveredLinesStayAfterARestartWithTheScript();
 };
-
-void StudioProcessTest::helpAndVersionNeedNoDisplay()
-{
-    for (const char* option : {"--help", "--version"}) {
-        QProcess studio;
-        studio.setProcessEnvironment(withoutDisplay());
-        studio.start(kStudio, {option});
-        QVERIFY(studio.waitForFinished(20000));
-        QCOMPARE(studio.exitStatus(), QProcess::NormalExit);
-        QVERIFY2(studio.exitCode() == 0, studio.readAllStandardError().constData());
-        QByteArray out = studio.readAllStandardOutput();
-        QVERIFY2(out.contains(qstrcmp(option, "--help") == 0 ? "--program-folder" : "Ludomat 1.0"), out.constData());
-    }
-}
 
 void StudioProcessTest::programFolderIsMadeOrRefused()
 {
