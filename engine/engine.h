@@ -144,6 +144,7 @@ public:
 
 private:
     void startupBlock();
+    void runLines();
     void endOfRun();
     void failRun(const RunError& error);
     RunError errorAt(int line, const std::exception& e) const;

@@ -8,7 +8,6 @@
   const notice = document.getElementById('aviso');
   const errorBox = document.getElementById('erro');
   const inputBox = document.getElementById('entrada');
-  let image = null;
   let runtime = null;
 
   // KeyboardEvent.code to the desktop's virtual-key codes.
@@ -55,21 +54,16 @@
     errorBox.style.display = 'block';
   }
 
+  // The pixels come in the canvas's own byte order, so the image is a view on the runtime's
+  // memory (made anew each time, as the memory may have grown) and is copied once, by the canvas.
   function present(pointer, width, height) {
-    if (canvas.width !== width || canvas.height !== height || !image) {
+    if (canvas.width !== width || canvas.height !== height) {
       canvas.width = width;
       canvas.height = height;
-      image = context.createImageData(width, height);
       fitCanvas();
     }
-    // 0xFFRRGGBB words to the canvas's R, G, B, A bytes.
-    const source = new Uint32Array(runtime.HEAPU8.buffer, pointer, width * height);
-    const target = new Uint32Array(image.data.buffer);
-    for (let i = 0; i < source.length; ++i) {
-      const p = source[i];
-      target[i] = (p & 0xFF00FF00) | ((p >>> 16) & 0xFF) | ((p & 0xFF) << 16);
-    }
-    context.putImageData(image, 0, 0);
+    const bytes = new Uint8ClampedArray(runtime.HEAPU8.buffer, pointer, width * height * 4);
+    context.putImageData(new ImageData(bytes, width, height), 0, 0);
   }
 
   function showInputBox(visible, left, top, width, height, text) {
