@@ -4,7 +4,7 @@
 'use strict';
 (function () {
   const canvas = document.getElementById('tela');
-  const context = canvas.getContext('2d');
+  const context = canvas.getContext('2d', { alpha: false });
   const notice = document.getElementById('aviso');
   const errorBox = document.getElementById('erro');
   const inputBox = document.getElementById('entrada');
@@ -133,9 +133,10 @@
     return new Promise((resolve) => { resumers.push(resolve); channel.port2.postMessage(0); });
   }
 
-  // The screen is drawn at the browser's animation frames, however fast the script runs.
+  // The screen is drawn at the browser's animation frames, however fast the script runs, and only
+  // when it changed. The canvas is opaque, as the screen is: nothing to blend.
   function drawFrames() {
-    runtime._ludomat_present();
+    runtime._ludomat_present(0);
     requestAnimationFrame(drawFrames);
   }
 
@@ -262,7 +263,7 @@
 
   // For tests: the canvas as it is, one R, G, B byte triple a pixel, in base64.
   window.ludomatCanvasRGB = () => {
-    runtime._ludomat_present();
+    runtime._ludomat_present(1);
     const data = context.getImageData(0, 0, canvas.width, canvas.height).data;
     let text = '';
     for (let i = 0; i < data.length; i += 4) text += String.fromCharCode(data[i], data[i + 1], data[i + 2]);

@@ -144,11 +144,14 @@ public:
 
     // The screen in the canvas's byte order (R, G, B, A), converted here, where the loop runs
     // four pixels at a time, rather than pixel by pixel in the page's script.
-    void present()
+    // Only a screen the engine reported as changed is drawn again, as the desktop player repaints
+    // it; `always` draws it anyway.
+    void present(bool always)
     {
-        if (!m_engine) return;
+        if (!m_engine || (!always && !m_screenChanged)) return;
         const Bitmap& tela = m_engine->screen().tela;
         if (tela.isEmpty()) return;
+        m_screenChanged = false;
         const std::size_t count = std::size_t(tela.width()) * std::size_t(tela.height());
         m_canvasPixels.resize(count);
         const std::uint32_t* from = tela.scanLine(0);
@@ -167,7 +170,7 @@ public:
         if (!error.lineText.empty()) text += "\n" + toUtf8(error.lineText);
         ludomatShowError(text.c_str());
     }
-    void screenChanged() override {}
+    void screenChanged() override { m_screenChanged = true; }
     DisplaySize displaySize() override { return {kBaseWidth, kBaseHeight}; }
     void startFrameRateTimer(std::function<void()> tick) override
     {
@@ -238,6 +241,7 @@ private:
     std::optional<ScreenPoint> m_pointer;
     std::function<void()> m_frameTick;
     std::vector<std::uint32_t> m_canvasPixels;
+    bool m_screenChanged = true;
     bool m_failed = false;
     bool m_running = false;
 };
@@ -303,10 +307,11 @@ EMSCRIPTEN_KEEPALIVE int ludomat_idle()
     return ludomat::g_idle && !ludomat::host().hasEvents() && !ludomat::host().running();
 }
 
-// Draws the screen picture on the page's canvas; the page calls it at each animation frame.
-EMSCRIPTEN_KEEPALIVE void ludomat_present()
+// Draws the screen picture on the page's canvas when it changed (or always, when `always` is
+// set); the page calls it at each animation frame.
+EMSCRIPTEN_KEEPALIVE void ludomat_present(int always)
 {
-    ludomat::host().present();
+    ludomat::host().present(always != 0);
 }
 
 // Runs the game: `folder` holds its files, `script` is the first one. Never returns while the
