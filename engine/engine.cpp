@@ -12,15 +12,6 @@
 
 namespace ludomat {
 
-// The web runtime rewrites every function that can be on the stack while the page waits (the run
-// loop, the handlers' dispatch) so that it can stop and resume, which slows all code inside it:
-// there the work around each handler call stays in functions of its own.
-#if defined(__EMSCRIPTEN__)
-#define LUDOMAT_OUTSIDE_RUN_LOOP [[gnu::noinline]]
-#else
-#define LUDOMAT_OUTSIDE_RUN_LOOP
-#endif
-
 namespace {
 
 // Line-counter offsets that end a run: "fim" moves past the end by 10, the Stop button by 100.

@@ -190,7 +190,7 @@ const CommandInfo kCommands[] = {
 std::span<const CommandInfo> tileCommands() { return kCommands; }
 
 // Cells beyond the map, and empty cells, leave the screen and the matrix alone.
-void drawMapWindow(Engine& engine, const MapView& view, bool recordTiles)
+LUDOMAT_OUTSIDE_RUN_LOOP void drawMapWindow(Engine& engine, const MapView& view, bool recordTiles)
 {
     const PlotSettings& settings = engine.plotSettings();
     const MapGrid& grid = engine.mapGrid();
