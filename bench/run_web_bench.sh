@@ -4,8 +4,8 @@
 # iterations per second of the counting loop, with the ratios browser / ludomat-run.
 #
 # Usage: bench/run_web_bench.sh [--frames N] [--loops N] [--repeat N] [--build-dir DIR]
-#   --frames N     scene frames of the timed run (default 3000)
-#   --loops N      counting-loop iterations of the timed run (default 20000000)
+#   --frames N     scene frames of the timed run (default 10000)
+#   --loops N      counting-loop iterations of the timed run (default 50000000)
 #   --repeat N     runs per side; the fastest counts (default 3)
 #   --build-dir D  a build with ludomat-run, ludomat-export and the web runtime (default: build)
 #
@@ -15,8 +15,8 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 repo="$(dirname "$here")"
-frames=3000
-loops=20000000
+frames=10000
+loops=50000000
 repeat=3
 build_dir="$repo/build"
 while [ $# -gt 0 ]; do

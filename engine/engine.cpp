@@ -97,16 +97,7 @@ void Engine::runScript(int startMarker)
     m_linesToClock = kLinesPerClockRead;
     try {
         if (startMarker == kFreshStart) startupBlock();
-        // The line a run starts or resumes on is where it stood paused: it runs.
-        bool resumed = true;
-        while (m_state.lineCounter < m_script.lineCount()) {
-            if (!resumed && pauseAtBreakpoint(m_state.lineCounter)) break;
-            resumed = false;
-            m_shownLine = m_state.lineCounter;
-            interpretLine(m_state.lineCounter);
-            ++m_state.lineCounter;
-            if (--m_linesToClock <= 0) checkClock();
-        }
+        runLines();
     } catch (const std::exception& e) {
         // Also std::bad_alloc: memory that ran out ends the run with a message, not the program.
         failRun(errorAt(m_state.lineCounter, e));
@@ -115,6 +106,23 @@ void Engine::runScript(int startMarker)
     }
     endOfRun();
     --m_runDepth;
+}
+
+// The lines run outside the try block of runScript: in the web runtime every call made inside a
+// try block goes out through JavaScript, so the loop and what it calls are kept out of it (and
+// not inlined back into it).
+[[gnu::noinline]] void Engine::runLines()
+{
+    // The line a run starts or resumes on is where it stood paused: it runs.
+    bool resumed = true;
+    while (m_state.lineCounter < m_script.lineCount()) {
+        if (!resumed && breaksBefore(m_state.lineCounter) && pauseAtBreakpoint(m_state.lineCounter)) break;
+        resumed = false;
+        m_shownLine = m_state.lineCounter;
+        interpretLine(m_state.lineCounter);
+        ++m_state.lineCounter;
+        if (--m_linesToClock <= 0) checkClock();
+    }
 }
 
 RunError Engine::errorAt(int line, const std::exception& e) const
@@ -187,7 +195,7 @@ void Engine::processEvents()
     if (m_host->abortRequested()) m_state.lineCounter = m_script.lineCount() + kStopBeyond;
 }
 
-void Engine::loadParams(const ParsedLine& line)
+LUDOMAT_OUTSIDE_RUN_LOOP void Engine::loadParams(const ParsedLine& line)
 {
     m_state.viewCommandWord(line.word);
     if (!line.hasReference) {
@@ -221,7 +229,7 @@ bool Engine::moveToLine(int index)
     return index >= 0 && index < m_script.lineCount();
 }
 
-int Engine::jumpTarget(ParsedLine& line)
+LUDOMAT_OUTSIDE_RUN_LOOP int Engine::jumpTarget(ParsedLine& line)
 {
     if (m_jumpParam >= 0 && line.jumpKnown && line.jumpParam == m_jumpParam) {
         // The label is the same text of the line as last time: no need to compare it.
@@ -266,7 +274,7 @@ void Engine::interpretLine(int index)
         // A label on the last line: the line after it is past the end, and the run ends there.
         if (!moveToLine(target + 1)) return;
         index = target + 1;
-        if (pauseAtBreakpoint(index)) return;
+        if (breaksBefore(index) && pauseAtBreakpoint(index)) return;
         if (--m_linesToClock <= 0) {
             checkClock();
             if (m_state.lineCounter != index) return;

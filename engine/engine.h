@@ -26,6 +26,15 @@
 #include <string_view>
 #include <vector>
 
+// The web runtime rewrites every function that can be on the stack while the page waits (the run
+// loop, a command that may wait or load) so that it can stop and resume, which slows all code
+// inside it: there hot work that never waits stays in functions of its own, not inlined.
+#if defined(__EMSCRIPTEN__)
+#define LUDOMAT_OUTSIDE_RUN_LOOP [[gnu::noinline]]
+#else
+#define LUDOMAT_OUTSIDE_RUN_LOOP
+#endif
+
 namespace ludomat {
 
 // Start marker of `runScript` for a fresh start or a resume.
@@ -144,6 +153,7 @@ public:
 
 private:
     void startupBlock();
+    void runLines();
     void endOfRun();
     void failRun(const RunError& error);
     RunError errorAt(int line, const std::exception& e) const;

@@ -98,6 +98,12 @@ void translateCopy(Bitmap& dest, const Span& dx, const Span& dy, const Bitmap& s
                       source.width(), int(w), int(h), *key);
         return;
     }
+    // Whole rows of two bitmaps of one width lie end to end: one copy for all of them (the
+    // refresh of the full screen), which the web runtime makes in one call, not one a row.
+    if (!key && w == dest.width() && w == source.width()) {
+        std::memmove(dest.scanLine(int(destY)), source.scanLine(int(sourceY)), std::size_t(w) * std::size_t(h) * 4);
+        return;
+    }
     // Within one bitmap, copy rows away from the overlap first.
     const bool bottomUp = sameBitmap && destY > sourceY;
     for (long long k = 0; k < h; ++k) {

@@ -4,11 +4,10 @@
 'use strict';
 (function () {
   const canvas = document.getElementById('tela');
-  const context = canvas.getContext('2d');
+  const context = canvas.getContext('2d', { alpha: false });
   const notice = document.getElementById('aviso');
   const errorBox = document.getElementById('erro');
   const inputBox = document.getElementById('entrada');
-  let image = null;
   let runtime = null;
 
   // KeyboardEvent.code to the desktop's virtual-key codes.
@@ -55,21 +54,16 @@
     errorBox.style.display = 'block';
   }
 
+  // The pixels come in the canvas's own byte order, so the image is a view on the runtime's
+  // memory (made anew each time, as the memory may have grown) and is copied once, by the canvas.
   function present(pointer, width, height) {
-    if (canvas.width !== width || canvas.height !== height || !image) {
+    if (canvas.width !== width || canvas.height !== height) {
       canvas.width = width;
       canvas.height = height;
-      image = context.createImageData(width, height);
       fitCanvas();
     }
-    // 0xFFRRGGBB words to the canvas's R, G, B, A bytes.
-    const source = new Uint32Array(runtime.HEAPU8.buffer, pointer, width * height);
-    const target = new Uint32Array(image.data.buffer);
-    for (let i = 0; i < source.length; ++i) {
-      const p = source[i];
-      target[i] = (p & 0xFF00FF00) | ((p >>> 16) & 0xFF) | ((p & 0xFF) << 16);
-    }
-    context.putImageData(image, 0, 0);
+    const bytes = new Uint8ClampedArray(runtime.HEAPU8.buffer, pointer, width * height * 4);
+    context.putImageData(new ImageData(bytes, width, height), 0, 0);
   }
 
   function showInputBox(visible, left, top, width, height, text) {
@@ -139,9 +133,10 @@
     return new Promise((resolve) => { resumers.push(resolve); channel.port2.postMessage(0); });
   }
 
-  // The screen is drawn at the browser's animation frames, however fast the script runs.
+  // The screen is drawn at the browser's animation frames, however fast the script runs, and only
+  // when it changed. The canvas is opaque, as the screen is: nothing to blend.
   function drawFrames() {
-    runtime._ludomat_present();
+    runtime._ludomat_present(0);
     requestAnimationFrame(drawFrames);
   }
 
@@ -268,7 +263,7 @@
 
   // For tests: the canvas as it is, one R, G, B byte triple a pixel, in base64.
   window.ludomatCanvasRGB = () => {
-    runtime._ludomat_present();
+    runtime._ludomat_present(1);
     const data = context.getImageData(0, 0, canvas.width, canvas.height).data;
     let text = '';
     for (let i = 0; i < data.length; i += 4) text += String.fromCharCode(data[i], data[i + 1], data[i + 2]);

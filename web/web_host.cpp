@@ -16,6 +16,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace ludomat {
 namespace {
@@ -141,11 +142,25 @@ public:
         afterBrowser();
     }
 
-    void present()
+    // The screen in the canvas's byte order (R, G, B, A), converted here, where the loop runs
+    // four pixels at a time, rather than pixel by pixel in the page's script.
+    // Only a screen the engine reported as changed is drawn again, as the desktop player repaints
+    // it; `always` draws it anyway.
+    void present(bool always)
     {
-        if (!m_engine) return;
+        if (!m_engine || (!always && !m_screenChanged)) return;
         const Bitmap& tela = m_engine->screen().tela;
-        if (!tela.isEmpty()) ludomatPresent(tela.scanLine(0), tela.width(), tela.height());
+        if (tela.isEmpty()) return;
+        m_screenChanged = false;
+        const std::size_t count = std::size_t(tela.width()) * std::size_t(tela.height());
+        m_canvasPixels.resize(count);
+        const std::uint32_t* from = tela.scanLine(0);
+        std::uint32_t* to = m_canvasPixels.data();
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint32_t p = from[i];
+            to[i] = kOpaque | (p & 0x00FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
+        }
+        ludomatPresent(to, tela.width(), tela.height());
     }
 
     void showError(const RunError& error) override
@@ -155,7 +170,7 @@ public:
         if (!error.lineText.empty()) text += "\n" + toUtf8(error.lineText);
         ludomatShowError(text.c_str());
     }
-    void screenChanged() override {}
+    void screenChanged() override { m_screenChanged = true; }
     DisplaySize displaySize() override { return {kBaseWidth, kBaseHeight}; }
     void startFrameRateTimer(std::function<void()> tick) override
     {
@@ -225,6 +240,8 @@ private:
     std::multimap<long long, PageEvent> m_events;
     std::optional<ScreenPoint> m_pointer;
     std::function<void()> m_frameTick;
+    std::vector<std::uint32_t> m_canvasPixels;
+    bool m_screenChanged = true;
     bool m_failed = false;
     bool m_running = false;
 };
@@ -290,10 +307,11 @@ EMSCRIPTEN_KEEPALIVE int ludomat_idle()
     return ludomat::g_idle && !ludomat::host().hasEvents() && !ludomat::host().running();
 }
 
-// Draws the screen picture on the page's canvas; the page calls it at each animation frame.
-EMSCRIPTEN_KEEPALIVE void ludomat_present()
+// Draws the screen picture on the page's canvas when it changed (or always, when `always` is
+// set); the page calls it at each animation frame.
+EMSCRIPTEN_KEEPALIVE void ludomat_present(int always)
 {
-    ludomat::host().present();
+    ludomat::host().present(always != 0);
 }
 
 // Runs the game: `folder` holds its files, `script` is the first one. Never returns while the

@@ -89,7 +89,7 @@ void loadTileMap(Engine& engine, const std::string& mapName, const std::string& 
 
 // The usual cell text, one to three digits, read without the general number reader; anything
 // else is left to it.
-std::optional<int> shortTileNumber(const std::string& text)
+std::optional<int> shortTileNumber(std::string_view text)
 {
     if (text.empty() || text.size() > 3) return std::nullopt;
     int value = 0;
@@ -121,11 +121,15 @@ void drawMapWindowCommand(Engine& engine)
 void tileMapCommand(Engine& engine)
 {
     const EngineState& state = engine.state();
-    std::string first(valueParam(state, 1));
-    if (first.empty() || first.find(".tlm") != std::string::npos)
-        loadTileMap(engine, first, std::string(valueParam(state, 2)));
-    else
+    // The map drawn every frame holds no text of its own: with none alive around the drawing, the
+    // web runtime calls it directly rather than through its exception trampolines.
+    std::string_view first = valueParam(state, 1);
+    if (!first.empty() && first.find(".tlm") == std::string_view::npos) {
         drawMapWindowCommand(engine);
+        return;
+    }
+    std::string file(first);
+    loadTileMap(engine, file, std::string(valueParam(state, 2)));
 }
 
 // The tile of parameters 1 to 3 at its cell; the cell becomes the view's start. Returns the cell.
@@ -186,7 +190,7 @@ const CommandInfo kCommands[] = {
 std::span<const CommandInfo> tileCommands() { return kCommands; }
 
 // Cells beyond the map, and empty cells, leave the screen and the matrix alone.
-void drawMapWindow(Engine& engine, const MapView& view, bool recordTiles)
+LUDOMAT_OUTSIDE_RUN_LOOP void drawMapWindow(Engine& engine, const MapView& view, bool recordTiles)
 {
     const PlotSettings& settings = engine.plotSettings();
     const MapGrid& grid = engine.mapGrid();
@@ -207,7 +211,9 @@ void drawMapWindow(Engine& engine, const MapView& view, bool recordTiles)
         for (long long i = 0; i < columns; ++i) {
             int c = int(firstColumn + i);
             int r = int(firstRow + j);
-            const std::string& text = grid.cellText(c, r);
+            // A view: the string's own comparison may throw, which in the web runtime costs a
+            // call out to JavaScript for every cell.
+            const std::string_view text = grid.cellText(c, r);
             if (text == "0") continue;
             std::optional<int> tile = shortTileNumber(text);
             if (!tile) tile = grid.tile(c, r);
