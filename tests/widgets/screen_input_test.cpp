@@ -23,6 +23,7 @@ private slots:
     void drawingPageTracksButtonsButIgnoresLinks();
     void inputBoxUpperCasesTypingAndAnswersWithEnter();
     void inputBoxKeepsTypedTextWhenRestyled();
+    void inkeyReadsTheKeyHeldOnTheWindow();
     void loadingOrClearingAScriptEmptiesTheSprites();
 };
 
@@ -239,6 +240,25 @@ void ScreenInputTest::inputBoxKeepsTypedTextWhenRestyled()
     QTest::keyClick(box, Qt::Key_Return);
     QCOMPARE(reg(*window, 4), QString("novo"));
     QVERIFY(box->isHidden());
+}
+
+void ScreenInputTest::inkeyReadsTheKeyHeldOnTheWindow()
+{
+    QTemporaryDir folder;
+    auto window = openWindow(folder);
+    setScript(*window, {"inkey 5"});
+    QTest::keyPress(window.get(), Qt::Key_Left);
+    click(*window, "btExe");
+    QCOMPARE(reg(*window, 5), QString("Left"));
+    QTest::keyRelease(window.get(), Qt::Key_Left);
+
+    QTest::keyPress(window.get(), Qt::Key_A);
+    click(*window, "btExe");
+    QCOMPARE(reg(*window, 5), QString("A"));
+    QTest::keyRelease(window.get(), Qt::Key_A);
+
+    click(*window, "btExe");
+    QCOMPARE(reg(*window, 5), QString());
 }
 
 void ScreenInputTest::loadingOrClearingAScriptEmptiesTheSprites()
