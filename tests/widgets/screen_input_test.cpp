@@ -29,8 +29,14 @@ private slots:
 
 namespace {
 
-ScreenView* tela(MainWindow& window) { return window.findChild<ScreenView*>("Tela"); }
-InputBoxWidget* inputBox(MainWindow& window) { return window.findChild<InputBoxWidget*>("InputReg"); }
+ScreenView* tela(MainWindow& window)
+{
+    return window.findChild<ScreenView*>("Tela");
+}
+InputBoxWidget* inputBox(MainWindow& window)
+{
+    return window.findChild<InputBoxWidget*>("InputReg");
+}
 
 // A link word drawn by the first run; a click on it starts the lines after ":pronto".
 const QStringList kLinkScript = {
@@ -259,6 +265,14 @@ void ScreenInputTest::inkeyReadsTheKeyHeldOnTheWindow()
 
     click(*window, "btExe");
     QCOMPARE(reg(*window, 5), QString());
+
+    // A key pressed while "stop" waits, on whatever widget has the focus, ends the wait.
+    setScript(*window, {"stop 5"});
+    QTimer::singleShot(200, [&] {
+        QTest::keyPress(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(), Qt::Key_Right);
+    });
+    click(*window, "btExe");
+    QCOMPARE(reg(*window, 5), QString("Right"));
 }
 
 void ScreenInputTest::loadingOrClearingAScriptEmptiesTheSprites()
