@@ -61,6 +61,9 @@ void Engine::execute(std::string_view scriptName)
     m_frameRate.startRun();
     m_state.registers.clear();
     m_state.lineCounter = 0;
+    // A key tapped before the run is no answer to it.
+    m_state.pressedKey = 0;
+    m_state.pressedButton.clear();
     m_state.args.prm.clear();
     m_state.args.prx.clear();
     m_state.args.pry.clear();

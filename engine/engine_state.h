@@ -35,6 +35,10 @@ struct EngineState {
     std::array<int, kWatchSlotCount> watchSlots{0, 1, 2, 3, 4, 5, -1, -1, -1, -1, -1};
     int32_t lastKey = 0;
     std::string lastButton;
+    // The last key and button pressed since a command read them, kept after their release: a
+    // tap shorter than one message round must still reach "inkey" and end a "stop".
+    int32_t pressedKey = 0;
+    std::string pressedButton;
     RegisterTable registers;
     RegisterAliases aliases;
     RandomGenerator random;

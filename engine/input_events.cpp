@@ -32,6 +32,8 @@ std::string_view buttonName(MouseButton button)
 
 void Engine::keyDown(int32_t virtualKey)
 {
+    // The window's auto-repeat presses the held key again: that is no new press.
+    if (virtualKey != m_state.lastKey) m_state.pressedKey = virtualKey;
     m_state.lastKey = virtualKey;
 }
 
@@ -52,6 +54,7 @@ void Engine::mouseMoved(int x, int y, bool hotspots)
 void Engine::mousePressed(MouseButton button, int x, int y, bool hotspots)
 {
     m_state.lastButton.assign(buttonName(button));
+    m_state.pressedButton = m_state.lastButton;
     if (!hotspots) return;
     // The table may have changed under a pointer that has not moved since.
     mouseMoved(x, y, true);

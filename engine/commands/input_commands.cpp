@@ -24,11 +24,21 @@ constexpr int32_t kDefaultBoxHeight = 30;
 // the register table and end the run with its index error.
 bool beyondLast(int32_t r) { return r > kMaxRegister; }
 
+// The key held down or, when none is, one pressed and released since the last read. Reading
+// takes the press, so a tap is reported once.
+int32_t takeKey(EngineState& state)
+{
+    int32_t key = state.lastKey != 0 ? state.lastKey : state.pressedKey;
+    state.pressedKey = 0;
+    return key;
+}
+
 void readKey(Engine& engine)
 {
     EngineState& state = engine.state();
     int32_t r = indexParam(state, 1, "0", 0);
-    if (!beyondLast(r)) state.registers.at(r) = keyName(state.lastKey);
+    int32_t key = takeKey(state);
+    if (!beyondLast(r)) state.registers.at(r) = keyName(key);
     engine.processEvents();
 }
 
@@ -44,18 +54,28 @@ void waitForKeyOrButton(Engine& engine)
     EngineState& state = engine.state();
     int32_t r = indexParam(state, 1, "0", 0);
     if (beyondLast(r)) r = 0;
+    // Only a key held now or pressed during the wait answers it, not a tap from before.
+    state.pressedKey = 0;
+    state.pressedButton.clear();
+    auto answered = [&state] {
+        return state.lastKey != 0 || state.pressedKey != 0 || !state.lastButton.empty() ||
+               !state.pressedButton.empty();
+    };
     for (;;) {
-        if (state.lastKey != 0 || !state.lastButton.empty()) break;
+        if (answered()) break;
         engine.processEvents();
-        if (state.lastKey != 0 || !state.lastButton.empty()) break;
+        if (answered()) break;
         if (runGivenUp(engine)) return;
         engine.host().sleepFor(kStopPollInterval);
     }
     // A button held together with a key wins.
-    if (!state.lastButton.empty())
-        state.registers.at(r) = state.lastButton;
+    std::string button = !state.lastButton.empty() ? state.lastButton : state.pressedButton;
+    state.pressedButton.clear();
+    int32_t key = takeKey(state);
+    if (!button.empty())
+        state.registers.at(r) = std::move(button);
     else
-        state.registers.at(r) = keyName(state.lastKey);
+        state.registers.at(r) = keyName(key);
 }
 
 void readMouse(Engine& engine)
