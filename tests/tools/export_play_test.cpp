@@ -53,7 +53,9 @@ QStringList keys(const QStringList& names)
     for (const QString& key : names) {
         args << "--key-down" << QString("%1@%2").arg(key).arg(at) << "--key-up"
              << QString("%1@%2").arg(key).arg(at + 60);
-        at += 160;
+        // Room for the game's turn between keys even on a busy machine: a key that comes while
+        // the game still waits for the last one to be let go is not a move.
+        at += 300;
     }
     return args << "--registers"
                 << "--timeout"
