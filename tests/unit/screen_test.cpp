@@ -223,17 +223,6 @@ TEST_F(Photographs, AreWrittenAsJpegIntoTheGameFolder)
     EXPECT_FALSE(fs::exists(folder / "other.jpg")) << "an unknown source writes nothing";
 }
 
-TEST_F(Photographs, AnUnwritableNameEndsTheRunWithAFileError)
-{
-    HeadlessHost host;
-    Engine engine(&host);
-    run(engine, folder.string(), {"reg= 1,no/such/folder/x", "getfoto 1", "reg= 2,after"});
-    ASSERT_TRUE(engine.lastError());
-    EXPECT_EQ(engine.lastError()->kind, ErrorKind::File);
-    EXPECT_EQ(engine.lastError()->line, 1);
-    EXPECT_TRUE(engine.state().registers[2].empty());
-}
-
 const fs::path kImages = LUDOMAT_TEST_IMAGES;
 
 class FrameStripFiles : public ::testing::Test {
