@@ -1,15 +1,14 @@
 // Keys, mouse, hotspots and the input box: the key names, the input commands, and clicks and
-// typed answers arriving while a run waits or when no run is active.
+// answers arriving while a run waits or when no run is active; scripted clicks, typed answers and
+// links to labels and scripts are in the script corpus.
 
 #include "engine/engine.h"
 #include "engine/key_names.h"
 #include "tools/headless_host.h"
 
 #include <gtest/gtest.h>
-#include <QTemporaryDir>
 
 #include <cctype>
-#include <fstream>
 #include <functional>
 
 using namespace ludomat;
@@ -21,7 +20,6 @@ public:
     std::function<void()> onEvents;  // runs inside processEvents, as a window's handlers would
     int events = 0;
     bool abort = false;
-    std::optional<ScreenPoint> pointer;
     std::vector<int> cursors;
     std::vector<InputBox> boxes;
 
@@ -31,7 +29,6 @@ public:
         if (onEvents) onEvents();
     }
     bool abortRequested() override { return abort; }
-    std::optional<ScreenPoint> mousePosition() override { return pointer; }
     void cursorChanged(int code) override { cursors.push_back(code); }
     void inputBoxChanged(const InputBox& box) override { boxes.push_back(box); }
 };
@@ -45,7 +42,6 @@ struct InputFixture : ::testing::Test {
         engine.script().setLines(std::move(lines));
         engine.execute("prog.scp");
     }
-    std::string errorText() { return engine.lastError() ? engine.lastError()->message : std::string(); }
     void addSpot(int x, int y, int w, int h, std::string target, uint8_t cursor = kLinkCursor)
     {
         Hotspot spot;
@@ -59,12 +55,6 @@ struct InputFixture : ::testing::Test {
         engine.mouseMoved(x, y);
         engine.mousePressed(MouseButton::Left, x, y);
         engine.mouseReleased(x, y);
-    }
-    // The middle of hotspot slot `n`, where a click hits it.
-    ScreenPoint middleOf(int n)
-    {
-        const Hotspot& s = engine.hotspots().slot(n);
-        return {s.x + s.width / 2, s.y + s.height / 2};
     }
 };
 
@@ -144,23 +134,6 @@ TEST_F(InputFixture, StopGivesUpWhenTheRunIsStoppedOrTheHostAborts)
     run({"stop 2", "reg= 3,depois"});
     EXPECT_EQ(reg(2), "");
     EXPECT_EQ(reg(3), "");
-}
-
-TEST_F(InputFixture, GetmouseStoresThePointerOnTheScreenOrMinusOne)
-{
-    run({"getmouse 1,2"});
-    EXPECT_EQ(reg(1), "-1");
-    EXPECT_EQ(reg(2), "-1");
-    host.pointer = ScreenPoint{759, 419};
-    run({"getmouse 1,2", "getmouse"});
-    EXPECT_EQ(reg(1), "759");
-    EXPECT_EQ(reg(2), "419");
-    EXPECT_EQ(reg(0), "419");  // both into register 0: y written last
-    host.pointer = ScreenPoint{760, 10};
-    run({"getmouse 1,2"});
-    EXPECT_EQ(reg(1), "-1");
-    run({"getmouse 1,251"});
-    EXPECT_EQ(engine.lastError()->kind, ErrorKind::Index);
 }
 
 TEST_F(InputFixture, GetmouseXAndYGiveTheLastPressOnAHotspot)
@@ -263,39 +236,8 @@ TEST_F(InputFixture, APressedPictureWithARefusedNameOnlyLosesItsLook)
     EXPECT_FALSE(engine.lastError());
 }
 
-TEST_F(InputFixture, ALabelClickDuringAPauseContinuesAfterTheLabel)
-{
-    bool clicked = false;
-    host.onEvents = [&] {
-        if (clicked) return;
-        clicked = true;
-        ScreenPoint at = middleOf(0);
-        click(at.x, at.y);
-    };
-    run({"print @ir|:alvo|", "pausa 3", "reg= 1,nao", "fim", ":alvo", "reg= 2,sim"});
-    EXPECT_TRUE(clicked);
-    EXPECT_EQ(reg(1), "");
-    EXPECT_EQ(reg(2), "sim");
-}
-
-TEST_F(InputFixture, AScriptTargetStartsThatScriptWithItsArgumentsAndAMissingOneIsIgnored)
-{
-    QTemporaryDir folder;
-    std::ofstream(folder.filePath("outro.scp").toStdString()) << "param= 7,prm\r\nreg= 8,outro\r\n";
-    engine.setGameFolder(folder.path().toStdString());
-    run({"fim"});
-    addSpot(0, 0, 10, 10, "outro&Prm=5");
-    addSpot(100, 0, 10, 10, "sumiu&Prm=9");
-    click(105, 5);
-    EXPECT_EQ(engine.state().currentScript, "prog");
-    EXPECT_FALSE(engine.lastError());
-    click(5, 5);
-    EXPECT_EQ(reg(7), "5");
-    EXPECT_EQ(reg(8), "outro");
-    EXPECT_EQ(engine.state().currentScript, "outro");
-}
-
-// Typed answers through the headless runner's scripted input, as ludomat-run delivers them.
+// Scripted input through the headless runner, as ludomat-run delivers it; typed answers and
+// clicks in a run are in the script corpus.
 struct TypedInputFixture : ::testing::Test {
     HeadlessHost host;
     Engine engine{&host};
@@ -304,58 +246,7 @@ struct TypedInputFixture : ::testing::Test {
         host.attach(&engine);
         host.startClock();
     }
-    void type(const char* utf8, qint64 atMs = 0)
-    {
-        ScriptedEvent event;
-        event.kind = ScriptedEvent::Kind::Type;
-        event.atMs = atMs;
-        event.text = QString::fromUtf8(utf8);
-        host.scriptedInput().add(event);
-    }
-    void run(std::vector<std::string> lines)
-    {
-        engine.script().setLines(std::move(lines));
-        engine.execute("prog.scp");
-    }
-    const std::string& reg(int n) { return engine.state().registers[n]; }
 };
-
-TEST_F(TypedInputFixture, UpperCaseBoxesStoreAccentedCapitals)
-{
-    type("olá");
-    run({"inptdef= ,,,,,,on", "reg= 4,x", "input= 4", "pausa 2"});
-    EXPECT_EQ(reg(4), "xOL\xC1");  // the offered text, then the typed one upper-cased (CP1252)
-    EXPECT_FALSE(engine.inputBox().visible);
-}
-
-TEST_F(TypedInputFixture, AnEmptyTargetOnlyStoresAndALabelTargetRedirects)
-{
-    type("abc");
-    run({"input= 4", "pausa 2", "reg= 5,seguiu"});
-    EXPECT_EQ(reg(4), "abc");
-    EXPECT_EQ(reg(5), "seguiu");
-
-    type("d");
-    run({"input= 4,0,0,,,:r", "pausa 2", "reg= 5,nao", "fim", ":r", "reg= 6,sim"});
-    EXPECT_EQ(reg(4), "d");
-    EXPECT_EQ(reg(5), "");
-    EXPECT_EQ(reg(6), "sim");
-}
-
-TEST_F(TypedInputFixture, TextWithNoBoxIsDroppedAndAClickIsHeldAcrossRounds)
-{
-    type("perdido");
-    QString error;
-    auto click = parseScriptedEvent(ScriptedEvent::Kind::Click, "30,40@0", &error);
-    ASSERT_TRUE(click) << error.toStdString();
-    host.scriptedInput().add(*click);
-    run({"stop 1", "getmouse 2,3", "pausa 8"});
-    EXPECT_EQ(host.scriptedInput().droppedTexts(), 1);
-    EXPECT_EQ(reg(1), "btlf");  // the press came in a round of its own
-    EXPECT_EQ(reg(2), "30");
-    EXPECT_EQ(reg(3), "40");
-    EXPECT_TRUE(engine.state().lastButton.empty());
-}
 
 TEST_F(TypedInputFixture, EventsDueTogetherComeOneAMessageRound)
 {

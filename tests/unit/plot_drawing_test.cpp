@@ -1,5 +1,6 @@
-// Plot and drawing commands where a script alone cannot reach: the scaled full-screen mode, the
-// screen updates of "scanplot", a Stop in the middle of a scan, and sizes far beyond the screen.
+// Plot and drawing commands where a script alone cannot reach: pen widths and positions in the
+// scaled full-screen mode, the screen updates of "scanplot", a Stop in the middle of a scan, and
+// sizes far beyond the screen. Plots and pictures placed in that mode are in the script corpus.
 
 #include "engine/engine.h"
 
@@ -79,15 +80,6 @@ protected:
     Engine m_engine;
 };
 
-TEST_F(PlotDrawing, PlotsAreScaledCellsInTheFullScreenMode)
-{
-    useDoubleScale();
-    run({"plot 3,4,FF0000"});
-    // Cell (3, 4) of 5 x 5 plots covers (15, 20)..(19, 24) in script pixels, doubled.
-    expectPixels(buffer(), {{30, 40, kRed}, {39, 49, kRed}, {40, 49, kBlack}, {39, 50, kBlack}, {29, 40, kBlack}});
-    EXPECT_EQ(m_engine.plots().cell(3, 4), kPlotSet);
-}
-
 TEST_F(PlotDrawing, PixelPointsAreSpreadByTheScale)
 {
     useDoubleScale();
@@ -111,27 +103,6 @@ TEST_F(PlotDrawing, LinesAndOutlinesTakeTheScaledPixelSizeAsPenWidth)
     EXPECT_EQ(m_engine.screen().screenCanvas.penPos(), QPoint(220, 200));
     EXPECT_EQ(buffer().pixel(400, 450), kRed);
     EXPECT_EQ(buffer().pixel(500, 500), kBlack);
-}
-
-TEST_F(PlotDrawing, PutPlotPlacesTheUnscaledCellAndScalesThePicture)
-{
-    useDoubleScale();
-    run({"putplot 2,3," + writePicture()});
-    // The corner is cell (2, 3) unscaled, (10, 15); the picture is drawn 6 x 4.
-    expectPixels(
-        buffer(),
-        {{10, 15, kRed}, {11, 16, kRed}, {12, 15, kBlack}, {15, 18, kWhite}, {16, 18, kBlack}, {15, 19, kBlack}});
-}
-
-TEST_F(PlotDrawing, ScanPlotScalesOnlyItsOrigin)
-{
-    useDoubleScale();
-    run({"scanplot " + writePicture() + ",1,2"});
-    // Origin cell (2, 4); the plots themselves are 5 x 5 buffer pixels.
-    EXPECT_EQ(m_engine.plots().cell(2, 4), kPlotSet);
-    EXPECT_EQ(m_engine.plots().cell(3, 4), 0);
-    EXPECT_EQ(m_engine.plots().cell(4, 5), kPlotSet);
-    expectPixels(buffer(), {{10, 20, kRed}, {14, 24, kRed}, {15, 20, kBlack}, {20, 25, kWhite}});
 }
 
 TEST_F(PlotDrawing, ScanPlotShowsEveryPlotOrEveryRow)

@@ -105,37 +105,6 @@ TEST_F(BuffersTest, FlipTwiceRestoresAndOnceMirrors)
     EXPECT_EQ(screen.screenBuffer, original);
 }
 
-TEST_F(BuffersTest, ScrollMovesTheAreaAndFillsTheUncoveredStrip)
-{
-    paintGradient(screen.screenBuffer);
-    Bitmap original = screen.screenBuffer;
-    screen.screenCanvas.setBrushColour(0x0000FF);
-    Rect area = Rect::fromXywh(10, 10, 100, 50);
-    screen.scroll(ScrollDirection::Up, area, 24);
-    EXPECT_EQ(screen.screenBuffer.pixel(10, 10), original.pixel(10, 34));
-    EXPECT_EQ(screen.screenBuffer.pixel(109, 35), original.pixel(109, 59));
-    EXPECT_EQ(screen.screenBuffer.pixel(50, 36), 0x0000FFu);
-    EXPECT_EQ(screen.screenBuffer.pixel(50, 59), 0x0000FFu);
-    EXPECT_EQ(screen.screenBuffer.pixel(50, 60), original.pixel(50, 60)) << "below the area";
-    EXPECT_EQ(screen.screenBuffer.pixel(110, 20), original.pixel(110, 20)) << "right of the area";
-
-    screen.screenBuffer = original;
-    screen.scroll(ScrollDirection::Right, area, 30);
-    EXPECT_EQ(screen.screenBuffer.pixel(40, 10), original.pixel(10, 10));
-    EXPECT_EQ(screen.screenBuffer.pixel(39, 10), 0x0000FFu);
-
-    // A step past the area's extent leaves the whole area paper, and nothing outside it.
-    screen.screenBuffer = original;
-    screen.scroll(ScrollDirection::Down, area, 500);
-    EXPECT_EQ(screen.screenBuffer.pixel(10, 10), 0x0000FFu);
-    EXPECT_EQ(screen.screenBuffer.pixel(109, 59), 0x0000FFu);
-    EXPECT_EQ(screen.screenBuffer.pixel(50, 60), original.pixel(50, 60));
-    // A negative step moves nothing.
-    screen.screenBuffer = original;
-    screen.scroll(ScrollDirection::Left, area, -5);
-    EXPECT_EQ(screen.screenBuffer, original);
-}
-
 TEST_F(BuffersTest, SwapExchangesOnlyTheCommonPart)
 {
     screen.screenBuffer.fill(0xFF0000);
@@ -252,17 +221,6 @@ TEST_F(Photographs, AreWrittenAsJpegIntoTheGameFolder)
     // Without a register the screen picture is taken, before the run's end copied the buffer.
     EXPECT_TRUE(fs::exists(folder / "foto.jpg"));
     EXPECT_FALSE(fs::exists(folder / "other.jpg")) << "an unknown source writes nothing";
-}
-
-TEST_F(Photographs, AnUnwritableNameEndsTheRunWithAFileError)
-{
-    HeadlessHost host;
-    Engine engine(&host);
-    run(engine, folder.string(), {"reg= 1,no/such/folder/x", "getfoto 1", "reg= 2,after"});
-    ASSERT_TRUE(engine.lastError());
-    EXPECT_EQ(engine.lastError()->kind, ErrorKind::File);
-    EXPECT_EQ(engine.lastError()->line, 1);
-    EXPECT_TRUE(engine.state().registers[2].empty());
 }
 
 const fs::path kImages = LUDOMAT_TEST_IMAGES;

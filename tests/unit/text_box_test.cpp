@@ -28,40 +28,33 @@ TextToken link(std::string text, std::string target)
 
 const std::string kBreak(1, kLineBreakChar);
 
-TEST(TextTokens, WordsKeepTheirTrailingBlankAndLoneBlanksAreWords)
+TEST(TextTokens, SplitIntoWordsBreaksAndLinks)
 {
-    EXPECT_EQ(splitTextTokens("Hello big world"), (std::vector{word("Hello "), word("big "), word("world")}));
-    EXPECT_EQ(splitTextTokens("a  b"), (std::vector{word("a "), word(" "), word("b")}));
-    EXPECT_TRUE(splitTextTokens("").empty());
-}
-
-TEST(TextTokens, LineBreaksLeadWordsAlsoTheLastOne)
-{
-    EXPECT_EQ(splitTextTokens("one " + kBreak + "two " + kBreak + kBreak + "three"),
-              (std::vector{word("one "), lineBreak(), word("two "), lineBreak(), lineBreak(), word("three")}));
-    // A break inside a word is an ordinary character.
-    EXPECT_EQ(splitTextTokens("a" + kBreak + "b"), (std::vector{word("a" + kBreak + "b")}));
-    EXPECT_EQ(splitTextTokens("end " + kBreak), (std::vector{word("end "), lineBreak()}));
-}
-
-TEST(TextTokens, LinksHoldTheShownWordAndTheTarget)
-{
-    EXPECT_EQ(splitTextTokens("see @here|:lbl| now"),
-              (std::vector{word("see "), link("here", ":lbl"), word(" "), word("now")}));
-    // At the very end the closing bar is not part of the target.
-    EXPECT_EQ(splitTextTokens("go @there|:x|"), (std::vector{word("go "), link("there", ":x")}));
-    // The shown part may hold blanks.
-    EXPECT_EQ(splitTextTokens("@click here|:go| x"), (std::vector{link("click here", ":go"), word(" "), word("x")}));
-    // Without its closing bar a target ends at the next blank.
-    EXPECT_EQ(splitTextTokens("@open|game&Prm=5 next"),
-              (std::vector{link("open", "game&Prm=5"), word(" "), word("next")}));
-    EXPECT_EQ(splitTextTokens(kBreak + "@a|:b|"), (std::vector{lineBreak(), link("a", ":b")}));
-}
-
-TEST(TextTokens, AnAtSignWithoutBarIsAnOrdinaryWord)
-{
-    EXPECT_EQ(splitTextTokens("mail @home now"), (std::vector{word("mail "), word("@home "), word("now")}));
-    EXPECT_EQ(splitTextTokens("@home"), (std::vector{word("@home")}));
+    const struct {
+        std::string text;
+        std::vector<TextToken> tokens;
+    } cases[] = {
+        // Words keep their trailing blank, and a lone blank is a word.
+        {"Hello big world", {word("Hello "), word("big "), word("world")}},
+        {"a  b", {word("a "), word(" "), word("b")}},
+        {"", {}},
+        // Line breaks lead words, the last one too; a break inside a word is an ordinary character.
+        {"one " + kBreak + "two " + kBreak + kBreak + "three",
+         {word("one "), lineBreak(), word("two "), lineBreak(), lineBreak(), word("three")}},
+        {"a" + kBreak + "b", {word("a" + kBreak + "b")}},
+        {"end " + kBreak, {word("end "), lineBreak()}},
+        // Links hold the shown part, blanks allowed, and the target; at the very end the closing
+        // bar is not part of the target, and without it a target ends at the next blank.
+        {"see @here|:lbl| now", {word("see "), link("here", ":lbl"), word(" "), word("now")}},
+        {"go @there|:x|", {word("go "), link("there", ":x")}},
+        {"@click here|:go| x", {link("click here", ":go"), word(" "), word("x")}},
+        {"@open|game&Prm=5 next", {link("open", "game&Prm=5"), word(" "), word("next")}},
+        {kBreak + "@a|:b|", {lineBreak(), link("a", ":b")}},
+        // An at sign without a bar is an ordinary word.
+        {"mail @home now", {word("mail "), word("@home "), word("now")}},
+        {"@home", {word("@home")}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(splitTextTokens(c.text), c.tokens) << c.text;
 }
 
 // Ten pixels a character, so positions can be worked out by hand.

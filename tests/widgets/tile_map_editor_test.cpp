@@ -22,6 +22,14 @@
 using namespace ludomat;
 using namespace ludomat::test;
 
+// The six "view" fields, edTMv0 to edTMv5.
+static QStringList viewFields(MainWindow& window)
+{
+    QStringList out;
+    for (int i = 0; i < 6; ++i) out << window.findChild<QLineEdit*>(qPrintable(QString("edTMv%1").arg(i)))->text();
+    return out;
+}
+
 class TileMapEditorTest : public QObject {
     Q_OBJECT
 
@@ -42,9 +50,7 @@ void TileMapEditorTest::savedMapsAndTileStripsFollowTheNamingRules()
     QCOMPARE(currentPage(*window), QString("TileMap"));
     QCOMPARE(labelText(*window, "lbTMdef"), QString("tiles: 5 x 5 grid: 152 x 84"));
     QCOMPARE(labelText(*window, "lbTMtls"), QString("tiles: 1"));
-    QStringList view;
-    for (int i = 0; i < 6; ++i) view << window->findChild<QLineEdit*>(qPrintable(QString("edTMv%1").arg(i)))->text();
-    QCOMPARE(view.join(','), QString("0,0,1,1,0,0"));
+    QCOMPARE(viewFields(*window), QStringList({"0", "0", "1", "1", "0", "0"}));
     // The intro picture the first time only.
     QVERIFY(window->engine().screen().tela == Bitmap::fromImage(editor_art::tileMapIntro()));
     window->engine().screen().tela.fill(0x123456);
@@ -58,9 +64,7 @@ void TileMapEditorTest::savedMapsAndTileStripsFollowTheNamingRules()
     QVERIFY(!window->findChild<QListWidget*>("flTM")->findItems("000.tlm", Qt::MatchExactly).isEmpty());
 
     // Two rows, three columns holding 1, 2, 0 / 10, 0, 255.
-    click(*window, "btTMcoluna");
-    click(*window, "btTMcoluna");
-    click(*window, "btTMlinha");
+    grow(*window, 2, 1);
     const int values[2][3] = {{1, 2, 0}, {10, 0, 255}};
     for (int r = 0; r < 2; ++r)
         for (int c = 0; c < 3; ++c) typeCell(*window, QPoint(c, r), QString::number(values[r][c]));
@@ -91,7 +95,7 @@ void TileMapEditorTest::badCellsAndBadNamesAreRefusedBeforeWriting()
     QTemporaryDir folder;
     auto window = openWindow(folder);
     openPage(*window);
-    click(*window, "btTMcoluna");
+    grow(*window, 1, 0);
     typeCell(*window, QPoint(0, 0), "7");
     enterText(*window, "edTMmapa", "m");
     click(*window, "btTMsaveMap");
@@ -114,20 +118,17 @@ void TileMapEditorTest::badCellsAndBadNamesAreRefusedBeforeWriting()
     enterText(*window, "edTMv2", "5");
     enterText(*window, "edTMv3", "5");
     click(*window, "btTMver");
-    QVERIFY2(window->tileMapPage().message().startsWith("Mapa desenhado só até") &&
-                 window->tileMapPage().message().contains("coluna 1, linha 0"),
-             qPrintable(window->tileMapPage().message()));
+    const QString drawn = window->tileMapPage().message();
+    QVERIFY2(drawn.startsWith("Mapa desenhado só até") && drawn.contains("coluna 1, linha 0"), qPrintable(drawn));
 
     // Names that leave the game folder or hold control characters are refused.
     typeCell(*window, QPoint(1, 0), "3");
     for (QString name : QStringList{"../fora.tlm", "sub/x.tlm", "a\tb.tlm"}) {
-        window->findChild<QLineEdit*>("edTMmapa")->setText(name);
-        click(*window, "btTMsaveMap");
-        QVERIFY2(window->tileMapPage().message().startsWith("Nome de arquivo recusado"),
-                 qPrintable(window->tileMapPage().message()));
-        window->findChild<QLineEdit*>("edTMtiles")->setText(name);
-        click(*window, "btTMsaveTiles");
-        QVERIFY(window->tileMapPage().message().startsWith("Nome de arquivo recusado"));
+        for (const char* field : {"edTMmapa", "edTMtiles"}) {
+            window->findChild<QLineEdit*>(field)->setText(name);
+            click(*window, field == QString("edTMmapa") ? "btTMsaveMap" : "btTMsaveTiles");
+            QVERIFY2(window->tileMapPage().message().startsWith("Nome de arquivo recusado"), field);
+        }
     }
     QVERIFY(!QFile::exists(folder.filePath("../fora.tlm")));
     QVERIFY(!QFile::exists(folder.filePath("../fora.bmp")));
@@ -187,8 +188,8 @@ void TileMapEditorTest::strokesFillsAndListChangesUndoAsOneStepEach()
     auto window = openWindow(folder);
     openPage(*window);
     TileMapPage& page = window->tileMapPage();
-    for (int i = 0; i < 9; ++i) click(*window, "btTMcoluna");
-    for (int i = 0; i < 5; ++i) click(*window, "btTMlinha");
+    const auto columns = [&] { return page.document().map().columns(); };
+    grow(*window, 9, 5);
     QCOMPARE(page.undoStack().count(), 14);
 
     // A brush stroke over a row and back down a column is one step.
@@ -199,36 +200,27 @@ void TileMapEditorTest::strokesFillsAndListChangesUndoAsOneStepEach()
     for (int r = 1; r < 6; ++r) stroke << QPoint(9, r);
     drag(*window, stroke);
     QCOMPARE(page.undoStack().count(), 15);
-    QCOMPARE(cell(*window, 0, 0), QString("4"));
-    QCOMPARE(cell(*window, 9, 5), QString("4"));
-    QCOMPARE(cell(*window, 5, 3), QString("0"));
-    pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QCOMPARE(cells(*window, {{0, 0}, {9, 5}, {5, 3}}), QStringList({"4", "4", "0"}));
+    undo(*window);
     for (QPoint p : stroke) QCOMPARE(cell(*window, p.x(), p.y()), QString("0"));
     pressKeys(*window, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     QCOMPARE(cell(*window, 9, 5), QString("4"));
-    pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undo(*window);
     pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Y));
     QCOMPARE(cell(*window, 3, 0), QString("4"));
 
-    // A rectangle from (1,1) to (3,4), then the bucket fills the zeros around it, not past the stroke.
+    // A rectangle from (1,1) to (3,4), then the bucket fills the zeros around it, not past the
+    // stroke nor into the rectangle, which holds another tile.
     page.selectTile(2);
     page.setTool(TileMapPage::Tool::Rectangle);
     drag(*window, {QPoint(3, 4), QPoint(2, 2), QPoint(1, 1)});
-    QCOMPARE(cell(*window, 1, 1), QString("2"));
-    QCOMPARE(cell(*window, 3, 4), QString("2"));
-    QCOMPARE(cell(*window, 4, 4), QString("0"));
-    QCOMPARE(cell(*window, 0, 1), QString("0"));
+    QCOMPARE(cells(*window, {{1, 1}, {3, 4}, {4, 4}, {0, 1}}), QStringList({"2", "2", "0", "0"}));
     page.selectTile(7);
     page.setTool(TileMapPage::Tool::Bucket);
     clickCell(*window, QPoint(0, 5));
-    QCOMPARE(cell(*window, 0, 5), QString("7"));
-    QCOMPARE(cell(*window, 8, 1), QString("7"));
-    QCOMPARE(cell(*window, 2, 2), QString("2"));  // inside the rectangle: another tile
-    QCOMPARE(cell(*window, 9, 1), QString("4"));  // the stroke bounds the region
-    pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QCOMPARE(cell(*window, 0, 5), QString("0"));
-    QCOMPARE(cell(*window, 8, 1), QString("0"));
-    QCOMPARE(cell(*window, 2, 2), QString("2"));
+    QCOMPARE(cells(*window, {{0, 5}, {8, 1}, {2, 2}, {9, 1}}), QStringList({"7", "7", "2", "4"}));
+    undo(*window);
+    QCOMPARE(cells(*window, {{0, 5}, {8, 1}, {2, 2}}), QStringList({"0", "0", "2"}));
 
     // Right click picks the tile under the mouse; the hovered cell is named.
     clickCell(*window, QPoint(2, 3), Qt::RightButton);
@@ -239,22 +231,22 @@ void TileMapEditorTest::strokesFillsAndListChangesUndoAsOneStepEach()
 
     // clearmap, + coluna and [ + ] come back with undo too.
     click(*window, "btTMclear");
-    QCOMPARE(window->tileMapPage().document().map().columns(), 1);
-    pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QCOMPARE(window->tileMapPage().document().map().columns(), 10);
+    QCOMPARE(columns(), 1);
+    undo(*window);
+    QCOMPARE(columns(), 10);
     QCOMPARE(cell(*window, 3, 4), QString("2"));
     click(*window, "btTMcoluna");
     click(*window, "btTMadd");
     QCOMPARE(labelText(*window, "lbTMtls"), QString("tiles: 2"));
-    pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undo(*window);
     QCOMPARE(labelText(*window, "lbTMtls"), QString("tiles: 1"));
-    pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QCOMPARE(window->tileMapPage().document().map().columns(), 10);
+    undo(*window);
+    QCOMPARE(columns(), 10);
 
     // At least a hundred steps are kept.
     page.setTool(TileMapPage::Tool::Select);
     for (int i = 0; i < 120; ++i) typeCell(*window, QPoint(i % 10, 5), QString::number(i % 9 + 1) + QString::number(i));
-    for (int i = 0; i < 120; ++i) pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    for (int i = 0; i < 120; ++i) undo(*window);
     QCOMPARE(cell(*window, 4, 5), QString("0"));
 
     // A run that loads another map, the changes discarded: the page opens on that map, and the
@@ -265,8 +257,8 @@ void TileMapEditorTest::strokesFillsAndListChangesUndoAsOneStepEach()
     window->setSaveQuestion([](const QString&) { return SaveAnswer::Discard; });
     window->execute();
     openPage(*window);
-    pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QCOMPARE(window->tileMapPage().document().map().columns(), 2);
+    undo(*window);
+    QCOMPARE(columns(), 2);
     QCOMPARE(cell(*window, 0, 0), QString("1"));
     QCOMPARE(page.undoStack().count(), 0);
 }
@@ -284,8 +276,7 @@ void TileMapEditorTest::pagePicksTilesAndReopensTheMapFile()
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(items[0]).center());
     QVERIFY2(window->tileMapPage().message().isEmpty(), qPrintable(window->tileMapPage().message()));
     QCOMPARE(window->findChild<QLineEdit*>("edTMmapa")->text(), QString("lvl.tlm"));
-    QCOMPARE(cell(*window, 1, 0), QString("2"));
-    QCOMPARE(cell(*window, 0, 1), QString("3"));
+    QCOMPARE(cells(*window, {{1, 0}, {0, 1}}), QStringList({"2", "3"}));
 
     // Selecting a cell that holds a tile makes it the current tile; a double click on the strip
     // places the current tile into the selected cell.
@@ -326,17 +317,15 @@ void TileMapEditorTest::fastStrokesLeaveNoGapsAndFieldsUndoTheirOwnTyping()
     auto window = openWindow(folder);
     openPage(*window);
     TileMapPage& page = window->tileMapPage();
-    for (int i = 0; i < 7; ++i) click(*window, "btTMcoluna");
-    for (int i = 0; i < 5; ++i) click(*window, "btTMlinha");
+    grow(*window, 7, 5);
     // A mouse that jumps from corner to corner paints every cell between, in one step.
     page.selectTile(4);
     page.setTool(TileMapPage::Tool::Brush);
     const int steps = page.undoStack().count();
     drag(*window, {QPoint(0, 0), QPoint(7, 5), QPoint(7, 0)});
     QCOMPARE(page.undoStack().count(), steps + 1);
-    for (QPoint c : {QPoint(0, 0), QPoint(1, 1), QPoint(3, 2), QPoint(6, 4), QPoint(7, 5), QPoint(7, 3), QPoint(7, 1)})
-        QVERIFY2(cell(*window, c.x(), c.y()) == "4", qPrintable(QString("cell %1,%2").arg(c.x()).arg(c.y())));
-    QCOMPARE(cell(*window, 0, 5), QString("0"));
+    QCOMPARE(cells(*window, {{0, 0}, {1, 1}, {3, 2}, {6, 4}, {7, 5}, {7, 3}, {7, 1}, {0, 5}}),
+             QStringList({"4", "4", "4", "4", "4", "4", "4", "0"}));
     // So does the pixel pen in the zoom view.
     auto* zoom = window->findChild<QWidget*>("TMzoom");
     page.selectTile(0);

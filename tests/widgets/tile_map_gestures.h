@@ -65,4 +65,24 @@ inline void pressKeys(MainWindow& window, QKeySequence keys)
     QTest::keySequence(grid(window).viewport(), keys);
 }
 
+// The texts of several cells, to compare with a row of expected texts at once.
+inline QStringList cells(MainWindow& window, std::initializer_list<QPoint> at)
+{
+    QStringList out;
+    for (QPoint p : at) out << cell(window, p.x(), p.y());
+    return out;
+}
+
+inline void undo(MainWindow& window)
+{
+    pressKeys(window, QKeySequence(Qt::CTRL | Qt::Key_Z));
+}
+
+// Widens the map by `columns` and lengthens it by `rows` with the page's buttons.
+inline void grow(MainWindow& window, int columns, int rows)
+{
+    for (int i = 0; i < columns; ++i) click(window, "btTMcoluna");
+    for (int i = 0; i < rows; ++i) click(window, "btTMlinha");
+}
+
 }  // namespace ludomat::test

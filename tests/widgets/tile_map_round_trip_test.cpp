@@ -81,15 +81,14 @@ void TileMapRoundTripTest::mapPaintedHereIsDrawnAlikeByAScript()
     QTest::mouseRelease(zoom, Qt::LeftButton, Qt::NoModifier, QPoint(45, 45));
     QCOMPARE(window->tileMapPage().document().tiles().picture().pixel(13, 4), Rgb(picked.toUInt(nullptr, 16)));
     // That whole stroke is one undo step, and comes back with redo.
-    pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undo(*window);
     QCOMPARE(window->tileMapPage().document().tiles().picture().pixel(13, 4), Rgb(0xFFFFFF));
     QCOMPARE(window->tileMapPage().document().tiles().picture().pixel(7, 2), Rgb(0x00CC00));
     pressKeys(*window, QKeySequence(Qt::CTRL | Qt::Key_Y));
     QCOMPARE(window->tileMapPage().document().tiles().picture().pixel(13, 4), Rgb(picked.toUInt(nullptr, 16)));
 
     // A 4 x 3 map: tile 1 and 2 here and there, one cell set to 0 on purpose.
-    for (int i = 0; i < 3; ++i) click(*window, "btTMcoluna");
-    for (int i = 0; i < 2; ++i) click(*window, "btTMlinha");
+    grow(*window, 3, 2);
     page.selectTile(1);
     page.setTool(TileMapPage::Tool::Brush);
     drag(*window, {QPoint(0, 0), QPoint(1, 0), QPoint(1, 1), QPoint(1, 2)});
@@ -150,8 +149,7 @@ void TileMapRoundTripTest::mapBuiltHerePlaysFromAnEmptyScript()
         click(*window, "btTMadd");
     }
     // A 3 x 2 map: 1 2 1 / 2 1 1.
-    for (int i = 0; i < 2; ++i) click(*window, "btTMcoluna");
-    click(*window, "btTMlinha");
+    grow(*window, 2, 1);
     const int tiles[2][3] = {{1, 2, 1}, {2, 1, 1}};
     for (int r = 0; r < 2; ++r)
         for (int c = 0; c < 3; ++c) typeCell(*window, QPoint(c, r), QString::number(tiles[r][c]));
