@@ -129,15 +129,15 @@ void Engine::runScript(int startMarker)
     }
 }
 
+#if defined(__EMSCRIPTEN__)
+bool (Engine::*Engine::s_quickLines)() = &Engine::runQuickLines;
+#endif
+
 // The web runtime rewrites runLines and all it calls so that a wait can stop it and resume it,
 // which slows every line. Lines whose commands never wait (registers, jumps: the table says so)
 // run here instead, as runLines and interpretLine would run them, in code that is never stopped.
 // Returns before a line runLines must take: a command that may wait, a breakpoint, the clock's
 // turn (one line before it comes due), the end. True when it ran any line.
-#if defined(__EMSCRIPTEN__)
-bool (Engine::*Engine::s_quickLines)() = &Engine::runQuickLines;
-#endif
-
 LUDOMAT_OUTSIDE_RUN_LOOP bool Engine::runQuickLines()
 {
     bool ran = false;
