@@ -18,7 +18,13 @@ struct CommandInfo {
     std::string_view help;    // one line in Portuguese (UTF-8)
     CommandHandler handler;
     std::string_view example = {};  // a short script using it, lines separated by "\n"
+    // The command only computes: it never waits, never lets messages run, never starts a run nor
+    // asks for another command. The web runtime runs such lines outside its stoppable loop.
+    bool neverWaits = false;
 };
+
+// For CommandInfo::neverWaits, so the tables say what the value means.
+constexpr bool kNeverWaits = true;
 
 // Entries of each group of commands, defined at the end of that group's file.
 std::span<const CommandInfo> runControlCommands();

@@ -102,6 +102,7 @@ void Engine::runScript(int startMarker)
         if (startMarker == kFreshStart) startupBlock();
         runLines();
     } catch (const std::exception& e) {
+        m_inQuickLines = false;
         // Also std::bad_alloc: memory that ran out ends the run with a message, not the program.
         failRun(errorAt(m_state.lineCounter, e));
         --m_runDepth;
@@ -121,11 +122,74 @@ void Engine::runScript(int startMarker)
     while (m_state.lineCounter < m_script.lineCount()) {
         if (!resumed && breaksBefore(m_state.lineCounter) && pauseAtBreakpoint(m_state.lineCounter)) break;
         resumed = false;
+#if defined(__EMSCRIPTEN__)
+        if ((this->*s_quickLines)()) continue;
+#endif
         m_shownLine = m_state.lineCounter;
         interpretLine(m_state.lineCounter);
         ++m_state.lineCounter;
         if (--m_linesToClock <= 0) checkClock();
     }
+}
+
+#if defined(__EMSCRIPTEN__)
+bool (Engine::*Engine::s_quickLines)() = &Engine::runQuickLines;
+#endif
+
+// The web runtime rewrites runLines and all it calls so that a wait can stop it and resume it,
+// which slows every line. Lines whose commands never wait (registers, jumps: the table says so)
+// run here instead, as runLines and interpretLine would run them, in code that is never stopped.
+// Returns before a line runLines must take: a command that may wait, a breakpoint, the clock's
+// turn (one line before it comes due), the end. True when it ran any line.
+LUDOMAT_OUTSIDE_RUN_LOOP bool Engine::runQuickLines()
+{
+    bool ran = false;
+    for (;;) {
+        const int index = m_state.lineCounter;
+        const int lineCount = m_script.lineCount();
+        if (index >= lineCount || m_linesToClock <= 1 || (ran && breaksBefore(index))) return ran;
+        ParsedLine& line = m_script.parsedForDispatch(index);
+        if (line.kind == LineKind::Command) {
+            if (!line.handlerResolved) resolveHandler(line);
+            if (!line.handlerNeverWaits) return ran;
+        }
+        ran = true;
+        m_shownLine = index;
+        --m_linesToClock;
+        if (line.kind != LineKind::Command) {
+            ++m_state.lineCounter;
+            continue;
+        }
+        loadParams(line);
+        const ParsedLine* outer = m_dispatching;
+        m_jumpPending = false;
+        m_dispatching = &line;
+        m_dispatchingVersion = m_script.version();
+        m_inQuickLines = true;
+        line.handler(*this);
+        m_inQuickLines = false;
+        m_dispatching = outer;
+        if (!m_jumpPending) {
+            ++m_state.lineCounter;
+            continue;
+        }
+        m_jumpPending = false;
+        const int target = jumpTarget(line);
+        // No such label: on to the next line. A label on the last line ends the run one past
+        // the end, where runLines leaves the counter too.
+        if (target < 0)
+            ++m_state.lineCounter;
+        else
+            m_state.lineCounter = target + 1 < lineCount ? target + 1 : target + 2;
+    }
+}
+
+LUDOMAT_OUTSIDE_RUN_LOOP void Engine::resolveHandler(ParsedLine& line)
+{
+    const CommandInfo* info = CommandTable::instance().info(line.word);
+    line.handler = info ? info->handler : nullptr;
+    line.handlerNeverWaits = info && info->neverWaits && info->handler;
+    line.handlerResolved = true;
 }
 
 RunError Engine::errorAt(int line, const std::exception& e) const
@@ -252,10 +316,7 @@ void Engine::interpretLine(int index)
     for (;;) {
         ParsedLine& line = m_script.parsedForDispatch(index);
         if (line.kind != LineKind::Command) return;
-        if (!line.handlerResolved) {
-            line.handler = CommandTable::instance().find(line.word);
-            line.handlerResolved = true;
-        }
+        if (!line.handlerResolved) resolveHandler(line);
         loadParams(line);
         // A handler may start a nested run (a click, an input box) that dispatches lines of its
         // own or replaces the script: the line is used after its handler only when the script

@@ -150,10 +150,20 @@ public:
     // and the time-out act in time whatever the lines do.
     void noteSlowWork() { m_linesToClock = 1; }
     void processEvents();
+    // A command the table calls never-waiting is running outside the stoppable run loop (web
+    // runtime): the host must not stop there.
+    bool inQuickLines() const { return m_inQuickLines; }
 
 private:
     void startupBlock();
     void runLines();
+    bool runQuickLines();
+#if defined(__EMSCRIPTEN__)
+    // runLines calls runQuickLines through this: called directly from its one caller, the web
+    // build's optimiser would fold it into runLines, rewritten for waits, and slow it again.
+    static bool (Engine::*s_quickLines)();
+#endif
+    void resolveHandler(ParsedLine& line);
     void endOfRun();
     void failRun(const RunError& error);
     RunError errorAt(int line, const std::exception& e) const;
@@ -202,6 +212,7 @@ private:
     int m_runDepth = 0;
     bool m_redispatch = false;
     bool m_jumpPending = false;
+    bool m_inQuickLines = false;
     // The line whose handler runs, and which of its parameters a requested jump's label is
     // (-1: a label from elsewhere, compared as text).
     const ParsedLine* m_dispatching = nullptr;

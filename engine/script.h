@@ -79,6 +79,7 @@ struct ParsedLine {
     bool hasReference = false;     // some parameter begins with "#"
     uint8_t paramCount = 0;
     CommandHandler handler = nullptr;
+    bool handlerNeverWaits = false;  // the command table says the handler never waits
     // The last jump this line made, so a loop does not search for its label every time.
     int jumpTarget = -1;
     std::string jumpLabel;

@@ -12,6 +12,8 @@
 #define STBI_NO_HDR
 #define STBI_NO_PIC
 #define STBI_NO_PNM
+// The web runtime has one thread; thread-local state would need the atomics feature there.
+#define STBI_NO_THREAD_LOCALS
 #include <stb_image.h>
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_STATIC

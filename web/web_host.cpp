@@ -13,6 +13,7 @@
 #include <emscripten.h>
 
 #include <chrono>
+#include <cstdio>
 #include <deque>
 #include <map>
 #include <string>
@@ -117,6 +118,7 @@ public:
 
     void processEvents() override
     {
+        if (mustNotStop()) return;
         deliverDue();
         if (std::chrono::steady_clock::now() - m_lastYield < kYieldInterval) return;
         ludomatYield();
@@ -125,7 +127,7 @@ public:
 
     void sleepFor(std::chrono::nanoseconds duration) override
     {
-        if (duration >= kShortestTimerWait) {
+        if (duration >= kShortestTimerWait && !mustNotStop()) {
             ludomatSleep(std::chrono::duration<double, std::milli>(duration).count());
             afterBrowser();
             return;
@@ -186,6 +188,17 @@ public:
     void cursorChanged(int code) override { ludomatSetCursor(code); }
 
 private:
+    // A command the table calls never-waiting runs outside the loop that can stop (see
+    // Engine::runQuickLines): stopping there would wreck the run, so the wait is not given to the
+    // browser, and the table's mistake is reported once.
+    bool mustNotStop()
+    {
+        if (!m_engine || !m_engine->inQuickLines()) return false;
+        if (!m_reportedQuickWait) std::fprintf(stderr, "ludomat: um comando marcado como sem espera quis esperar\n");
+        m_reportedQuickWait = true;
+        return true;
+    }
+
     void afterBrowser()
     {
         m_lastYield = std::chrono::steady_clock::now();
@@ -244,6 +257,7 @@ private:
     bool m_screenChanged = true;
     bool m_failed = false;
     bool m_running = false;
+    bool m_reportedQuickWait = false;
 };
 
 // The page may queue input before the game starts, so the host exists from the first call.

@@ -23,6 +23,7 @@ const cases = {
   coleta_menu_name: ['examples/coleta', 'menu.scp',
     ['--click', '320,262@400', '--type', 'Ana@1500'], [[20, 100], [140, 420]], 7000],
   plots_only: ['tests/web/games/plots', 'plots.scp', [], [], 0],
+  quick_lines: ['tests/web/games/contas', 'contas.scp', [], [], 0],
 };
 
 // Thrown, so the browser and the server are stopped on the way out.
